@@ -1,0 +1,25 @@
+#include "archive/DATArchive.h"
+
+namespace orvanel {
+
+CDATArchive::CDATArchive(std::string path)
+    : m_fileName(std::move(path))
+{
+    QueryFileStatus(m_fileName, m_fileStatus);
+    m_view = MapDATFile(m_fileName, false);
+    m_viewSize = DATViewSize(m_view);
+    for (uint8_t category = 0;; ++category) {
+        if (const char* name = CategoryName(category))
+            m_categoryNames.emplace(category, name);
+        if (category == 0xFF)
+            break;
+    }
+}
+
+CDATArchive::~CDATArchive()
+{
+    ClearCatalogue();
+    UnmapDATFile(m_view);
+}
+
+} // namespace orvanel

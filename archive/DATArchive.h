@@ -1,0 +1,97 @@
+#pragma once
+// The open archive: its mapping, its file status and the catalogue built from its
+// directory (every live entry copied and grouped by file ID, category and texture format).
+
+#include "archive/DATFileRecord.h"
+#include "archive/DATFormat.h"
+#include "archive/DATReader.h"
+#include "archive/FileMapping.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvanel {
+
+class CDibImage;
+
+// A list of the catalogue's entry copies (one category, or one texture format).
+using DATEntryList = std::vector<const DATEntry*>;
+
+// The category selector the catalogue fills: a drop-down list of lines, each carrying
+// the list it stands for.
+class ICategorySelector {
+public:
+    virtual ~ICategorySelector() = default;
+    virtual void RemoveAllLines() = 0;
+    // Appends a line at the end, never sorted; returns its index, or a negative value on error.
+    virtual int AppendLine(const std::string& text) = 0;
+    virtual void SetLineData(int index, const DATEntryList* list) = 0;
+};
+
+// Description of a category, or null when it has none.
+const char* CategoryName(uint8_t category);
+// Name of a texture format code, "???" when unknown.
+const char* TextureFormatName(uint32_t formatCode);
+
+// Sorts a list by unsigned file ID with the catalogue's quicksort. Entries with equal IDs
+// end up in the order that exact algorithm gives (it is not stable), which the file list shows.
+void SortEntriesByFileID(DATEntryList& list);
+
+class CDATArchive {
+public:
+    // Maps the file read-only. Never fails outright: an unmappable file leaves the view
+    // null, and BuildCatalogue then reports it.
+    explicit CDATArchive(std::string path);
+    ~CDATArchive();
+    CDATArchive(const CDATArchive&) = delete;
+    CDATArchive& operator=(const CDATArchive&) = delete;
+
+    // Walks the directory and groups every live entry. False when the archive could not be
+    // loaded or the user declined the improper-archive question (the catalogue is then empty).
+    bool BuildCatalogue();
+    void ClearCatalogue();
+    // Adds one live entry; returns its file record, or null when it could not be created.
+    DATFileRecord* AddEntry(const DATEntry* entry);
+    void FillCategoryList(ICategorySelector& selector) const;
+    const DATFileRecord* FindFile(uint32_t fileID) const;
+
+    // Decodes a texture or colour table record into a colour and a greyscale picture.
+    // Indexed textures find their palettes in this archive's catalogue.
+    bool DecodeImage(std::span<const uint8_t> bytes, const DATEntry& entry, CDibImage& colour,
+        CDibImage& grey, float& displayScale, uint32_t& noteKind, uint32_t& noteFileID) const;
+
+    // Copies one stored file out of this archive.
+    std::optional<DATFileBytes> ReadFile(const DATEntry& entry) const
+    {
+        return ReadDATFile(Data(), entry);
+    }
+
+    const std::string& GetFileName() const { return m_fileName; }
+    const uint8_t* GetView() const { return m_view; }
+    // The mapped bytes (empty when the file could not be mapped).
+    std::span<const uint8_t> Data() const { return {m_view, m_viewSize}; }
+    const DATFileStatus& GetFileStatus() const { return m_fileStatus; }
+
+    const std::map<uint8_t, DATEntryList>& CategoryLists() const { return m_categoryLists; }
+    const std::map<uint32_t, DATEntryList>& TextureFormatLists() const { return m_textureFormatLists; }
+    const std::map<uint32_t, DATFileRecord>& FileRecords() const { return m_fileRecords; }
+    const std::map<uint8_t, std::string>& CategoryNames() const { return m_categoryNames; }
+
+private:
+    std::string m_fileName;
+    const uint8_t* m_view = nullptr;
+    size_t m_viewSize = 0;
+    // Map nodes never move, so the lists and records handed out stay where they are until
+    // the catalogue is cleared.
+    std::map<uint8_t, DATEntryList> m_categoryLists;
+    std::map<uint8_t, std::string> m_categoryNames;
+    std::map<uint32_t, DATEntryList> m_textureFormatLists;
+    std::map<uint32_t, DATFileRecord> m_fileRecords;
+    DATFileStatus m_fileStatus;
+};
+
+} // namespace orvanel

@@ -1,0 +1,193 @@
+#include "archive/DATReader.h"
+
+#include "archive/ByteOrder.h"
+#include "archive/FileMapping.h"
+#include "archive/Platform.h"
+
+#include <algorithm>
+#include <new>
+#include <set>
+
+namespace orvanel {
+
+namespace {
+
+// The process-wide table of mapped archives; a slot is free while its view is null.
+MappedFile g_mappedFiles[kMappedFileSlots];
+
+std::span<const uint8_t> ArchiveOf(const uint8_t* view)
+{
+    return view ? std::span<const uint8_t>(view, DATViewSize(view)) : std::span<const uint8_t>();
+}
+
+DATEntry EntryAt(const uint8_t* p)
+{
+    DATEntry e;
+    e.version = ReadLE32(p);
+    e.fileID = ReadLE32(p + 4);
+    e.offset = ReadLE32(p + 8);
+    e.size = ReadLE32(p + 12);
+    e.reserved1 = ReadLE32(p + 16);
+    e.reserved2 = ReadLE32(p + 20);
+    return e;
+}
+
+bool HasNode(uint32_t offset)
+{
+    return offset != kDATNoBranch && offset != kDATNoBranchFill;
+}
+
+} // namespace
+
+uint8_t* MapDATFile(const std::string& path, bool writable)
+{
+    MappedFile* slot = nullptr;
+    for (MappedFile& candidate : g_mappedFiles) {
+        if (!candidate.view) {
+            slot = &candidate;
+            break;
+        }
+    }
+    if (!slot)
+        return nullptr;
+
+    MappedFile mapped;
+    if (!MapWholeFile(path, writable, mapped))
+        return nullptr;
+    *slot = mapped;
+    return slot->view;
+}
+
+bool UnmapDATFile(const uint8_t* view)
+{
+    if (!view)
+        return false;
+    for (MappedFile& slot : g_mappedFiles) {
+        if (slot.view == view) {
+            UnmapWholeFile(slot);
+            return true;
+        }
+    }
+    return false;
+}
+
+size_t DATViewSize(const uint8_t* view)
+{
+    if (!view)
+        return 0;
+    for (const MappedFile& slot : g_mappedFiles) {
+        if (slot.view == view)
+            return slot.length;
+    }
+    return 0;
+}
+
+bool WalkDATDirectory(const uint8_t* view, DATEntryCallback callback, uint32_t expectedSize,
+    void* context)
+{
+    return WalkDATDirectory(ArchiveOf(view), callback, expectedSize, context);
+}
+
+bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callback,
+    uint32_t expectedSize, void* context)
+{
+    if (archive.size() < kDATHeaderEnd) {
+        UserPrompts().Inform(kUnableToLoadMessage);
+        return false;
+    }
+    if (!callback)
+        callback = [](const DATEntry*, void*) { return 1; };
+
+    if (ReadLE32(archive.data() + kDATFileSizeOffset) != expectedSize
+        && !UserPrompts().AskYesNo(kImproperArchiveQuestion))
+        return false;
+
+    // Depth-first, pre-order, branches in order: an explicit stack (branches pushed in
+    // reverse) gives the same order as recursion without its depth limit. A node that
+    // does not lie wholly inside the file, or that overlaps a node already walked (a
+    // cycle, a node reached twice, a crafted overlap), is skipped; so the walk ends, and
+    // it reports at most one entry per 24 bytes of the file.
+    std::set<uint32_t> walked;
+    std::vector<uint32_t> pending;
+    pending.push_back(ReadLE32(archive.data() + kDATRootOffset));
+    while (!pending.empty()) {
+        const uint32_t node = pending.back();
+        pending.pop_back();
+        if (!HasNode(node) || uint64_t(node) + kDATNodeSize > archive.size())
+            continue;
+        auto next = walked.lower_bound(node > kDATNodeSize ? node - kDATNodeSize + 1 : 0);
+        if (next != walked.end() && *next < uint64_t(node) + kDATNodeSize)
+            continue;
+        walked.insert(node);
+
+        const uint8_t* base = archive.data() + node;
+        for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
+            const uint8_t* p = base + kDATSlotsOffset + slot * kDATEntrySize;
+            if (!IsLiveVersion(ReadLE32(p)))
+                continue;
+            // The callback gets an aligned copy: nodes may sit at any offset of the view.
+            const DATEntry entry = EntryAt(p);
+            callback(&entry, context);
+        }
+        for (uint32_t branch = kDATBranchCount; branch-- > 0;) {
+            const uint32_t child = ReadLE32(base + kDATBranchesOffset + branch * 4);
+            if (HasNode(child))
+                pending.push_back(child);
+        }
+    }
+    return true;
+}
+
+std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
+    std::span<uint8_t> out)
+{
+    if (archive.size() < kDATHeaderEnd)
+        return std::nullopt;
+    const uint64_t blockSize = ReadLE32(archive.data() + kDATBlockSizeOffset);
+    if (blockSize <= kDATBlockLinkSize || blockSize > archive.size())
+        return std::nullopt;
+    if (entry.size > archive.size())
+        return std::nullopt;
+
+    const uint64_t dataPerBlock = blockSize - kDATBlockLinkSize;
+    const uint64_t wanted = std::min<uint64_t>(entry.size, out.size());
+    // A chain can never carry more blocks than the file holds; a loop ends there.
+    uint64_t blocksLeft = archive.size() / blockSize;
+    uint64_t block = entry.offset;
+    uint64_t remaining = entry.size;
+    uint64_t copied = 0;
+    while (block != 0 && remaining != 0 && copied < wanted && blocksLeft-- > 0) {
+        const uint64_t chunk = std::min(remaining, dataPerBlock);
+        if (block + kDATBlockLinkSize + chunk > archive.size())
+            break;
+        const uint64_t take = std::min(chunk, wanted - copied);
+        std::copy_n(archive.data() + block + kDATBlockLinkSize, take, out.data() + copied);
+        copied += take;
+        remaining -= chunk;
+        block = ReadLE32(archive.data() + block);
+    }
+    // What the chain did not reach reads as zeros.
+    std::fill(out.data() + copied, out.data() + wanted, uint8_t(0));
+    return size_t(wanted);
+}
+
+std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const DATEntry& entry)
+{
+    if (archive.size() < kDATHeaderEnd || entry.size > archive.size())
+        return std::nullopt;
+    try {
+        DATFileBytes bytes(entry.size, 0);
+        if (!ReadDATFileHead(archive, entry, bytes))
+            return std::nullopt;
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<DATFileBytes> ReadDATFile(const uint8_t* view, const DATEntry& entry)
+{
+    return ReadDATFile(ArchiveOf(view), entry);
+}
+
+} // namespace orvanel

@@ -1,0 +1,49 @@
+#pragma once
+// Builds an archive file from stored files and opens it with its catalogue built.
+
+#include "archive/DATArchive.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/TempDir.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvanel::fixture {
+
+// Collects the category selector's lines with the lists attached to them.
+class CRecordingSelector final : public ICategorySelector {
+public:
+    void RemoveAllLines() override
+    {
+        lines.clear();
+        lists.clear();
+    }
+    int AppendLine(const std::string& text) override
+    {
+        lines.push_back(text);
+        lists.push_back(nullptr);
+        return int(lines.size()) - 1;
+    }
+    void SetLineData(int index, const DATEntryList* list) override { lists.at(size_t(index)) = list; }
+
+    std::vector<std::string> lines;
+    std::vector<const DATEntryList*> lists;
+};
+
+// Writes the builder's archive into a temporary folder and opens it.
+class COpenedArchive {
+public:
+    explicit COpenedArchive(const CArchiveBuilder& builder, const std::string& name = "test.dat")
+    {
+        path = dir.File(name);
+        builder.WriteFile(path);
+        archive = std::make_unique<CDATArchive>(path);
+    }
+
+    CTempDir dir;
+    std::string path;
+    std::unique_ptr<CDATArchive> archive;
+};
+
+} // namespace orvanel::fixture

@@ -1,0 +1,23 @@
+#pragma once
+// A fresh directory under the system's temporary folder, removed with everything in it.
+
+#include <filesystem>
+#include <string>
+
+namespace orvanel::fixture {
+
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace orvanel::fixture

@@ -1,0 +1,51 @@
+#include "tests/tools/CliTestSupport.h"
+
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace orvanel::cli_test {
+
+namespace {
+
+std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (char c : arg) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+CliResult RunCli(const std::vector<std::string>& args)
+{
+    fixture::CTempDir dir;
+    std::string command = Quote(ORVANEL_CLI_PATH);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    CliResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = Slurp(dir.File("out"));
+    result.err = Slurp(dir.File("err"));
+    return result;
+}
+
+} // namespace orvanel::cli_test

@@ -1,0 +1,96 @@
+#include "archive/ByteOrder.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/CliTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace orvanel {
+namespace {
+
+using cli_test::RunCli;
+using fixture::CArchiveBuilder;
+using fixture::FileSpec;
+using fixture::StoredFile;
+
+class ListCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<FileSpec> files;
+        for (uint32_t i = 0; i < 12; ++i)
+            files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
+        for (uint32_t i = 0; i < 40; ++i) {
+            std::vector<uint8_t> payload(20, 0);
+            WriteLE32(&payload[12], 0x31545844);
+            files.push_back({0x06000001 + i, StoredFile(0x06000001 + i, payload)});
+        }
+        CArchiveBuilder b;
+        b.AddFilesAsTree(files, {7, 4});
+        ASSERT_TRUE(b.WriteFile(m_dir.File("good.dat")));
+        b.SetRecordedSize(1);
+        ASSERT_TRUE(b.WriteFile(m_dir.File("improper.dat")));
+    }
+    fixture::CTempDir m_dir;
+};
+
+TEST_F(ListCommand, PrintsTheSelectorLines)
+{
+    const auto r = RunCli({"list", m_dir.File("good.dat")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+        "06 - UI Graphics, Textures, etc. (40 files)\n"
+        "06 - 31545844 - DXT1 (40 files)\n"
+        "0A - Sounds (12 files)\n");
+}
+
+TEST_F(ListCommand, FilesFollowTheirLineInListOrder)
+{
+    const auto r = RunCli({"--files", "list", m_dir.File("good.dat")});
+    EXPECT_EQ(r.status, 2); // options come after the command
+
+    const auto listed = RunCli({"list", m_dir.File("good.dat"), "--files"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("0A - Sounds (12 files)\n  0A000015 00020000 "), std::string::npos);
+    EXPECT_NE(listed.out.find("DXT1 (40 files)\n  06000001 00020000 "), std::string::npos);
+    // The last row: the highest sound ID, 4 bytes long.
+    const std::string last = listed.out.substr(listed.out.rfind("\n  ") + 1);
+    EXPECT_EQ(last.substr(0, 21), "  0A000020 00020000 0");
+    EXPECT_EQ(last.substr(last.size() - 3), " 4\n");
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 3 + 40 + 40 + 12);
+}
+
+TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
+{
+    const auto declined = RunCli({"list", m_dir.File("improper.dat")});
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_TRUE(declined.out.empty());
+    EXPECT_NE(declined.err.find("does not appear to be a proper DAT file"), std::string::npos);
+
+    const auto forced = RunCli({"list", "--force", m_dir.File("improper.dat")});
+    EXPECT_EQ(forced.status, 0);
+    EXPECT_NE(forced.out.find("0A - Sounds (12 files)"), std::string::npos);
+}
+
+TEST_F(ListCommand, MissingArchiveAndWrongUsage)
+{
+    const auto missing = RunCli({"list", m_dir.File("missing.dat")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Unable to load file."), std::string::npos);
+
+    EXPECT_EQ(RunCli({"list"}).status, 2);
+    EXPECT_EQ(RunCli({"list", "a", "b"}).status, 2);
+    EXPECT_EQ(RunCli({"list", "--bogus", "a"}).status, 2);
+    EXPECT_EQ(RunCli({"frobnicate"}).status, 2);
+    EXPECT_EQ(RunCli({}).status, 2);
+
+    const auto help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("list ARCHIVE [--files] [--force]"), std::string::npos);
+    const auto version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("orvanel-cli ", 0), 0u);
+}
+
+} // namespace
+} // namespace orvanel

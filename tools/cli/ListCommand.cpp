@@ -1,0 +1,71 @@
+#include "archive/DATArchive.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/TerminalPrompts.h"
+
+#include <cstdio>
+
+namespace orvanel::cli {
+
+namespace {
+
+// Collects the category selector's lines as the archive list would show them.
+class CLineCollector final : public ICategorySelector {
+public:
+    struct Line {
+        std::string text;
+        const DATEntryList* list = nullptr;
+    };
+    void RemoveAllLines() override { m_lines.clear(); }
+    int AppendLine(const std::string& text) override
+    {
+        m_lines.push_back({text, nullptr});
+        return int(m_lines.size()) - 1;
+    }
+    void SetLineData(int index, const DATEntryList* list) override { m_lines.at(size_t(index)).list = list; }
+    const std::vector<Line>& Lines() const { return m_lines; }
+
+private:
+    std::vector<Line> m_lines;
+};
+
+} // namespace
+
+int RunList(const Args& args)
+{
+    std::string path;
+    bool files = false;
+    bool force = false;
+    for (const std::string& arg : args) {
+        if (arg == "--files")
+            files = true;
+        else if (arg == "--force")
+            force = true;
+        else if (!arg.empty() && arg[0] == '-')
+            return UsageError("list", "unknown option " + arg);
+        else if (path.empty())
+            path = arg;
+        else
+            return UsageError("list", "more than one archive given");
+    }
+    if (path.empty())
+        return UsageError("list", "no archive given");
+
+    CTerminalPromptsScope prompts(force);
+    CDATArchive archive(path);
+    if (!archive.BuildCatalogue())
+        return kExitFailed;
+
+    CLineCollector selector;
+    archive.FillCategoryList(selector);
+    for (const auto& line : selector.Lines()) {
+        std::printf("%s\n", line.text.c_str());
+        if (!files || !line.list)
+            continue;
+        for (const DATEntry* entry : *line.list)
+            std::printf("  %08X %08X %08X %lu\n", entry->fileID, entry->version, entry->offset,
+                static_cast<unsigned long>(entry->size));
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitOk : kExitFailed;
+}
+
+} // namespace orvanel::cli
