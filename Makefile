@@ -29,7 +29,7 @@ test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
 
 bench: build
-	$(BUILD_DIR)/bench/orvanel-bench
+	@for b in $(BUILD_DIR)/bench/orvanel-bench-*; do echo "== $$b"; $$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -26,20 +26,32 @@ std::string MakeEntryKey(const DATEntry& entry)
     return key;
 }
 
+bool EntryKeyLess(const DATEntry& a, const DATEntry& b)
+{
+    return KeyOf(a) < KeyOf(b);
+}
+
 const DATEntry* DATFileRecord::AddVersion(const DATEntry* entry, bool& inserted)
 {
     inserted = false;
     if (!entry)
         return nullptr;
-    const auto key = KeyOf(*entry);
-    auto at = std::lower_bound(m_versions.begin(), m_versions.end(), key,
-        [](const std::unique_ptr<DATEntry>& v, const auto& k) { return KeyOf(*v) < k; });
-    if (at != m_versions.end() && KeyOf(**at) == key)
+    if (!m_hasFirst) {
+        m_first = *entry;
+        m_hasFirst = true;
+        inserted = true;
+        return &m_first;
+    }
+    if (KeyOf(m_first) == KeyOf(*entry))
+        return &m_first;
+    auto at = std::lower_bound(m_others.begin(), m_others.end(), *entry,
+        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); });
+    if (at != m_others.end() && KeyOf(**at) == KeyOf(*entry))
         return at->get();
     try {
         auto copy = std::make_unique<DATEntry>(*entry);
         const DATEntry* stored = copy.get();
-        m_versions.insert(at, std::move(copy));
+        m_others.insert(at, std::move(copy));
         inserted = true;
         return stored;
     } catch (const std::bad_alloc&) {
@@ -49,7 +61,15 @@ const DATEntry* DATFileRecord::AddVersion(const DATEntry* entry, bool& inserted)
 
 const DATEntry* DATFileRecord::GetVersion(size_t index) const
 {
-    return index < m_versions.size() ? m_versions[index].get() : nullptr;
+    if (index >= VersionCount())
+        return nullptr;
+    // The first copy's place among the others, which are sorted.
+    const auto firstAt = size_t(std::lower_bound(m_others.begin(), m_others.end(), m_first,
+        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); })
+        - m_others.begin());
+    if (index == firstAt)
+        return &m_first;
+    return m_others[index < firstAt ? index : index - 1].get();
 }
 
 } // namespace orvanel

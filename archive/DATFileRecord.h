@@ -15,6 +15,8 @@ namespace orvanel {
 // "%08X%08X%08X%08X" of version, file ID, offset and size: identifies one version of one
 // stored file. Ordering keys as strings orders them as (version, ID, offset, size).
 std::string MakeEntryKey(const DATEntry& entry);
+// True when a's key orders before b's, without building the strings.
+bool EntryKeyLess(const DATEntry& a, const DATEntry& b);
 
 class DATFileRecord {
 public:
@@ -23,22 +25,26 @@ public:
         , m_category(fileID >> 24)
     {
     }
+    DATFileRecord(const DATFileRecord&) = delete;
+    DATFileRecord& operator=(const DATFileRecord&) = delete;
 
     // Stores a copy of entry under its key unless that key is already present. Returns the
     // copy stored under the key (null when memory ran out); inserted tells whether it is new.
     const DATEntry* AddVersion(const DATEntry* entry, bool& inserted);
     // The index-th version in key order, or null when there are fewer.
     const DATEntry* GetVersion(size_t index) const;
-    size_t VersionCount() const { return m_versions.size(); }
+    size_t VersionCount() const { return m_hasFirst ? 1 + m_others.size() : 0; }
 
     uint32_t m_fileID;
     uint32_t m_category;
 
 private:
-    // Kept sorted by entry key. Almost every file has a single version, so a sorted vector
-    // is the ordered map here at a fraction of a tree's memory; the copies are
-    // individually owned so that pointers to them stay valid while versions are added.
-    std::vector<std::unique_ptr<DATEntry>> m_versions;
+    // Almost every file has exactly one version, so the first copy lives in the record itself
+    // and only further versions are allocated, kept sorted by key. Copies never move once
+    // stored: the catalogue's lists point at them.
+    bool m_hasFirst = false;
+    DATEntry m_first;
+    std::vector<std::unique_ptr<DATEntry>> m_others;
 };
 
 } // namespace orvanel

@@ -102,6 +102,14 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callbac
         && !UserPrompts().AskYesNo(kImproperArchiveQuestion))
         return false;
 
+    ForEachLiveEntry(archive, callback, context);
+    return true;
+}
+
+void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
+{
+    if (archive.size() < kDATHeaderEnd || !callback)
+        return;
     // Depth-first, pre-order, branches in order: an explicit stack (branches pushed in
     // reverse) gives the same order as recursion without its depth limit. A node that
     // does not lie wholly inside the file, or that overlaps a node already walked (a
@@ -135,7 +143,6 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callbac
                 pending.push_back(child);
         }
     }
-    return true;
 }
 
 std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,

@@ -50,6 +50,10 @@ bool WalkDATDirectory(const uint8_t* view, DATEntryCallback callback, uint32_t e
 bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callback,
     uint32_t expectedSize, void* context);
 
+// The walk alone, without the checks and questions of WalkDATDirectory: calls callback for
+// every live entry of a directory in pre-order. Does nothing for a file without a header.
+void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context);
+
 // Copies the stored file of entry out of its block chain: exactly entry.size bytes, with
 // zeros where the chain ends early. Nothing when there is no archive, the archive's block
 // size is unusable, the entry is larger than the archive, or memory runs out.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace orvanel {
 namespace {
 
@@ -68,6 +70,17 @@ TEST(FileRecord, VersionsInKeyOrderWithoutDuplicates)
     EXPECT_EQ(record.GetVersion(0)->version, kDATVersionLive2);
     EXPECT_EQ(record.GetVersion(1), first);
     EXPECT_EQ(record.GetVersion(2), nullptr);
+
+    // The first version stored keeps its place in key order among later ones.
+    DATFileRecord mixed(1);
+    const uint32_t offsets[] = {0x500, 0x100, 0x900, 0x300, 0x700};
+    for (uint32_t offset : offsets) {
+        const DATEntry e = MakeEntry(1, offset, 4);
+        mixed.AddVersion(&e, inserted);
+    }
+    ASSERT_EQ(mixed.VersionCount(), 5u);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(mixed.GetVersion(i)->offset, 0x100u + 0x200u * i) << i;
 }
 
 TEST(Catalogue, DuplicateEntriesCountOnceAndDifferingOnesTwice)
@@ -179,6 +192,48 @@ TEST(Catalogue, EqualIDsComeOutInTheQuicksortOrder)
     DATEntryList two{&a, &bb};
     SortEntriesByFileID(two);
     EXPECT_EQ(two, (DATEntryList{&bb, &a}));
+}
+
+// The quicksort as a plain recursive function, to hold the catalogue's sort against.
+void ReferenceQuickSort(DATEntryList& list, long lo, long hi)
+{
+    while (true) {
+        long i = lo, j = hi;
+        const uint32_t pivot = list[size_t((lo + hi) / 2)]->fileID;
+        while (i <= j) {
+            while (list[size_t(i)]->fileID < pivot)
+                ++i;
+            while (list[size_t(j)]->fileID > pivot)
+                --j;
+            if (i > j)
+                break;
+            std::swap(list[size_t(i)], list[size_t(j)]);
+            ++i;
+            --j;
+        }
+        if (lo < j)
+            ReferenceQuickSort(list, lo, j);
+        if (i >= hi)
+            return;
+        lo = i;
+    }
+}
+
+TEST(Catalogue, SortMatchesTheQuicksortWithAndWithoutSharedIDs)
+{
+    std::mt19937 random(7);
+    for (uint32_t idRange : {50u, 5000u, 0xFFFFFFFFu}) {
+        std::vector<DATEntry> entries(800);
+        for (uint32_t k = 0; k < entries.size(); ++k)
+            entries[k] = MakeEntry(uint32_t(random() % idRange) | (random() % 2 ? 0x80000000u : 0), k, 0);
+        DATEntryList list;
+        for (const DATEntry& e : entries)
+            list.push_back(&e);
+        DATEntryList expected = list;
+        ReferenceQuickSort(expected, 0, long(expected.size()) - 1);
+        SortEntriesByFileID(list);
+        EXPECT_EQ(list, expected) << idRange;
+    }
 }
 
 TEST(Catalogue, RefusedOrEmptyArchiveHasNoLines)
