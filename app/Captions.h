@@ -1,0 +1,27 @@
+#pragma once
+// The captions and labels the file view shows beside a picture, a sound or a bad file.
+
+#include <cstdint>
+#include <string>
+
+namespace orvanel {
+
+// Kinds of caption note the picture decoder reports.
+inline constexpr uint32_t kNotePaletteNotFound = 1;
+inline constexpr uint32_t kNotePalette = 2;
+inline constexpr uint32_t kNoteGreyscale = 3;
+
+// "W x H x BPP x SCALE%", with " (%08X, Not Found)", " (%08X)" or " (Greyscale)" after it by
+// the note kind.
+std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+    float displayScale, uint32_t noteKind, uint32_t noteFileID);
+
+// The warning shown for a stored file whose first word is not its directory ID.
+std::string BadFileMessage(uint32_t directoryID, uint32_t storedWord);
+
+// "RATE Hz, BITS bits, CHANNELS channels, SECONDSs". The duration is the number of whole
+// frames over the rate; a sound without frames or rate lasts 0.0 s.
+std::string SoundLabel(uint32_t samplesPerSecond, uint32_t bitsPerSample, uint32_t channels,
+    uint32_t blockAlign, uint32_t sampleBytes);
+
+} // namespace orvanel
