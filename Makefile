@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench clean
 
 all: build
 
@@ -27,6 +27,22 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_DIR ?= build-asan
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANEL_SANITIZE=ON -DORVANEL_BENCH=OFF
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_DIR) --output-on-failure -j$(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each, from seeds made by the archive builder.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DORVANEL_FUZZ=ON -DORVANEL_GUI=OFF -DORVANEL_TESTS=OFF -DORVANEL_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+	scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/orvanel-bench-*; do echo "== $$b"; $$b || exit 1; done
