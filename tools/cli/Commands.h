@@ -21,6 +21,7 @@ struct Command {
 };
 
 int RunList(const Args& args);
+int RunLocate(const Args& args);
 
 // Prints the usage of one command to stderr and returns kExitUsage.
 int UsageError(const char* commandName, const std::string& problem);

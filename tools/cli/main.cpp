@@ -13,6 +13,8 @@ namespace {
 const Command kCommands[] = {
     {"list", "ARCHIVE [--files] [--force]",
         "print the category lines of an archive (with --files, each list's files)", RunList},
+    {"locate", "", "print where the registry says the game is installed and the archive Default opens",
+        RunLocate},
 };
 
 const Command* FindCommand(const std::string& name)

@@ -1,0 +1,148 @@
+#include "archive/WineRegistry.h"
+
+#include "archive/WineRegistryParser.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace orvanel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The whole file, or nothing when it is missing, unreadable, not a regular file or too large.
+std::optional<std::string> ReadRegistryFile(const fs::path& path)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return std::nullopt;
+    const uintmax_t size = fs::file_size(path, error);
+    if (error || size > kMaxWineRegistrySize)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string text;
+    try {
+        text.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    in.read(text.data(), std::streamsize(size));
+    if (uintmax_t(in.gcount()) != size)
+        return std::nullopt; // shortened while being read
+    return text;
+}
+
+// The directory entry named like name without regard to case; the first in byte order when
+// several are.
+std::optional<std::string> FindWithoutCase(const fs::path& directory, const std::string& name)
+{
+    const std::string wanted = FoldRegistryName(name);
+    std::optional<std::string> found;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        const std::string entry = it->path().filename().string();
+        if (FoldRegistryName(entry) == wanted && (!found || entry < *found))
+            found = entry;
+    }
+    return found;
+}
+
+} // namespace
+
+CWineRegistry::CWineRegistry(fs::path prefix) : m_prefix(std::move(prefix))
+{
+    if (m_prefix.empty())
+        return;
+    if (const auto text = ReadRegistryFile(m_prefix / "system.reg"))
+        Load(*text);
+}
+
+bool CWineRegistry::Load(std::string_view text)
+{
+    Clear();
+    m_win64 = false;
+    try {
+        m_loaded = ParseWineRegistry(text, *this, m_win64);
+    } catch (const std::bad_alloc&) {
+        m_loaded = false;
+    }
+    if (!m_loaded) {
+        Clear();
+        m_win64 = false;
+    }
+    return m_loaded;
+}
+
+RegResult CWineRegistry::OpenKey(const std::string& path, RegKey& key)
+{
+    const std::string folded = FoldRegistryName(path);
+    if (m_win64 && folded.starts_with("software\\") && !folded.starts_with("software\\wow6432node\\")) {
+        const std::string view32 = "SOFTWARE\\Wow6432Node\\" + path.substr(9);
+        if (CMemoryRegistry::OpenKey(view32, key) == kRegSuccess)
+            return kRegSuccess;
+    }
+    return CMemoryRegistry::OpenKey(path, key);
+}
+
+std::string CWineRegistry::HostPath(const std::string& windowsPath) const
+{
+    if (m_prefix.empty() || windowsPath.size() < 2 || windowsPath[1] != ':')
+        return {};
+    const char drive = FoldRegistryName(windowsPath.substr(0, 1))[0];
+    if (drive < 'a' || drive > 'z')
+        return {};
+    std::error_code error;
+    fs::path host = fs::canonical(m_prefix / "dosdevices" / (std::string(1, drive) + ":"), error);
+    if (error || !fs::is_directory(host, error))
+        return {};
+
+    // Windows reads "." and ".." in the text of the path, never above the drive's root.
+    std::vector<std::string> components;
+    for (std::string_view component : SplitPath(std::string_view(windowsPath).substr(2), "\\/")) {
+        if (component == "..") {
+            if (!components.empty())
+                components.pop_back();
+        } else if (component != ".") {
+            components.emplace_back(component);
+        }
+    }
+
+    bool matching = true; // false once a component is missing: what follows cannot exist
+    for (const std::string& component : components) {
+        if (matching && !fs::exists(host / component, error)) {
+            const auto found = FindWithoutCase(host, component);
+            matching = found.has_value();
+            host /= found.value_or(component);
+        } else {
+            host /= component;
+        }
+    }
+    return host.string();
+}
+
+fs::path DefaultWinePrefix()
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix && *prefix)
+        return prefix;
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return fs::path(home) / ".wine";
+    return {};
+}
+
+#ifndef _WIN32
+std::unique_ptr<IRegistrySource> CreateDefaultRegistrySource()
+{
+    return std::make_unique<CWineRegistry>(DefaultWinePrefix());
+}
+#endif
+
+} // namespace orvanel
