@@ -5,40 +5,6 @@
 namespace orvanel {
 namespace {
 
-TEST(MemoryRegistry, NamesCompareWithoutCaseAndKeepTheirSpelling)
-{
-    CMemoryRegistry registry;
-    registry.SetString("Software\\Game", "Path", "first");
-    registry.SetString("SOFTWARE\\GAME\\", "PATH", "second"); // the same key and value
-    registry.CreateKey("software\\\\Other");
-    RegKey key = 0;
-    ASSERT_EQ(registry.OpenKey("software", key), kRegSuccess);
-    std::string name;
-    EXPECT_EQ(registry.EnumKey(key, 0, name), kRegSuccess);
-    EXPECT_EQ(name, "Game");
-    EXPECT_EQ(registry.EnumKey(key, 1, name), kRegSuccess);
-    EXPECT_EQ(name, "Other");
-    EXPECT_EQ(registry.EnumKey(key, 2, name), kRegNoMoreItems);
-    registry.CloseKey(key);
-
-    ASSERT_EQ(registry.OpenKey("software\\game", key), kRegSuccess);
-    uint8_t data[16] = {};
-    uint32_t type = 0;
-    uint32_t size = sizeof(data);
-    EXPECT_EQ(registry.QueryValue(key, "path", type, data, size), kRegSuccess);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(data)), "second");
-    EXPECT_EQ(size, 7u);
-    size = 3;
-    EXPECT_EQ(registry.QueryValue(key, "path", type, data, size), kRegMoreData);
-    EXPECT_EQ(size, 7u); // the size it would need
-    size = 0;
-    EXPECT_EQ(registry.QueryValue(key, "path", type, nullptr, size), kRegSuccess);
-    EXPECT_EQ(size, 7u);
-    registry.CloseKey(key);
-    EXPECT_EQ(registry.QueryValue(key, "path", type, data, size), kRegInvalidHandle);
-    EXPECT_EQ(registry.OpenKey("Software\\Missing", key), kRegNotFound);
-}
-
 TEST(MemoryRegistry, LimitsOfNamesAndDepth)
 {
     CMemoryRegistry registry;
