@@ -1,0 +1,123 @@
+#include "tests/controls/HexEditFixture.h"
+
+#include <QScrollBar>
+
+namespace orvanel::test {
+namespace {
+
+using HexEditLayout = HexEditTest;
+
+TEST_F(HexEditLayout, ColumnsFollowDigitsAndGaps)
+{
+    Show(CountingBytes(100));
+    const HexEditGeometry& g = Geometry();
+    ASSERT_GT(g.charWidth, 0u);
+    EXPECT_EQ(g.dataLeft, 5);
+    EXPECT_EQ(g.dataTop, 5);
+    EXPECT_EQ(g.bytesPerRow, 16u);
+    EXPECT_EQ(g.addressSpan, 4 * g.charWidth + 20);
+    EXPECT_EQ(g.hexX, g.addressSpan);
+    EXPECT_EQ(g.hexSpan, 47 * g.charWidth + 20);
+    EXPECT_EQ(g.charX, g.hexX + g.hexSpan);
+    EXPECT_EQ(g.charColumnWidth, 16 * g.charWidth);
+
+    Edit().SetShowAddress(false, true);
+    Edit().SetShowAscii(false, true);
+    EXPECT_EQ(Geometry().hexX, 0u);
+    EXPECT_EQ(Geometry().charX, 0u);
+    EXPECT_EQ(Geometry().charColumnWidth, 0u);
+}
+
+TEST_F(HexEditLayout, PartialBottomRowHasItsOwnHeight)
+{
+    Show(CountingBytes(1000));
+    ResizeToRows(10, 3);
+    EXPECT_EQ(Geometry().fullRows, 10u);
+    EXPECT_EQ(Geometry().visibleRows, 11u);
+    EXPECT_EQ(Geometry().lastRowHeight, 3u);
+
+    ResizeToRows(10);
+    EXPECT_EQ(Geometry().fullRows, 10u);
+    EXPECT_EQ(Geometry().visibleRows, 10u);
+    EXPECT_EQ(Geometry().lastRowHeight, Geometry().lineHeight);
+}
+
+TEST_F(HexEditLayout, VerticalBarOnlyWhenRowsDoNotFit)
+{
+    Show(CountingBytes(100));  // 7 rows
+    ResizeToRows(8);
+    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
+    EXPECT_EQ(Geometry().maxScrollRow, 0u);
+    EXPECT_EQ(Edit().GetScrollRow(), 0u);
+
+    ResizeToRows(4);
+    QScrollBar* bar = Edit().verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(Geometry().maxScrollRow, 3u);
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(bar->pageStep(), 4);
+
+    ResizeToRows(8);
+    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
+}
+
+TEST_F(HexEditLayout, ThirtyThreeBytesMakeThreeRows)
+{
+    Show(CountingBytes(33));
+    ResizeToRows(1);
+    EXPECT_EQ(Geometry().maxScrollRow, 2u);
+}
+
+TEST_F(HexEditLayout, ScrollRowIsClampedToTheMaximum)
+{
+    Show(CountingBytes(1000));  // 63 rows
+    ResizeToRows(10);
+    Edit().SetScrollRow(500, true);
+    EXPECT_EQ(Edit().GetScrollRow(), 53u);
+    EXPECT_EQ(Edit().verticalScrollBar()->value(), 53);
+
+    // Growing the window lowers the row with the maximum.
+    ResizeToRows(60);
+    EXPECT_EQ(Edit().GetScrollRow(), 3u);
+}
+
+TEST_F(HexEditLayout, EmptyDataHidesTheBarAndTheCaret)
+{
+    Show(CountingBytes(1000));
+    ResizeToRows(5);
+    EXPECT_TRUE(Edit().verticalScrollBar()->isVisible());
+    EXPECT_FALSE(Edit().GetCaretRect().isEmpty());
+
+    const uint8_t none = 0;
+    Edit().SetData(&none, 0, true);
+    Viewport()->repaint();
+    Settle();
+    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
+}
+
+TEST_F(HexEditLayout, CaretIsDestroyedOffScreenAndWithoutFocus)
+{
+    Show(CountingBytes(1000));
+    ResizeToRows(10);
+    Edit().PlaceCaret(0x21, false);
+    const QRect caret = Edit().GetCaretRect();
+    const HexEditGeometry& g = Geometry();
+    EXPECT_EQ(caret.left(), g.dataLeft + int(g.hexX + 4 * g.charWidth));
+    EXPECT_EQ(caret.top(), g.dataTop + int(2 * g.lineHeight) + 1);
+    EXPECT_EQ(caret.width(), int(g.charWidth));
+    EXPECT_EQ(caret.height(), int(g.lineHeight) - 1);
+
+    Edit().SetScrollRow(5, true);
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
+    Edit().SetScrollRow(0, true);
+    EXPECT_EQ(Edit().GetCaretRect(), caret);
+
+    Edit().clearFocus();
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
+    Edit().setFocus();
+    EXPECT_EQ(Edit().GetCaretRect(), caret);
+}
+
+}  // namespace
+}  // namespace orvanel::test
