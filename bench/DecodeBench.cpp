@@ -1,0 +1,127 @@
+// DecodeImage on 1024 × 1024 textures of the formats that cost most, and on a colour table,
+// producing both the colour and the greyscale picture, beside libsquish's DecompressImage
+// alone on the same DXT1 blocks. DecodeImage of DXT1 should stay within twice the bare
+// decompression.
+
+#include "archive/ByteOrder.h"
+#include "archive/DATArchive.h"
+#include "decode/DibImage.h"
+#include "decode/TextureRecord.h"
+#include "tests/support/CatalogueFixture.h"
+#include "tests/support/RecordBuilders.h"
+
+#include <benchmark/benchmark.h>
+#include <squish.h>
+
+#include <memory>
+
+namespace {
+
+using namespace orvanel;
+using namespace orvanel::fixture;
+
+constexpr uint32_t kSize = 1024;
+constexpr uint32_t kPaletteID = 0x04000001;
+
+// A picture with smooth gradients and some texture, red-green-blue-alpha, top row first.
+std::vector<uint8_t> Picture()
+{
+    std::vector<uint8_t> rgba(size_t(kSize) * kSize * 4);
+    uint32_t noise = 12345;
+    for (uint32_t y = 0; y < kSize; ++y)
+        for (uint32_t x = 0; x < kSize; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            uint8_t* p = &rgba[(size_t(y) * kSize + x) * 4];
+            p[0] = uint8_t(x / 4 + ((noise >> 16) & 15));
+            p[1] = uint8_t(y / 4);
+            p[2] = uint8_t((x + y) / 8 + ((x / 32 + y / 32) % 2) * 64);
+            p[3] = uint8_t(255 - x / 4);
+        }
+    return rgba;
+}
+
+struct Inputs {
+    std::vector<uint8_t> dxt1Blocks;
+    std::vector<uint8_t> dxt1, dxt5, jpeg, indexed8, colourTable;
+    std::unique_ptr<COpenedArchive> opened;
+};
+
+const Inputs& GetInputs()
+{
+    static const Inputs inputs = [] {
+        Inputs in;
+        const auto rgba = Picture();
+        in.dxt1Blocks = CompressDXT(rgba, kSize, kSize, kTextureDXT1);
+        in.dxt1 = MakeTextureRecord(0x06000001, kSize, kSize, kTextureDXT1, in.dxt1Blocks);
+        in.dxt5 = MakeTextureRecord(0x06000002, kSize, kSize, kTextureDXT5,
+            CompressDXT(rgba, kSize, kSize, kTextureDXT5));
+        std::vector<uint8_t> rgb, indices;
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+            indices.push_back(rgba[i]);
+        }
+        in.jpeg = MakeTextureRecord(0x06000003, kSize, kSize, kTextureJPEG,
+            EncodeJPEG(rgb, kSize, kSize, 3, 90));
+        in.indexed8 = MakeIndexedTextureRecord(0x06000004, kSize, kSize, kTextureIndexed8, indices,
+            kPaletteID);
+        std::vector<uint32_t> colours(256);
+        for (uint32_t i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u | (i << 16) | ((255 - i) << 8) | (i / 2);
+        in.colourTable = MakeColourTableRecord(kPaletteID, colours);
+
+        CArchiveBuilder builder;
+        builder.AddFilesAsTree({{kPaletteID, in.colourTable}});
+        in.opened = std::make_unique<COpenedArchive>(builder);
+        in.opened->archive->BuildCatalogue();
+        return in;
+    }();
+    return inputs;
+}
+
+void BM_SquishDecompressDXT1(benchmark::State& state)
+{
+    const Inputs& in = GetInputs();
+    std::vector<uint8_t> rgba(size_t(kSize) * kSize * 4);
+    for (auto _ : state) {
+        squish::DecompressImage(rgba.data(), kSize, kSize, in.dxt1Blocks.data(), squish::kDxt1);
+        benchmark::DoNotOptimize(rgba.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kSize * kSize);
+}
+BENCHMARK(BM_SquishDecompressDXT1)->Unit(benchmark::kMillisecond);
+
+void DecodeRecord(benchmark::State& state, const std::vector<uint8_t> Inputs::*record)
+{
+    const Inputs& in = GetInputs();
+    const std::vector<uint8_t>& bytes = in.*record;
+    const DATEntry entry = MakeEntry(ReadLE32(bytes.data()), 0, uint32_t(bytes.size()));
+    uint64_t pixels = 0;
+    for (auto _ : state) {
+        CDibImage colour, grey;
+        float scale = 0;
+        uint32_t kind = 0, paletteID = 0;
+        if (!in.opened->archive->DecodeImage(bytes, entry, colour, grey, scale, kind, paletteID)
+            || !grey.IsValid()) {
+            state.SkipWithError("decoding failed");
+            break;
+        }
+        pixels += uint64_t(colour.GetWidth()) * colour.GetHeight();
+        benchmark::DoNotOptimize(grey.GetBits());
+    }
+    state.SetItemsProcessed(int64_t(pixels));
+}
+
+void BM_DecodeImageDXT1(benchmark::State& state) { DecodeRecord(state, &Inputs::dxt1); }
+void BM_DecodeImageDXT5(benchmark::State& state) { DecodeRecord(state, &Inputs::dxt5); }
+void BM_DecodeImageJPEG(benchmark::State& state) { DecodeRecord(state, &Inputs::jpeg); }
+void BM_DecodeImageIndexed8(benchmark::State& state) { DecodeRecord(state, &Inputs::indexed8); }
+void BM_DecodeImageColourTable256(benchmark::State& state) { DecodeRecord(state, &Inputs::colourTable); }
+BENCHMARK(BM_DecodeImageDXT1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeImageDXT5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeImageJPEG)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeImageIndexed8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeImageColourTable256)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

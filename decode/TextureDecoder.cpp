@@ -1,0 +1,175 @@
+// Turning texture and colour table records into pictures.
+
+#include "decode/TextureDecoder.h"
+
+#include "archive/DATArchive.h"
+
+#include <cmath>
+#include <new>
+#include <squish.h>
+#include <vector>
+
+namespace orvanel {
+
+namespace {
+
+// Raw pixel formats: width × height pixels of bytesPerPixel bytes from the data offset.
+bool DecodeRaw(const TextureRecord& record, CDibImage& colour, uint32_t bytesPerPixel)
+{
+    const uint64_t pixels = uint64_t(record.width) * record.height;
+    if (!CStoredRecord::HoldsItems(record.pixels.size(), 0, pixels, bytesPerPixel))
+        return false;
+    return colour.CreateFromArray(record.pixels, record.width, record.height, bytesPerPixel * 8,
+        record.width * bytesPerPixel, true);
+}
+
+bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
+    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
+{
+    return DecodeDXT(record, colour) || DecodeGrey8(record, colour) || DecodeRGB24(record, colour)
+        || DecodeRGBA32(record, colour) || DecodeJPEG(record, colour)
+        || DecodeIndexed8(archive, record, colour, grey, noteKind, noteFileID)
+        || DecodeIndexed16(archive, record, colour, grey, noteKind, noteFileID);
+}
+
+} // namespace
+
+bool DecodeDXT(const TextureRecord& record, CDibImage& colour)
+{
+    int flags = 0;
+    switch (record.format) {
+    case kTextureDXT1: flags = squish::kDxt1; break;
+    case kTextureDXT3: flags = squish::kDxt3; break;
+    case kTextureDXT5: flags = squish::kDxt5; break;
+    default: return false;
+    }
+    const uint32_t width = record.width, height = record.height;
+    const uint64_t blockBytes = flags == squish::kDxt1 ? 8 : 16;
+    // Blocks cover 4 × 4 pixels; partial blocks at the right and bottom edges are stored whole.
+    const uint64_t blocksPerRow = (uint64_t(width) + 3) / 4;
+    const uint64_t blockRows = (uint64_t(height) + 3) / 4;
+    if (!CStoredRecord::HoldsItems(record.pixels.size(), 0, blocksPerRow * blockRows, blockBytes))
+        return false;
+    CDibImage image;
+    if (!image.Create(width, height, 24))
+        return false;
+    // One call for the whole picture: libsquish spreads it over its worker threads, and
+    // every call pays for starting and joining them.
+    std::vector<uint8_t> rgba;
+    try {
+        rgba.resize(size_t(width) * height * 4);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    squish::DecompressImage(rgba.data(), int(width), int(height), record.pixels.data(), flags);
+    // Red, green, blue become the picture's blue, green, red, first stored row on top.
+    const size_t stride = image.GetEffWidth();
+    const uint8_t* src = rgba.data();
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* dst = image.GetBits() + size_t(height - 1 - y) * stride;
+        for (uint32_t x = 0; x < width; ++x, src += 4, dst += 3) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+        }
+    }
+    colour = std::move(image);
+    return true;
+}
+
+bool DecodeGrey8(const TextureRecord& record, CDibImage& colour)
+{
+    if (record.format != kTextureGrey8 && record.format != kTextureGrey8Alt)
+        return false;
+    return DecodeRaw(record, colour, 1);
+}
+
+bool DecodeRGB24(const TextureRecord& record, CDibImage& colour)
+{
+    if (record.format != kTextureRGB24 && record.format != kTextureRGB24Alt)
+        return false;
+    return DecodeRaw(record, colour, 3);
+}
+
+bool DecodeRGBA32(const TextureRecord& record, CDibImage& colour)
+{
+    if (record.format != kTextureRGBA32)
+        return false;
+    return DecodeRaw(record, colour, 4);
+}
+
+bool DecodeJPEG(const TextureRecord& record, CDibImage& colour)
+{
+    if (record.format != kTextureJPEG || record.dataSize > record.pixels.size())
+        return false;
+    return colour.Decode(record.pixels.first(record.dataSize), kImageTypeJPEG);
+}
+
+uint32_t ColourTableWidth(uint32_t count)
+{
+    if (count == 0)
+        return 0;
+    uint32_t width = uint32_t(std::sqrt(double(count)));
+    while (uint64_t(width) * width > count) // guard against the square root rounding up
+        --width;
+    width = std::max<uint32_t>(width, 1);
+    while (count % width != 0)
+        ++width;
+    return width;
+}
+
+bool DecodeColourTable(const ColourTableRecord& record, CDibImage& colour, float& displayScale)
+{
+    const uint32_t count = record.count;
+    if (count == 0 || record.PresentCount() < count)
+        return false;
+    const uint32_t width = ColourTableWidth(count);
+    if (!colour.CreateFromArray(record.colours, width, count / width, 32, width * 4, true))
+        return false;
+    displayScale = 8.0f;
+    return true;
+}
+
+bool CDATArchive::DecodeImage(std::span<const uint8_t> bytes, const DATEntry& entry,
+    CDibImage& colour, CDibImage& grey, float& displayScale, uint32_t& noteKind,
+    uint32_t& noteFileID) const
+{
+    colour.Destroy();
+    grey.Destroy();
+    displayScale = 1.0f;
+    noteKind = kNoteNone;
+    noteFileID = 0;
+    const CStoredRecord stored(bytes, entry);
+    bool decoded = false;
+    try {
+        switch (CategoryOf(entry.fileID)) {
+        case kCategoryColourTable:
+            if (const auto table = ReadColourTableRecord(stored))
+                decoded = DecodeColourTable(*table, colour, displayScale);
+            break;
+        case kCategoryTexture:
+            if (const auto texture = ReadTextureRecord(stored))
+                decoded = DecodeTexture(*this, *texture, colour, grey, noteKind, noteFileID);
+            break;
+        default:
+            break;
+        }
+        if (decoded && colour.IsValid()) {
+            colour.AlphaSet(255);
+            // The indexed decoders make their own grey picture; the others get the colour
+            // picture turned grey. Without memory for it only the colour picture is shown.
+            if (!grey.IsValid() && grey.Copy(colour))
+                grey.GrayScale();
+        }
+    } catch (const std::bad_alloc&) {
+        decoded = false;
+    }
+    if (!decoded || !colour.IsValid()) {
+        colour.Destroy();
+        grey.Destroy();
+        return false;
+    }
+    return true;
+}
+
+} // namespace orvanel
