@@ -66,18 +66,18 @@ TEST_F(HexEditKeyboard, DownFromLastFullRowScrollsOneRow)
     Show(CountingBytes(1000));
     ResizeToRows(10, 4);
     const uint32_t lastFullRow = Geometry().fullRows - 1;
-    Edit().PlaceCaret(lastFullRow * 16 + 3, true);
+    Edit().PlaceCaret(lastFullRow * 16, true);
     Key(Qt::Key_Down);
     EXPECT_EQ(Edit().GetScrollRow(), 1u);
-    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow + 1) * 16 + 3);
+    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow + 1) * 16);
     EXPECT_EQ(Edit().GetCaretPosition() / 16 - Edit().GetScrollRow(), lastFullRow);
 
     Key(Qt::Key_PageDown);
-    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow + 1 + Geometry().visibleRows - 1) * 16 + 3);
+    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow + 1 + Geometry().visibleRows - 1) * 16);
     Key(Qt::Key_PageUp);
     Key(Qt::Key_Up);
     Key(Qt::Key_Up);
-    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow - 1) * 16 + 3);
+    EXPECT_EQ(Edit().GetCaretPosition(), (lastFullRow - 1) * 16);
 }
 
 TEST_F(HexEditKeyboard, CtrlASelectsEverything)

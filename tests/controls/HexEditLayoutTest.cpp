@@ -115,8 +115,56 @@ TEST_F(HexEditLayout, CaretIsDestroyedOffScreenAndWithoutFocus)
 
     Edit().clearFocus();
     EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
+    Edit().SetScrollRow(1, true);
+    Edit().SetScrollRow(0, true);
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
     Edit().setFocus();
     EXPECT_EQ(Edit().GetCaretRect(), caret);
+}
+
+TEST_F(HexEditLayout, NarrowWindowScrollsSidewaysToTheCaret)
+{
+    Show(CountingBytes(96), 300, 200);
+    const HexEditGeometry& g = Geometry();
+    EXPECT_TRUE(Edit().horizontalScrollBar()->isVisible());
+    const uint32_t total = g.charX + g.charColumnWidth;
+    EXPECT_EQ(g.maxScrollX, total - uint32_t(g.dataRight - g.dataLeft));
+
+    Key(Qt::Key_End);
+    EXPECT_GT(Edit().GetScrollX(), 0u);
+    QRect caret = Edit().GetCaretRect();
+    ASSERT_FALSE(caret.isEmpty());
+    EXPECT_LE(caret.right(), g.dataRight);
+
+    // Back at the first byte the hex column starts at the left edge.
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Edit().GetScrollX(), g.hexX);
+    caret = Edit().GetCaretRect();
+    EXPECT_EQ(caret.left(), g.dataLeft);
+}
+
+TEST_F(HexEditLayout, ScrollBarsStepByLinesAndPages)
+{
+    Show(CountingBytes(1000), 300, 200);
+    ResizeToRows(10);
+    QScrollBar* vertical = Edit().verticalScrollBar();
+    const uint32_t page = Geometry().fullRows;
+    vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(Edit().GetScrollRow(), page);
+    vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(Edit().GetScrollRow(), page - 1);
+    // Jumps to the ends are not among the bar's moves; the bar stays on the row.
+    vertical->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(Edit().GetScrollRow(), page - 1);
+    EXPECT_EQ(vertical->value(), int(page - 1));
+    vertical->setSliderPosition(30);
+    EXPECT_EQ(Edit().GetScrollRow(), 30u);
+
+    QScrollBar* horizontal = Edit().horizontalScrollBar();
+    horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Edit().GetScrollX(), Geometry().charWidth);
+    horizontal->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(Edit().GetScrollX(), Geometry().maxScrollX);
 }
 
 }  // namespace

@@ -99,6 +99,8 @@ TEST_F(HexEditMouse, DragAboveTheRowsAutoScrollsUp)
 
     QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataTop - 40));
     EXPECT_EQ(Edit().GetAutoScrollDelay(), 1);  // speed at most 6
+    // Above the rows the pointer counts as on the first visible row.
+    EXPECT_EQ(Edit().GetSelectionStart(), Edit().GetScrollRow() * 16 + 4);
 
     QTest::qWait(200);
     EXPECT_LT(Edit().GetScrollRow(), 20u);

@@ -1,0 +1,124 @@
+// Painting the hex editor with 64 KiB and with 256 MiB of data in the same run: a frame
+// formats only the rows it shows, so its cost must not grow with the data (the run ends
+// with the ratio of the two frame times, and fails above 1.5). Scrolling by one row
+// repaints and so formats at most the visible rows again; the counters show how many.
+// Runs on the offscreen platform unless another one is chosen.
+
+#include "controls/HexEditBase.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using orvanel::CHexEditBase;
+
+constexpr int64_t kSmall = int64_t(64) << 10;
+constexpr int64_t kLarge = int64_t(256) << 20;
+
+// A control configured as the main window shows it, 900 x 700 pixels, holding size bytes
+// and scrolled to the middle of them.
+std::unique_ptr<CHexEditBase> ShownEditor(int64_t size)
+{
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    for (size_t i = 0; i < bytes.size(); i += 4096)
+        bytes[i] = static_cast<uint8_t>(i >> 12);
+    auto edit = std::make_unique<CHexEditBase>();
+    edit->resize(900, 700);
+    edit->SetReadOnly(true, true);
+    edit->SetShowAddress(true, true);
+    edit->SetShowAscii(true, true);
+    edit->SetAddressDigits(4, true);
+    edit->SetAddressGap(20, true);
+    edit->SetHexAsciiGap(20, true);
+    edit->SetData(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
+    edit->show();
+    if (!QTest::qWaitForWindowExposed(edit.get()))
+        return nullptr;
+    QCoreApplication::processEvents();
+    edit->SetScrollRow(edit->GetGeometry().maxScrollRow / 2, true);
+    edit->SetSelection(uint32_t(size / 2), uint32_t(size / 2 + 100), false, true);
+    QCoreApplication::processEvents();
+    return edit;
+}
+
+void BM_PaintFrame(benchmark::State& state)
+{
+    const auto edit = ShownEditor(state.range(0));
+    if (!edit) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    const uint64_t before = edit->GetFormattedRowCount();
+    for (auto _ : state)
+        edit->viewport()->repaint();
+    state.counters["rows/frame"] =
+        double(edit->GetFormattedRowCount() - before) / double(state.iterations());
+    state.counters["visible rows"] = edit->GetGeometry().visibleRows;
+}
+BENCHMARK(BM_PaintFrame)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
+
+void BM_ScrollOneRow(benchmark::State& state)
+{
+    const auto edit = ShownEditor(state.range(0));
+    if (!edit) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    const uint64_t before = edit->GetFormattedRowCount();
+    int direction = 1;
+    for (auto _ : state) {
+        edit->ScrollRowsBy(direction, true);
+        edit->viewport()->repaint();
+        direction = -direction;
+    }
+    state.counters["rows/scroll"] =
+        double(edit->GetFormattedRowCount() - before) / double(state.iterations());
+    state.counters["visible rows"] = edit->GetGeometry().visibleRows;
+}
+BENCHMARK(BM_ScrollOneRow)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
+
+// Keeps the frame times of the two sizes for the ratio printed at the end.
+class CFrameTimeReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    CFrameTimeReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto small = reporter.times.find("BM_PaintFrame/" + std::to_string(kSmall));
+    const auto large = reporter.times.find("BM_PaintFrame/" + std::to_string(kLarge));
+    if (small == reporter.times.end() || large == reporter.times.end())
+        return 0;
+    const double ratio = large->second / small->second;
+    std::printf("frame time 256 MiB / 64 KiB: %.2f (at most 1.5)\n", ratio);
+    return ratio < 1.5 ? 0 : 1;
+}
