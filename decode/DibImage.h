@@ -124,6 +124,9 @@ public:
     // Turns the picture into 8-bit grey levels (blue × 117 + green × 601 + red × 306) >> 10
     // with the grey palette. False for an empty image or when memory runs out.
     bool GrayScale();
+    // Makes this image the grey version of source: the pixels of a Copy of source turned
+    // grey, without making the copy.
+    bool GrayScaleOf(const CDibImage& source);
     // Each non-null target becomes an 8-bit grey image of one colour channel of this image.
     bool SplitRGB(CDibImage* red, CDibImage* green, CDibImage* blue) const;
     // Rebuilds this image as 24 bits from the pixel indices of three palette images of one

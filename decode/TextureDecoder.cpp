@@ -5,6 +5,7 @@
 #include "archive/DATArchive.h"
 
 #include <cmath>
+#include <memory>
 #include <new>
 #include <squish.h>
 #include <vector>
@@ -54,17 +55,18 @@ bool DecodeDXT(const TextureRecord& record, CDibImage& colour)
     if (!image.Create(width, height, 24))
         return false;
     // One call for the whole picture: libsquish spreads it over its worker threads, and
-    // every call pays for starting and joining them.
-    std::vector<uint8_t> rgba;
+    // every call pays for starting and joining them. It writes every pixel, so the buffer
+    // needs no clearing.
+    std::unique_ptr<uint8_t[]> rgba;
     try {
-        rgba.resize(size_t(width) * height * 4);
+        rgba = std::make_unique_for_overwrite<uint8_t[]>(size_t(width) * height * 4);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    squish::DecompressImage(rgba.data(), int(width), int(height), record.pixels.data(), flags);
+    squish::DecompressImage(rgba.get(), int(width), int(height), record.pixels.data(), flags);
     // Red, green, blue become the picture's blue, green, red, first stored row on top.
     const size_t stride = image.GetEffWidth();
-    const uint8_t* src = rgba.data();
+    const uint8_t* src = rgba.get();
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dst = image.GetBits() + size_t(height - 1 - y) * stride;
         for (uint32_t x = 0; x < width; ++x, src += 4, dst += 3) {
@@ -158,8 +160,8 @@ bool CDATArchive::DecodeImage(std::span<const uint8_t> bytes, const DATEntry& en
             colour.AlphaSet(255);
             // The indexed decoders make their own grey picture; the others get the colour
             // picture turned grey. Without memory for it only the colour picture is shown.
-            if (!grey.IsValid() && grey.Copy(colour))
-                grey.GrayScale();
+            if (!grey.IsValid())
+                grey.GrayScaleOf(colour);
         }
     } catch (const std::bad_alloc&) {
         decoded = false;

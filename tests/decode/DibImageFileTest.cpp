@@ -78,26 +78,6 @@ std::vector<uint8_t> Gradient(uint32_t width, uint32_t height)
     return rgb;
 }
 
-TEST(JpegDecode, ColourStreamGivesBlueGreenRedRowsTopFirst)
-{
-    const auto rgb = Gradient(32, 16);
-    const auto stream = EncodeJPEG(rgb, 32, 16, 3, 100);
-    CDibImage image;
-    ASSERT_TRUE(image.Decode(stream, kImageTypeJPEG));
-    EXPECT_EQ(image.GetType(), kImageTypeJPEG);
-    ASSERT_EQ(image.GetWidth(), 32u);
-    ASSERT_EQ(image.GetHeight(), 16u);
-    EXPECT_EQ(image.GetBpp(), 24u);
-    for (uint32_t y = 0; y < 16; ++y)
-        for (uint32_t x = 0; x < 32; ++x) {
-            const uint32_t p = PixelFromTop(image, x, y);
-            const uint8_t* want = &rgb[(y * 32 + x) * 3];
-            EXPECT_NEAR(int(p >> 16), want[0], 12) << x << "," << y;
-            EXPECT_NEAR(int((p >> 8) & 0xFF), want[1], 12) << x << "," << y;
-            EXPECT_NEAR(int(p & 0xFF), want[2], 12) << x << "," << y;
-        }
-}
-
 TEST(JpegDecode, GreyStreamGivesEightBitsAndStatedDensity)
 {
     std::vector<uint8_t> levels(8 * 8);

@@ -68,14 +68,18 @@ TEST(IndexedTexture, MissingPaletteShowsIndicesAsGrey)
 
 TEST(IndexedTexture, IndexPastThePaletteLeavesOnlyThatPixelBlack)
 {
-    const CTextureArchive archive({PaletteFile(4)});
-    const uint8_t indices[] = {1, 9, 2, 3};
-    const auto d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 4, 1, kTextureIndexed8, indices, kPalette));
+    // Four colours, with two more stored after them that are not part of the palette.
+    auto palette = MakeColourTableRecord(kPalette, Palette(6));
+    WriteLE32(&palette[4], 4);
+    const CTextureArchive archive({{kPalette, palette}});
+    const uint8_t indices[] = {1, 4, 2, 9, 3};
+    const auto d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 5, 1, kTextureIndexed8, indices, kPalette));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(PixelFromTop(d.colour, 0, 0), PaletteColour(1));
     EXPECT_EQ(PixelFromTop(d.colour, 1, 0), 0u);
     EXPECT_EQ(PixelFromTop(d.colour, 2, 0), PaletteColour(2)); // the pixels after keep their places
-    EXPECT_EQ(PixelFromTop(d.colour, 3, 0), PaletteColour(3));
+    EXPECT_EQ(PixelFromTop(d.colour, 3, 0), 0u);
+    EXPECT_EQ(PixelFromTop(d.colour, 4, 0), PaletteColour(3));
 }
 
 TEST(IndexedTexture, PaletteClaimingMoreColoursThanItHoldsIsReadOnlyAsFarAsItGoes)
