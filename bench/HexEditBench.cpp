@@ -24,10 +24,12 @@ using orvanel::CHexEditBase;
 constexpr int64_t kSmall = int64_t(64) << 10;
 constexpr int64_t kLarge = int64_t(256) << 20;
 
-// A control configured as the main window shows it, 900 x 700 pixels, holding size bytes
-// and scrolled to the middle of them.
-std::unique_ptr<CHexEditBase> ShownEditor(int64_t size)
+// A control configured as the main window shows it, 900 x 700 pixels, holding as many bytes
+// as the benchmark's argument, scrolled to the middle of them. Null, with the benchmark
+// marked failed, when the window cannot be shown.
+std::unique_ptr<CHexEditBase> ShownEditor(benchmark::State& state)
 {
+    const int64_t size = state.range(0);
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     for (size_t i = 0; i < bytes.size(); i += 4096)
         bytes[i] = static_cast<uint8_t>(i >> 12);
@@ -41,8 +43,10 @@ std::unique_ptr<CHexEditBase> ShownEditor(int64_t size)
     edit->SetHexAsciiGap(20, true);
     edit->SetData(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
     edit->show();
-    if (!QTest::qWaitForWindowExposed(edit.get()))
+    if (!QTest::qWaitForWindowExposed(edit.get())) {
+        state.SkipWithError("the window was not shown");
         return nullptr;
+    }
     QCoreApplication::processEvents();
     edit->SetScrollRow(edit->GetGeometry().maxScrollRow / 2, true);
     edit->SetSelection(uint32_t(size / 2), uint32_t(size / 2 + 100), false, true);
@@ -52,11 +56,9 @@ std::unique_ptr<CHexEditBase> ShownEditor(int64_t size)
 
 void BM_PaintFrame(benchmark::State& state)
 {
-    const auto edit = ShownEditor(state.range(0));
-    if (!edit) {
-        state.SkipWithError("the window was not shown");
+    const auto edit = ShownEditor(state);
+    if (!edit)
         return;
-    }
     const uint64_t before = edit->GetFormattedRowCount();
     for (auto _ : state)
         edit->viewport()->repaint();
@@ -68,11 +70,9 @@ BENCHMARK(BM_PaintFrame)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond
 
 void BM_ScrollOneRow(benchmark::State& state)
 {
-    const auto edit = ShownEditor(state.range(0));
-    if (!edit) {
-        state.SkipWithError("the window was not shown");
+    const auto edit = ShownEditor(state);
+    if (!edit)
         return;
-    }
     const uint64_t before = edit->GetFormattedRowCount();
     int direction = 1;
     for (auto _ : state) {

@@ -18,10 +18,10 @@ CHexEditBase::CHexEditBase(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
     const QPalette palette = QApplication::palette();
-    m_inactiveSelectionText = palette.color(QPalette::Active, QPalette::WindowText);
-    m_inactiveSelectionBackground = palette.color(QPalette::Active, QPalette::Button);
-    m_activeSelectionText = palette.color(QPalette::Active, QPalette::HighlightedText);
-    m_activeSelectionBackground = palette.color(QPalette::Active, QPalette::Highlight);
+    m_inactiveSelectionColours = {palette.color(QPalette::Active, QPalette::Button),
+        palette.color(QPalette::Active, QPalette::WindowText)};
+    m_activeSelectionColours = {palette.color(QPalette::Active, QPalette::Highlight),
+        palette.color(QPalette::Active, QPalette::HighlightedText)};
     m_font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
     setFrameShape(QFrame::NoFrame);
@@ -72,67 +72,66 @@ void CHexEditBase::SetReadOnly(bool readOnly, bool /*repaint*/)
     m_readOnly = readOnly;
 }
 
-void CHexEditBase::SetShowAddress(bool show, bool repaint)
+// The columns move: the layout is stale, and the caret follows its digit.
+void CHexEditBase::Relayout(bool repaint)
 {
-    if (m_showAddress == show)
-        return;
-    m_showAddress = show;
     m_needsLayout = true;
     PlaceCaret(m_caretPosition, m_caretHighNibble);
     Repaint(repaint);
 }
 
+void CHexEditBase::SetShowAddress(bool show, bool repaint)
+{
+    if (m_showAddress != show) {
+        m_showAddress = show;
+        Relayout(repaint);
+    }
+}
+
 void CHexEditBase::SetShowAscii(bool show, bool repaint)
 {
-    if (m_showAscii == show)
-        return;
-    m_showAscii = show;
-    m_needsLayout = true;
-    PlaceCaret(m_caretPosition, m_caretHighNibble);
-    Repaint(repaint);
+    if (m_showAscii != show) {
+        m_showAscii = show;
+        Relayout(repaint);
+    }
 }
 
 void CHexEditBase::SetAddressDigits(uint8_t digits, bool repaint)
 {
     m_addressDigits = digits;
-    m_needsLayout = true;
-    PlaceCaret(m_caretPosition, m_caretHighNibble);
+    Relayout(repaint);
+}
+
+void CHexEditBase::SetColours(HexEditColours& colours, QColor background, QColor text,
+    bool repaint)
+{
+    colours = {background, text};
     Repaint(repaint);
 }
 
 void CHexEditBase::SetAddressColours(QColor background, QColor text, bool repaint)
 {
-    m_addressBackground = background;
-    m_addressText = text;
-    Repaint(repaint);
+    SetColours(m_addressColours, background, text, repaint);
 }
 
 void CHexEditBase::SetAsciiColours(QColor background, QColor text, bool repaint)
 {
-    m_asciiBackground = background;
-    m_asciiText = text;
-    Repaint(repaint);
+    SetColours(m_asciiColours, background, text, repaint);
 }
 
 void CHexEditBase::SetHexColours(QColor background, QColor text, bool repaint)
 {
-    m_hexBackground = background;
-    m_hexText = text;
-    Repaint(repaint);
+    SetColours(m_hexColours, background, text, repaint);
 }
 
 void CHexEditBase::SetInactiveSelectionColours(QColor background, QColor text, bool repaint)
 {
-    m_inactiveSelectionBackground = background;
-    m_inactiveSelectionText = text;
-    Repaint(repaint);
+    SetColours(m_inactiveSelectionColours, background, text, repaint);
 }
 
 void CHexEditBase::SetActiveSelectionColours(QColor text, QColor background, bool repaint)
 {
-    m_activeSelectionText = text;
-    m_activeSelectionBackground = background;
-    Repaint(repaint);
+    SetColours(m_activeSelectionColours, background, text, repaint);
 }
 
 void CHexEditBase::SetBackgroundColour(QColor colour, bool repaint)
@@ -162,9 +161,7 @@ bool CHexEditBase::SetFont(const QFont& font, bool repaint)
     if (!QFontInfo(font).fixedPitch())
         return false;
     m_font = font;
-    m_needsLayout = true;
-    PlaceCaret(m_caretPosition, m_caretHighNibble);
-    Repaint(repaint);
+    Relayout(repaint);
     return true;
 }
 
@@ -231,34 +228,6 @@ void CHexEditBase::RecalcLayout()
     // The scroll bars follow once the current event is done: showing or hiding one resizes
     // the client area, which must not happen in the middle of a layout.
     QMetaObject::invokeMethod(this, &CHexEditBase::UpdateScrollBars, Qt::QueuedConnection);
-}
-
-void CHexEditBase::UpdateScrollBars()
-{
-    // Showing or hiding a bar resizes the client area and so lays the control out again;
-    // every figure is therefore read afresh after the vertical bar is settled.
-    if (m_geometry.maxScrollRow > 0) {
-        QScrollBar* bar = verticalScrollBar();
-        bar->setRange(0, static_cast<int>(m_geometry.maxScrollRow));
-        bar->setPageStep(static_cast<int>(m_geometry.fullRows));
-        bar->setSingleStep(1);
-        bar->setValue(static_cast<int>(std::min(m_scrollRow, m_geometry.maxScrollRow)));
-        bar->setEnabled(true);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    } else {
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
-    if (m_geometry.maxScrollX > 0) {
-        QScrollBar* bar = horizontalScrollBar();
-        bar->setRange(0, static_cast<int>(m_geometry.maxScrollX));
-        bar->setPageStep(m_geometry.dataRight - m_geometry.dataLeft);
-        bar->setSingleStep(static_cast<int>(m_geometry.charWidth));
-        bar->setValue(static_cast<int>(std::min(m_scrollX, m_geometry.maxScrollX)));
-        bar->setEnabled(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    } else {
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
 }
 
 void CHexEditBase::PlaceCaret(uint32_t position, bool highNibble)
@@ -340,96 +309,12 @@ void CHexEditBase::timerEvent(QTimerEvent* event)
     }
 }
 
-void CHexEditBase::SetScrollRow(uint32_t row, bool repaint)
-{
-    row = std::min(row, m_geometry.maxScrollRow);
-    verticalScrollBar()->setValue(static_cast<int>(row));
-    if (row != m_scrollRow)
-        Repaint(repaint);
-    m_scrollRow = row;
-    PlaceCaret(m_caretPosition, m_caretHighNibble);
-}
-
-void CHexEditBase::SetScrollX(uint32_t x, bool repaint)
-{
-    x = std::min(x, m_geometry.maxScrollX);
-    horizontalScrollBar()->setValue(static_cast<int>(x));
-    if (x == m_scrollX)
-        return;
-    m_scrollX = x;
-    Repaint(repaint);
-    // The caret moves with the columns even when the host paints later.
-    PlaceCaret(m_caretPosition, m_caretHighNibble);
-}
-
-namespace {
-uint32_t ClampToPosition(int64_t value)
-{
-    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
-}
-}  // namespace
-
-void CHexEditBase::ScrollRowsBy(int64_t rows, bool repaint)
-{
-    SetScrollRow(ClampToPosition(int64_t(m_scrollRow) + rows), repaint);
-}
-
-void CHexEditBase::ScrollPixelsBy(int64_t pixels, bool repaint)
-{
-    SetScrollX(ClampToPosition(int64_t(m_scrollX) + pixels), repaint);
-}
-
-void CHexEditBase::EnsureVisible(uint32_t start, uint32_t end, bool repaint)
-{
-    if (m_needsLayout)
-        RecalcLayout();
-    const HexEditGeometry& g = m_geometry;
-    const int64_t perRow = g.bytesPerRow;
-    const int64_t first = int64_t(m_scrollRow) * perRow;
-    const int64_t view = int64_t(g.fullRows) * perRow;
-    const int64_t last = first + view;
-    const int64_t s = start;
-    const int64_t e = end;
-
-    if (!(s <= first && e >= last)) {
-        if (e - s > view) {
-            if (s > first)
-                SetScrollRow(ClampToPosition(s / perRow), false);
-            else
-                SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
-        } else if (s < first) {
-            SetScrollRow(ClampToPosition(s / perRow), false);
-        } else if (e >= last) {
-            SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
-        }
-    }
-
-    // Horizontally the hex column decides: its digits of the range are brought in.
-    const int64_t columnLeft = int64_t(g.dataLeft) + g.hexX - m_scrollX;
-    int64_t x1 = columnLeft + 3 * (s % perRow) * g.charWidth;
-    int64_t x2 = columnLeft + (3 * (e % perRow) + 2) * g.charWidth;
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (x1 < g.dataLeft && x2 < g.dataRight)
-        SetScrollX(ClampToPosition(m_scrollX + x1 - g.dataLeft), false);
-    else if (x1 > g.dataLeft && x2 >= g.dataRight)
-        SetScrollX(ClampToPosition(m_scrollX + x2 - (g.dataRight - g.dataLeft)), false);
-
-    Repaint(repaint);
-}
-
 void CHexEditBase::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     RecalcLayout();
     PlaceCaret(m_caretPosition, m_caretHighNibble);
     UpdateScrollBars();
-}
-
-// Scroll bar values are set by the control itself; the contents move only through
-// SetScrollRow and SetScrollX.
-void CHexEditBase::scrollContentsBy(int /*dx*/, int /*dy*/)
-{
 }
 
 void CHexEditBase::focusInEvent(QFocusEvent* event)

@@ -60,6 +60,12 @@ struct HexEditGeometry {
     uint32_t maxScrollX = 0;
 };
 
+// The colours of a column or of the selection.
+struct HexEditColours {
+    QColor background;
+    QColor text;
+};
+
 // Result of HitTest: a byte position, which may lie past the last byte, and the digit.
 struct HexHit {
     uint32_t position = 0;
@@ -172,6 +178,8 @@ protected:
 private:
     uint32_t BytesPerRow() const { return m_configuredBytesPerRow ? m_configuredBytesPerRow : 1; }
     void Repaint(bool repaint);
+    void Relayout(bool repaint);
+    void SetColours(HexEditColours& colours, QColor background, QColor text, bool repaint);
     void DestroyCaret();
     void ShowCaret(const QRect& rect);
     bool ShiftHeld() const;
@@ -208,17 +216,12 @@ private:
     bool m_showAscii = false;
     bool m_readOnly = false;
 
-    QColor m_addressBackground{90, 0, 0};
-    QColor m_addressText{255, 0, 0};
-    QColor m_asciiBackground{0, 20, 0};
-    QColor m_asciiText{0, 255, 0};
-    QColor m_hexText{0, 0, 255};
-    QColor m_hexBackground{180, 210, 190};
-    QColor m_background{210, 210, 210};
-    QColor m_inactiveSelectionText;
-    QColor m_inactiveSelectionBackground;
-    QColor m_activeSelectionText;
-    QColor m_activeSelectionBackground;
+    HexEditColours m_addressColours{{90, 0, 0}, {255, 0, 0}};
+    HexEditColours m_asciiColours{{0, 20, 0}, {0, 255, 0}};
+    HexEditColours m_hexColours{{180, 210, 190}, {0, 0, 255}};
+    QColor m_background{210, 210, 210};  // everything outside the columns
+    HexEditColours m_inactiveSelectionColours;  // while another widget has the focus
+    HexEditColours m_activeSelectionColours;
     QString m_copyText = QStringLiteral("Copy");
     QString m_pasteText = QStringLiteral("Paste");
     QFont m_font;

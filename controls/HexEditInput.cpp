@@ -1,14 +1,12 @@
-// Keyboard, mouse, wheel and scroll-bar input of the hex editor: caret movement, Shift and
-// drag selection, auto-scroll while a drag is held above or below the rows.
+// Keyboard and mouse input of the hex editor: caret movement, Shift and drag selection,
+// auto-scroll while a drag is held above or below the rows.
 
 #include "controls/HexEditBase.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QStyleHints>
-#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -34,24 +32,6 @@ bool IsOwnShortcut(const QKeyEvent* event)
         return true;
     default:
         return false;
-    }
-}
-
-// How far a line or page action of a scroll bar moves; 0 for the actions that do nothing
-// (thumb tracking is handled apart).
-int64_t ActionStep(int action, int64_t line, int64_t page)
-{
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        return -line;
-    case QAbstractSlider::SliderSingleStepAdd:
-        return line;
-    case QAbstractSlider::SliderPageStepSub:
-        return -page;
-    case QAbstractSlider::SliderPageStepAdd:
-        return page;
-    default:
-        return 0;
     }
 }
 
@@ -155,6 +135,9 @@ bool CHexEditBase::HandleKey(const QKeyEvent* event)
         // Overwriting is the only editing there is: Backspace never deletes.
         return true;
     default:
+        // Ctrl and Alt combinations are commands, never digits typed.
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
         return TypeHexDigit(event->text());
     }
 }
@@ -342,39 +325,6 @@ void CHexEditBase::mouseDoubleClickEvent(QMouseEvent* event)
     viewport()->update();
     if (NotifyMouse)
         emit leftButtonDoubleClicked(point, event->modifiers());
-}
-
-// A notch (120) away from the user scrolls one row up; part of a notch does nothing.
-void CHexEditBase::wheelEvent(QWheelEvent* event)
-{
-    ScrollRowsBy(-(event->angleDelta().y() / 120), true);
-    event->accept();
-}
-
-void CHexEditBase::OnVerticalAction(int action)
-{
-    QScrollBar* bar = verticalScrollBar();
-    if (!m_data.empty()) {
-        if (action == QAbstractSlider::SliderMove)
-            SetScrollRow(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
-        else if (const int64_t step = ActionStep(action, 1, m_geometry.fullRows))
-            ScrollRowsBy(step, true);
-    }
-    // The bar shows the control's row, whatever position it worked out for the action.
-    bar->setSliderPosition(static_cast<int>(m_scrollRow));
-}
-
-void CHexEditBase::OnHorizontalAction(int action)
-{
-    QScrollBar* bar = horizontalScrollBar();
-    if (!m_data.empty()) {
-        if (action == QAbstractSlider::SliderMove)
-            SetScrollX(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
-        else if (const int64_t step = ActionStep(action, m_geometry.charWidth,
-                     m_geometry.dataRight - m_geometry.dataLeft))
-            ScrollPixelsBy(step, true);
-    }
-    bar->setSliderPosition(static_cast<int>(m_scrollX));
 }
 
 }  // namespace orvanel

@@ -49,10 +49,10 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
         const QRect charRect = ColumnRect(g, g.charX, g.charColumnWidth, m_scrollX);
         painter.setClipRect(dataClip);
         if (m_showAddress)
-            painter.fillRect(addressRect & dataClip, m_addressBackground);
-        painter.fillRect(hexRect & dataClip, m_hexBackground);
+            painter.fillRect(addressRect & dataClip, m_addressColours.background);
+        painter.fillRect(hexRect & dataClip, m_hexColours.background);
         if (m_showAscii)
-            painter.fillRect(charRect & dataClip, m_asciiBackground);
+            painter.fillRect(charRect & dataClip, m_asciiColours.background);
 
         painter.setFont(m_paintFont);
         const uint64_t rows = (uint64_t(m_data.size()) + g.bytesPerRow - 1) / g.bytesPerRow;
@@ -90,7 +90,7 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
         const QRect column =
             ColumnRect(g, g.addressX, uint64_t(m_addressDigits) * g.charWidth, m_scrollX);
         painter.setClipRect(column & clip);
-        painter.setPen(m_addressText);
+        painter.setPen(m_addressColours.text);
         painter.drawText(column.left(), baseline, m_addressLine);
     }
 
@@ -111,8 +111,8 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
 
     // The selected bytes of this row, if any: [firstSel, lastSel] relative to the row.
     const bool focused = hasFocus();
-    const QColor& selText = focused ? m_activeSelectionText : m_inactiveSelectionText;
-    const QColor& selBack = focused ? m_activeSelectionBackground : m_inactiveSelectionBackground;
+    const HexEditColours& selection =
+        focused ? m_activeSelectionColours : m_inactiveSelectionColours;
     const uint64_t rowLast = rowStart + rowBytes - 1;
     const bool selected = HasSelection() && m_selStart <= rowLast && m_selEnd >= rowStart;
     const int firstSel = selected ? int(std::max<uint64_t>(m_selStart, rowStart) - rowStart) : 0;
@@ -121,15 +121,15 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
     const QRect hexColumn =
         ColumnRect(g, g.hexX, (3ull * g.bytesPerRow - 1) * g.charWidth, m_scrollX);
     painter.setClipRect(hexColumn & clip);
-    painter.setPen(m_hexText);
+    painter.setPen(m_hexColours.text);
     painter.drawText(hexColumn.left(), baseline, m_hexLine);
     if (selected) {
         // From the first selected digit to one pixel past the last one, below the row's
         // top pixel line.
         const int left = hexColumn.left() + 3 * firstSel * cw;
         const int right = hexColumn.left() + (3 * lastSel + 2) * cw + 1;
-        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selBack);
-        painter.setPen(selText);
+        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selection.background);
+        painter.setPen(selection.text);
         painter.drawText(left, baseline, m_hexLine.mid(3 * firstSel, 3 * (lastSel - firstSel) + 2));
     }
 
@@ -137,13 +137,13 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
         return;
     const QRect charColumn = ColumnRect(g, g.charX, g.charColumnWidth, m_scrollX);
     painter.setClipRect(charColumn & clip);
-    painter.setPen(m_asciiText);
+    painter.setPen(m_asciiColours.text);
     painter.drawText(charColumn.left(), baseline, m_charLine);
     if (selected) {
         const int left = charColumn.left() + firstSel * cw;
         const int right = charColumn.left() + (lastSel + 1) * cw + 1;
-        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selBack);
-        painter.setPen(selText);
+        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selection.background);
+        painter.setPen(selection.text);
         painter.drawText(left, baseline, m_charLine.mid(firstSel, lastSel - firstSel + 1));
     }
 }

@@ -1,4 +1,5 @@
 #include "controls/HexDump.h"
+#include "tests/controls/TestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +20,16 @@ HexDumpOptions Options(bool withAddress, bool withCharacters, bool crlf = true)
     return options;
 }
 
-std::vector<uint8_t> BytesWithABCDAt0x12()
-{
-    std::vector<uint8_t> data(0x40, 0);
-    data[0x12] = 'A';
-    data[0x13] = 'B';
-    data[0x14] = 'C';
-    data[0x15] = 'D';
-    return data;
-}
-
 TEST(HexDump, OneRowKeepsColumnsUnderTheirPlaces)
 {
-    const std::string text = FormatHexDump(BytesWithABCDAt0x12(), 0x12, 0x15, Options(true, true));
+    const std::string text = FormatHexDump(test::BytesWithABCDAt0x12(0), 0x12, 0x15, Options(true, true));
     EXPECT_EQ(text, "0012   " + std::string(6, ' ') + "41 42 43 44" + std::string(33, ' ')
             + "  ABCD\r\n");
 }
 
 TEST(HexDump, HexOnlyGivesBlanksAndDigits)
 {
-    EXPECT_EQ(FormatHexDump(BytesWithABCDAt0x12(), 0x12, 0x15, Options(false, false)),
+    EXPECT_EQ(FormatHexDump(test::BytesWithABCDAt0x12(0), 0x12, 0x15, Options(false, false)),
         "      41 42 43 44\r\n");
 }
 

@@ -10,16 +10,6 @@ namespace {
 
 using HexEditClipboard = HexEditTest;
 
-std::vector<uint8_t> BytesWithABCDAt0x12()
-{
-    std::vector<uint8_t> bytes(0x40, 0x2E);
-    bytes[0x12] = 'A';
-    bytes[0x13] = 'B';
-    bytes[0x14] = 'C';
-    bytes[0x15] = 'D';
-    return bytes;
-}
-
 QString ClipboardText()
 {
     return QGuiApplication::clipboard()->text();
@@ -33,7 +23,7 @@ QByteArray ClipboardBinaryData()
 
 TEST_F(HexEditClipboard, CtrlCCopiesTextDumpAndRawBytes)
 {
-    Show(BytesWithABCDAt0x12());
+    Show(BytesWithABCDAt0x12(0x2E));
     ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(ClipboardText(), QString::fromLatin1("0012   ") + QString(6, u' ')
@@ -43,7 +33,7 @@ TEST_F(HexEditClipboard, CtrlCCopiesTextDumpAndRawBytes)
 
 TEST_F(HexEditClipboard, CtrlHCopiesHexDigitsOnly)
 {
-    Show(BytesWithABCDAt0x12());
+    Show(BytesWithABCDAt0x12(0x2E));
     ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
     Key(Qt::Key_H, Qt::ControlModifier);
     EXPECT_EQ(ClipboardText(), QString::fromLatin1("      41 42 43 44\r\n"));

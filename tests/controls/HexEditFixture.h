@@ -3,6 +3,7 @@
 
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
+#include "tests/controls/TestBytes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,18 +14,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace orvanel::test {
-
-// Bytes 0, 1, 2, ... wrapping after 255.
-inline std::vector<uint8_t> CountingBytes(size_t count)
-{
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = static_cast<uint8_t>(i);
-    return bytes;
-}
 
 // The raw-bytes clipboard block: a little-endian count, then the bytes.
 inline QByteArray BinaryDataBlock(uint32_t count, const std::vector<uint8_t>& bytes)
@@ -99,6 +92,13 @@ protected:
             + int((3 * column + (highNibble ? 0 : 1)) * g.charWidth) + 1;
         const int y = g.dataTop + int(row * g.lineHeight + g.lineHeight / 2);
         return {x, y};
+    }
+
+    // The caret's byte and digit, as "12 high" or "12 low".
+    std::string Caret()
+    {
+        return std::to_string(Edit().GetCaretPosition())
+            + (Edit().IsCaretOnHighNibble() ? " high" : " low");
     }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

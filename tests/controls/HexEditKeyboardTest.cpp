@@ -11,29 +11,22 @@ TEST_F(HexEditKeyboard, HomeEndLeftRightStopAtBothEnds)
 {
     Show(CountingBytes(100));
     Key(Qt::Key_End);
-    EXPECT_EQ(Edit().GetCaretPosition(), 99u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "99 low");
     Key(Qt::Key_Right);
-    EXPECT_EQ(Edit().GetCaretPosition(), 99u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "99 low");
 
     Key(Qt::Key_Home);
-    EXPECT_EQ(Edit().GetCaretPosition(), 0u);
-    EXPECT_TRUE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "0 high");
     Key(Qt::Key_Left);
-    EXPECT_EQ(Edit().GetCaretPosition(), 0u);
-    EXPECT_TRUE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "0 high");
 
     // Right and Left step one digit at a time.
     Key(Qt::Key_Right);
-    EXPECT_EQ(Edit().GetCaretPosition(), 0u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "0 low");
     Key(Qt::Key_Right);
-    EXPECT_EQ(Edit().GetCaretPosition(), 1u);
-    EXPECT_TRUE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "1 high");
     Key(Qt::Key_Left);
-    EXPECT_EQ(Edit().GetCaretPosition(), 0u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "0 low");
 }
 
 TEST_F(HexEditKeyboard, ShiftRightSelectsAndPlainRightClears)
@@ -49,8 +42,7 @@ TEST_F(HexEditKeyboard, ShiftRightSelectsAndPlainRightClears)
     Key(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(Edit().GetSelectionStart(), 5u);
     EXPECT_EQ(Edit().GetSelectionEnd(), 6u);
-    EXPECT_EQ(Edit().GetCaretPosition(), 6u);
-    EXPECT_TRUE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "6 high");
 
     // Moving back past the anchor turns the range around it.
     Key(Qt::Key_Up, Qt::ShiftModifier);
@@ -116,12 +108,12 @@ TEST_F(HexEditKeyboard, TypingOverwritesDigitsAndStopsAtTheLastByte)
     QTest::keyClicks(&Edit(), "aF3");
     EXPECT_EQ(Edit().GetData()[10], 0xAF);
     EXPECT_EQ(Edit().GetData()[11], 0x3B);
-    EXPECT_EQ(Edit().GetCaretPosition(), 11u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "11 low");
     EXPECT_EQ(changes.count(), 3);
 
-    // Not a hex digit: nothing changes; Backspace never deletes.
+    // Not a hex digit, or a digit with Ctrl: nothing changes; Backspace never deletes.
     QTest::keyClicks(&Edit(), "g");
+    QTest::keyClick(&Edit(), '5', Qt::ControlModifier);
     Key(Qt::Key_Backspace);
     EXPECT_EQ(Edit().GetData()[11], 0x3B);
     EXPECT_EQ(Edit().GetData().size(), 100u);
@@ -129,8 +121,7 @@ TEST_F(HexEditKeyboard, TypingOverwritesDigitsAndStopsAtTheLastByte)
     Key(Qt::Key_End);
     QTest::keyClicks(&Edit(), "12");
     EXPECT_EQ(Edit().GetData()[99], 0x62);
-    EXPECT_EQ(Edit().GetCaretPosition(), 99u);
-    EXPECT_FALSE(Edit().IsCaretOnHighNibble());
+    EXPECT_EQ(Caret(), "99 low");
     EXPECT_EQ(Edit().GetData().size(), 100u);
 }
 

@@ -1,0 +1,178 @@
+// Scrolling of the hex editor: by whole rows vertically and by pixels horizontally, from
+// the scroll bars, the wheel and the caret's movements.
+
+#include "controls/HexEditBase.h"
+
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace orvanel {
+
+namespace {
+
+uint32_t ClampToPosition(int64_t value)
+{
+    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
+}
+
+// How far a line or page action of a scroll bar moves; 0 for the actions that do nothing
+// (thumb tracking is handled apart).
+int64_t ActionStep(int action, int64_t line, int64_t page)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        return -line;
+    case QAbstractSlider::SliderSingleStepAdd:
+        return line;
+    case QAbstractSlider::SliderPageStepSub:
+        return -page;
+    case QAbstractSlider::SliderPageStepAdd:
+        return page;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+void CHexEditBase::UpdateScrollBars()
+{
+    // Showing or hiding a bar resizes the client area and so lays the control out again;
+    // every figure is therefore read afresh after the vertical bar is settled.
+    if (m_geometry.maxScrollRow > 0) {
+        QScrollBar* bar = verticalScrollBar();
+        bar->setRange(0, static_cast<int>(m_geometry.maxScrollRow));
+        bar->setPageStep(static_cast<int>(m_geometry.fullRows));
+        bar->setSingleStep(1);
+        bar->setValue(static_cast<int>(std::min(m_scrollRow, m_geometry.maxScrollRow)));
+        bar->setEnabled(true);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    } else {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    if (m_geometry.maxScrollX > 0) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setRange(0, static_cast<int>(m_geometry.maxScrollX));
+        bar->setPageStep(m_geometry.dataRight - m_geometry.dataLeft);
+        bar->setSingleStep(static_cast<int>(m_geometry.charWidth));
+        bar->setValue(static_cast<int>(std::min(m_scrollX, m_geometry.maxScrollX)));
+        bar->setEnabled(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    } else {
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+}
+
+void CHexEditBase::SetScrollRow(uint32_t row, bool repaint)
+{
+    row = std::min(row, m_geometry.maxScrollRow);
+    verticalScrollBar()->setValue(static_cast<int>(row));
+    if (row != m_scrollRow)
+        Repaint(repaint);
+    m_scrollRow = row;
+    PlaceCaret(m_caretPosition, m_caretHighNibble);
+}
+
+void CHexEditBase::SetScrollX(uint32_t x, bool repaint)
+{
+    x = std::min(x, m_geometry.maxScrollX);
+    horizontalScrollBar()->setValue(static_cast<int>(x));
+    if (x == m_scrollX)
+        return;
+    m_scrollX = x;
+    Repaint(repaint);
+    // The caret moves with the columns even when the host paints later.
+    PlaceCaret(m_caretPosition, m_caretHighNibble);
+}
+
+void CHexEditBase::ScrollRowsBy(int64_t rows, bool repaint)
+{
+    SetScrollRow(ClampToPosition(int64_t(m_scrollRow) + rows), repaint);
+}
+
+void CHexEditBase::ScrollPixelsBy(int64_t pixels, bool repaint)
+{
+    SetScrollX(ClampToPosition(int64_t(m_scrollX) + pixels), repaint);
+}
+
+void CHexEditBase::EnsureVisible(uint32_t start, uint32_t end, bool repaint)
+{
+    if (m_needsLayout)
+        RecalcLayout();
+    const HexEditGeometry& g = m_geometry;
+    const int64_t perRow = g.bytesPerRow;
+    const int64_t first = int64_t(m_scrollRow) * perRow;
+    const int64_t view = int64_t(g.fullRows) * perRow;
+    const int64_t last = first + view;
+    const int64_t s = start;
+    const int64_t e = end;
+
+    if (!(s <= first && e >= last)) {
+        if (e - s > view) {
+            if (s > first)
+                SetScrollRow(ClampToPosition(s / perRow), false);
+            else
+                SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
+        } else if (s < first) {
+            SetScrollRow(ClampToPosition(s / perRow), false);
+        } else if (e >= last) {
+            SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
+        }
+    }
+
+    // Horizontally the hex column decides: its digits of the range are brought in.
+    const int64_t columnLeft = int64_t(g.dataLeft) + g.hexX - m_scrollX;
+    int64_t x1 = columnLeft + 3 * (s % perRow) * g.charWidth;
+    int64_t x2 = columnLeft + (3 * (e % perRow) + 2) * g.charWidth;
+    if (x1 > x2)
+        std::swap(x1, x2);
+    if (x1 < g.dataLeft && x2 < g.dataRight)
+        SetScrollX(ClampToPosition(m_scrollX + x1 - g.dataLeft), false);
+    else if (x1 > g.dataLeft && x2 >= g.dataRight)
+        SetScrollX(ClampToPosition(m_scrollX + x2 - (g.dataRight - g.dataLeft)), false);
+
+    Repaint(repaint);
+}
+
+// Scroll bar values are set by the control itself; the contents move only through
+// SetScrollRow and SetScrollX.
+void CHexEditBase::scrollContentsBy(int /*dx*/, int /*dy*/)
+{
+}
+
+// A notch (120) away from the user scrolls one row up; part of a notch does nothing.
+void CHexEditBase::wheelEvent(QWheelEvent* event)
+{
+    ScrollRowsBy(-(event->angleDelta().y() / 120), true);
+    event->accept();
+}
+
+void CHexEditBase::OnVerticalAction(int action)
+{
+    QScrollBar* bar = verticalScrollBar();
+    if (!m_data.empty()) {
+        if (action == QAbstractSlider::SliderMove)
+            SetScrollRow(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
+        else if (const int64_t step = ActionStep(action, 1, m_geometry.fullRows))
+            ScrollRowsBy(step, true);
+    }
+    // The bar shows the control's row, whatever position it worked out for the action.
+    bar->setSliderPosition(static_cast<int>(m_scrollRow));
+}
+
+void CHexEditBase::OnHorizontalAction(int action)
+{
+    QScrollBar* bar = horizontalScrollBar();
+    if (!m_data.empty()) {
+        if (action == QAbstractSlider::SliderMove)
+            SetScrollX(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
+        else if (const int64_t step = ActionStep(action, m_geometry.charWidth,
+                     m_geometry.dataRight - m_geometry.dataLeft))
+            ScrollPixelsBy(step, true);
+    }
+    bar->setSliderPosition(static_cast<int>(m_scrollX));
+}
+
+}  // namespace orvanel
