@@ -1,5 +1,4 @@
 #include "controls/HexDump.h"
-#include "tests/controls/TestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +17,6 @@ HexDumpOptions Options(bool withAddress, bool withCharacters, bool crlf = true)
     options.withAddress = withAddress;
     options.withCharacters = withCharacters;
     return options;
-}
-
-TEST(HexDump, OneRowKeepsColumnsUnderTheirPlaces)
-{
-    const std::string text = FormatHexDump(test::BytesWithABCDAt0x12(0), 0x12, 0x15, Options(true, true));
-    EXPECT_EQ(text, "0012   " + std::string(6, ' ') + "41 42 43 44" + std::string(33, ' ')
-            + "  ABCD\r\n");
-}
-
-TEST(HexDump, HexOnlyGivesBlanksAndDigits)
-{
-    EXPECT_EQ(FormatHexDump(test::BytesWithABCDAt0x12(0), 0x12, 0x15, Options(false, false)),
-        "      41 42 43 44\r\n");
 }
 
 TEST(HexDump, LaterRowsCarryTheirOwnAddressAndCharactersLineUp)
@@ -74,13 +60,6 @@ TEST(HexDump, ControlAndHighBytesShowAsDotsAndSpaceAsSpace)
     const std::vector<uint8_t> data = {0x7F, 0x80, 0x1F, 0x20, 0x41};
     const std::string text = FormatHexDump(data, 0, 4, Options(false, true));
     EXPECT_EQ(text.substr(text.size() - 7), "... A\r\n");
-}
-
-TEST(HexDump, AddressIsPaddedButNeverCut)
-{
-    EXPECT_EQ(FormatAddress(0x12, 4), "0012");
-    EXPECT_EQ(FormatAddress(0x12345, 4), "12345");
-    EXPECT_EQ(FormatAddress(0, 8), "00000000");
 }
 
 }  // namespace

@@ -10,6 +10,17 @@ namespace {
 
 using HexEditClipboard = HexEditTest;
 
+// 0x40 dots with the letters A, B, C and D at 0x12 to 0x15.
+std::vector<uint8_t> BytesWithABCDAt0x12()
+{
+    std::vector<uint8_t> bytes(0x40, '.');
+    bytes[0x12] = 'A';
+    bytes[0x13] = 'B';
+    bytes[0x14] = 'C';
+    bytes[0x15] = 'D';
+    return bytes;
+}
+
 QString ClipboardText()
 {
     return QGuiApplication::clipboard()->text();
@@ -23,7 +34,7 @@ QByteArray ClipboardBinaryData()
 
 TEST_F(HexEditClipboard, CtrlCCopiesTextDumpAndRawBytes)
 {
-    Show(BytesWithABCDAt0x12(0x2E));
+    Show(BytesWithABCDAt0x12());
     ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(ClipboardText(), QString::fromLatin1("0012   ") + QString(6, u' ')
@@ -33,7 +44,7 @@ TEST_F(HexEditClipboard, CtrlCCopiesTextDumpAndRawBytes)
 
 TEST_F(HexEditClipboard, CtrlHCopiesHexDigitsOnly)
 {
-    Show(BytesWithABCDAt0x12(0x2E));
+    Show(BytesWithABCDAt0x12());
     ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
     Key(Qt::Key_H, Qt::ControlModifier);
     EXPECT_EQ(ClipboardText(), QString::fromLatin1("      41 42 43 44\r\n"));

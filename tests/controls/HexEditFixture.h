@@ -3,7 +3,6 @@
 
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
-#include "tests/controls/TestBytes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +17,15 @@
 #include <vector>
 
 namespace orvanel::test {
+
+// Bytes 0, 1, 2, ... wrapping after 255.
+inline std::vector<uint8_t> CountingBytes(size_t count)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(i);
+    return bytes;
+}
 
 // The raw-bytes clipboard block: a little-endian count, then the bytes.
 inline QByteArray BinaryDataBlock(uint32_t count, const std::vector<uint8_t>& bytes)

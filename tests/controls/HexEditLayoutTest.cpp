@@ -7,27 +7,6 @@ namespace {
 
 using HexEditLayout = HexEditTest;
 
-TEST_F(HexEditLayout, ColumnsFollowDigitsAndGaps)
-{
-    Show(CountingBytes(100));
-    const HexEditGeometry& g = Geometry();
-    ASSERT_GT(g.charWidth, 0u);
-    EXPECT_EQ(g.dataLeft, 5);
-    EXPECT_EQ(g.dataTop, 5);
-    EXPECT_EQ(g.bytesPerRow, 16u);
-    EXPECT_EQ(g.addressSpan, 4 * g.charWidth + 20);
-    EXPECT_EQ(g.hexX, g.addressSpan);
-    EXPECT_EQ(g.hexSpan, 47 * g.charWidth + 20);
-    EXPECT_EQ(g.charX, g.hexX + g.hexSpan);
-    EXPECT_EQ(g.charColumnWidth, 16 * g.charWidth);
-
-    Edit().SetShowAddress(false, true);
-    Edit().SetShowAscii(false, true);
-    EXPECT_EQ(Geometry().hexX, 0u);
-    EXPECT_EQ(Geometry().charX, 0u);
-    EXPECT_EQ(Geometry().charColumnWidth, 0u);
-}
-
 TEST_F(HexEditLayout, PartialBottomRowHasItsOwnHeight)
 {
     Show(CountingBytes(1000));
