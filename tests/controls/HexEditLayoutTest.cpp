@@ -1,5 +1,6 @@
 #include "tests/controls/HexEditFixture.h"
 
+#include <QFontInfo>
 #include <QScrollBar>
 
 namespace orvanel::test {
@@ -99,6 +100,28 @@ TEST_F(HexEditLayout, CaretIsDestroyedOffScreenAndWithoutFocus)
     EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
     Edit().setFocus();
     EXPECT_EQ(Edit().GetCaretRect(), caret);
+}
+
+TEST_F(HexEditLayout, OnlyFixedPitchFontsAreTaken)
+{
+    Show(CountingBytes(100));
+    const QFont original = Edit().GetFont();
+    const uint32_t lineHeight = Geometry().lineHeight;
+
+    QFont proportional(QStringLiteral("DejaVu Sans"));
+    proportional.setPixelSize(30);
+    ASSERT_FALSE(QFontInfo(proportional).fixedPitch());
+    EXPECT_FALSE(Edit().SetFont(proportional, true));
+    Edit().setFont(proportional);
+    Viewport()->repaint();
+    EXPECT_EQ(Edit().GetFont(), original);
+    EXPECT_EQ(Geometry().lineHeight, lineHeight);
+
+    QFont larger = original;
+    larger.setPixelSize(30);
+    EXPECT_TRUE(Edit().SetFont(larger, true));
+    Viewport()->repaint();
+    EXPECT_GT(Geometry().lineHeight, lineHeight);
 }
 
 TEST_F(HexEditLayout, NarrowWindowScrollsSidewaysToTheCaret)
