@@ -1,5 +1,7 @@
 #include "app/Captions.h"
 
+#include "decode/TextureRecord.h"
+
 #include <cstdio>
 
 namespace orvanel {
@@ -18,7 +20,7 @@ std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
         std::snprintf(caption + length, room, " (%08X, Not Found)", noteFileID);
     else if (noteKind == kNotePalette)
         std::snprintf(caption + length, room, " (%08X)", noteFileID);
-    else if (noteKind == kNoteGreyscale)
+    else if (noteKind == kNoteGreyscale16)
         std::snprintf(caption + length, room, " (Greyscale)");
     return caption;
 }

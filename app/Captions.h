@@ -6,13 +6,8 @@
 
 namespace orvanel {
 
-// Kinds of caption note the picture decoder reports.
-inline constexpr uint32_t kNotePaletteNotFound = 1;
-inline constexpr uint32_t kNotePalette = 2;
-inline constexpr uint32_t kNoteGreyscale = 3;
-
 // "W x H x BPP x SCALE%", with " (%08X, Not Found)", " (%08X)" or " (Greyscale)" after it by
-// the note kind.
+// the caption note kind the picture decoder reported.
 std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
     float displayScale, uint32_t noteKind, uint32_t noteFileID);
 

@@ -21,6 +21,8 @@ struct Command {
 };
 
 int RunList(const Args& args);
+int RunInfo(const Args& args);
+int RunExport(const Args& args);
 int RunLocate(const Args& args);
 
 // Prints the usage of one command to stderr and returns kExitUsage.

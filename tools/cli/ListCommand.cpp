@@ -1,34 +1,11 @@
 #include "archive/DATArchive.h"
+#include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/TerminalPrompts.h"
 
 #include <cstdio>
 
 namespace orvanel::cli {
-
-namespace {
-
-// Collects the category selector's lines as the archive list would show them.
-class CLineCollector final : public ICategorySelector {
-public:
-    struct Line {
-        std::string text;
-        const DATEntryList* list = nullptr;
-    };
-    void RemoveAllLines() override { m_lines.clear(); }
-    int AppendLine(const std::string& text) override
-    {
-        m_lines.push_back({text, nullptr});
-        return int(m_lines.size()) - 1;
-    }
-    void SetLineData(int index, const DATEntryList* list) override { m_lines.at(size_t(index)).list = list; }
-    const std::vector<Line>& Lines() const { return m_lines; }
-
-private:
-    std::vector<Line> m_lines;
-};
-
-} // namespace
 
 int RunList(const Args& args)
 {

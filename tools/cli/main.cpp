@@ -13,6 +13,12 @@ namespace {
 const Command kCommands[] = {
     {"list", "ARCHIVE [--files] [--force]",
         "print the category lines of an archive (with --files, each list's files)", RunList},
+    {"info", "ARCHIVE ID [--force]",
+        "print what the viewer shows for version 0 of the file with that hexadecimal ID", RunInfo},
+    {"export", "ARCHIVE FOLDER [--line N] [--force] [ID ...]",
+        "save files into FOLDER as .bmp, .wav, .txt or .bin: the given IDs (all versions), "
+        "the files of list line N, or every file",
+        RunExport},
     {"locate", "", "print where the registry says the game is installed and the archive Default opens",
         RunLocate},
 };

@@ -1,0 +1,128 @@
+#include "app/FileExport.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/RecordBuilders.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/CliTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvanel {
+namespace {
+
+using cli_test::RunCli;
+using fixture::FileSpec;
+using fixture::StoredFile;
+
+std::vector<std::string> FolderNames(const std::filesystem::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class InfoAndExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::vector<uint8_t> grey(64 * 64, 0x80);
+        const std::vector<uint8_t> indices(4, 1);
+        const std::vector<uint32_t> palette(256, 0xFF102030);
+        std::vector<uint32_t> table(256);
+        const std::vector<uint8_t> samples(22050 * 3, 0);
+        const std::vector<uint8_t> help{5, 'H', 'e', 'l', 'l', 'o'};
+        std::vector<FileSpec> files = {
+            {0x06000001, fixture::MakeTextureRecord(0x06000001, 64, 64, 28, grey)},
+            {0x06000002, fixture::MakeIndexedTextureRecord(0x06000002, 2, 2, 41, indices, 0x04000099)},
+            {0x06000003, fixture::MakeIndexedTextureRecord(0x06000003, 2, 2, 41, indices, 0x04000001)},
+            {0x06000004, fixture::MakeTextureRecord(0x06000004, 2, 2, 0x16, indices)},
+            {0x04000001, fixture::MakeColourTableRecord(0x04000001, palette)},
+            {0x0A000001, fixture::MakeSoundRecord(0x0A000001, fixture::PCMFormat(2, 22050, 8), samples)},
+            {0x31000001, StoredFile(0x31000001, help)},
+            {0x02000001, StoredFile(0x02000005)},
+            {0x01000001, StoredFile(0x01000001, std::vector<uint8_t>{'a', 0, 'b'})},
+        };
+        FileSpec second = files.back();
+        second.version = 0x30000;
+        files.push_back(second);
+        fixture::CArchiveBuilder b(512);
+        b.AddFilesAsTree(files, {3, 3});
+        archive = m_dir.File("a.dat");
+        ASSERT_TRUE(b.WriteFile(archive));
+        out = m_dir.Path() / "out";
+    }
+
+    std::string Info(const std::string& id)
+    {
+        const auto r = RunCli({"info", archive, id});
+        EXPECT_EQ(r.status, 0) << id << r.err;
+        return r.out;
+    }
+
+    fixture::CTempDir m_dir;
+    std::string archive;
+    std::filesystem::path out;
+};
+
+TEST_F(InfoAndExport, InfoPrintsWhatTheFileViewShows)
+{
+    EXPECT_EQ(Info("06000001"), "64 x 64 x 8 x 100%\n");
+    EXPECT_EQ(Info("0x06000002"), "2 x 2 x 24 x 100% (04000099, Not Found)\n");
+    EXPECT_EQ(Info("6000003"), "2 x 2 x 24 x 100% (04000001)\n");
+    EXPECT_EQ(Info("04000001"), "16 x 16 x 24 x 800%\n");
+    EXPECT_EQ(Info("0A000001"), "22050 Hz, 8 bits, 2 channels, 1.5s\n");
+    EXPECT_EQ(Info("31000001"), "Hello");
+    EXPECT_EQ(Info("02000001"), "Bad/Corrupted File!!!\n\nID should be 02000001\n\nID is set to 02000005\n");
+    // Raw bytes as characters, the zero bytes of the ID and the body as spaces.
+    EXPECT_EQ(Info("01000001"), "\x01  \x01" "a b");
+}
+
+TEST_F(InfoAndExport, InfoOnAMissingIDOrBadArguments)
+{
+    const auto missing = RunCli({"info", archive, "0A0000FF"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("0A0000FF"), std::string::npos);
+    EXPECT_EQ(RunCli({"info", archive}).status, 2);
+    EXPECT_EQ(RunCli({"info", archive, "xyz"}).status, 2);
+    EXPECT_EQ(RunCli({"info", archive, "123456789"}).status, 2);
+    const auto undecodable = RunCli({"info", archive, "06000004"});
+    EXPECT_EQ(undecodable.status, 0);
+    EXPECT_TRUE(undecodable.out.empty());
+    EXPECT_NE(undecodable.err.find("does not decode"), std::string::npos);
+}
+
+TEST_F(InfoAndExport, ExportEverythingReportsBadFiles)
+{
+    const auto r = RunCli({"export", archive, out.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n");
+    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"01000001.bin", "04000001.bmp",
+        "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav", "31000001.txt"}));
+}
+
+TEST_F(InfoAndExport, ExportByIDOrByLine)
+{
+    const auto byID = RunCli({"export", archive, out.string(), "31000001", "0x0A000001"});
+    EXPECT_EQ(byID.status, 0) << byID.err;
+    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"0A000001.wav", "31000001.txt"}));
+
+    std::filesystem::remove_all(out);
+    // Lines: 01, 02, 04, 06, then the texture formats 0x16, 0x1C, 0x29; line 5 is 8-bit.
+    const auto byLine = RunCli({"export", archive, out.string(), "--line", "5"});
+    EXPECT_EQ(byLine.status, 0) << byLine.err;
+    EXPECT_EQ(FolderNames(out), std::vector<std::string>{"06000001.bmp"});
+
+    const auto missingID = RunCli({"export", archive, out.string(), "0A0000FF"});
+    EXPECT_EQ(missingID.status, 1);
+    EXPECT_NE(missingID.err.find("0A0000FF"), std::string::npos);
+    EXPECT_EQ(RunCli({"export", archive, out.string(), "--line", "99"}).status, 1);
+    EXPECT_EQ(RunCli({"export", archive, out.string(), "--line"}).status, 2);
+    EXPECT_EQ(RunCli({"export", archive, out.string(), "--line", "1", "31000001"}).status, 2);
+    EXPECT_EQ(RunCli({"export", archive}).status, 2);
+}
+
+} // namespace
+} // namespace orvanel
