@@ -65,7 +65,7 @@ struct DibRect {
 // painted part of the buffer to its painter afterwards.
 struct DibDrawTarget {
     uint32_t* pixels = nullptr;
-    size_t stride = 0; // pixels per row of the buffer
+    size_t stride = 0; // pixels per row of the buffer, at least the clip box's width
     DibRect clipBox;
     DibRect painted; // set by Draw: the device rectangle it painted, empty when none
 };
