@@ -4,6 +4,7 @@
 
 #include "archive/ByteOrder.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/RecordBuilders.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,38 +16,13 @@ using orvanel::fixture::FileSpec;
 
 namespace {
 
-void Put32(std::vector<uint8_t>& v, uint32_t x)
-{
-    const size_t at = v.size();
-    v.resize(at + 4);
-    WriteLE32(&v[at], x);
-}
-
-void Put16(std::vector<uint8_t>& v, uint16_t x)
-{
-    const size_t at = v.size();
-    v.resize(at + 2);
-    WriteLE16(&v[at], x);
-}
-
-// Texture record: ID, an unread word, width, height, format, data size, pixels.
-FileSpec Texture(uint32_t id, uint32_t width, uint32_t height, uint32_t format,
-    const std::vector<uint8_t>& pixels)
-{
-    std::vector<uint8_t> r;
-    for (uint32_t v : {id, 0u, width, height, format, uint32_t(pixels.size())})
-        Put32(r, v);
-    r.insert(r.end(), pixels.begin(), pixels.end());
-    return {id, r};
-}
-
 FileSpec GreyGradient(uint32_t id, uint32_t size)
 {
     std::vector<uint8_t> pixels(size * size);
     for (uint32_t y = 0; y < size; ++y)
         for (uint32_t x = 0; x < size; ++x)
             pixels[y * size + x] = uint8_t((x + y) * 255 / (2 * size - 2));
-    return Texture(id, size, size, 28, pixels);
+    return {id, fixture::MakeTextureRecord(id, size, size, 28, pixels)};
 }
 
 FileSpec ColourBars(uint32_t id, uint32_t width, uint32_t height)
@@ -59,64 +35,91 @@ FileSpec ColourBars(uint32_t id, uint32_t width, uint32_t height)
             const uint8_t* bgr = bars[x * 8 / width];
             pixels.insert(pixels.end(), bgr, bgr + 3);
         }
-    return Texture(id, width, height, 20, pixels);
+    return {id, fixture::MakeTextureRecord(id, width, height, 20, pixels)};
+}
+
+// A round colour wheel on a dark ground, as red-green-blue(-alpha) pixels, top row first.
+std::vector<uint8_t> Wheel(uint32_t size, int channels)
+{
+    std::vector<uint8_t> pixels;
+    const double centre = (size - 1) / 2.0;
+    for (uint32_t y = 0; y < size; ++y)
+        for (uint32_t x = 0; x < size; ++x) {
+            const double dx = x - centre, dy = y - centre;
+            const bool inside = std::sqrt(dx * dx + dy * dy) < centre;
+            const double angle = std::atan2(dy, dx);
+            const uint8_t rgb[3] = {uint8_t(inside ? 127 + 127 * std::cos(angle) : 20),
+                uint8_t(inside ? 127 + 127 * std::cos(angle - 2.094) : 20),
+                uint8_t(inside ? 127 + 127 * std::cos(angle + 2.094) : 40)};
+            pixels.insert(pixels.end(), rgb, rgb + 3);
+            if (channels == 4)
+                pixels.push_back(255);
+        }
+    return pixels;
+}
+
+FileSpec DXT1Wheel(uint32_t id, uint32_t size)
+{
+    const uint32_t dxt1 = 0x31545844;
+    return {id, fixture::MakeTextureRecord(id, size, size, dxt1, fixture::CompressDXT(Wheel(size, 4), size, size, dxt1))};
+}
+
+FileSpec JPEGWheel(uint32_t id, uint32_t size)
+{
+    return {id, fixture::MakeTextureRecord(id, size, size, 500, fixture::EncodeJPEG(Wheel(size, 3), size, size, 3))};
+}
+
+// Stripes of the 16 colours of a palette.
+FileSpec IndexedStripes(uint32_t id, uint32_t size, uint32_t paletteID)
+{
+    std::vector<uint8_t> indices(size * size);
+    for (uint32_t y = 0; y < size; ++y)
+        for (uint32_t x = 0; x < size; ++x)
+            indices[y * size + x] = uint8_t((x + y) * 16 / (2 * size));
+    return {id, fixture::MakeIndexedTextureRecord(id, size, size, 41, indices, paletteID)};
 }
 
 FileSpec ColourTable(uint32_t id, uint32_t count)
 {
-    std::vector<uint8_t> r;
-    Put32(r, id);
-    Put32(r, count);
-    for (uint32_t i = 0; i < count; ++i)
-        Put32(r, 0xFF000000u | (i << 16) | ((255 - i) << 8) | ((i * 7) & 0xFF));
-    return {id, r};
+    // Colours around the hue circle, as 0xAARRGGBB.
+    std::vector<uint32_t> colours(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const double angle = 6.2832 * i / count;
+        const auto level = [&](double shift) { return uint32_t(127 + 127 * std::cos(angle + shift)); };
+        colours[i] = 0xFF000000u | (level(0) << 16) | (level(-2.094) << 8) | level(2.094);
+    }
+    return {id, fixture::MakeColourTableRecord(id, colours)};
 }
 
-// Sound record: ID, format size 18, sample bytes, the wave format header, two unread bytes,
-// then the samples.
 FileSpec Tone(uint32_t id, double hertz, double seconds)
 {
     const uint32_t rate = 22050;
     const auto frames = uint32_t(rate * seconds);
-    std::vector<uint8_t> r;
-    Put32(r, id);
-    Put32(r, 18);
-    Put32(r, frames * 2);
-    Put16(r, 1);
-    Put16(r, 1);
-    Put32(r, rate);
-    Put32(r, rate * 2);
-    Put16(r, 2);
-    Put16(r, 16);
-    Put16(r, 0);
-    Put16(r, 0);
+    std::vector<uint8_t> samples(size_t(frames) * 2);
     for (uint32_t i = 0; i < frames; ++i) {
         const double fade = 1.0 - double(i) / frames;
-        Put16(r, uint16_t(int16_t(12000 * fade * std::sin(2 * M_PI * hertz * i / rate))));
+        WriteLE16(&samples[2 * i], uint16_t(int16_t(12000 * fade * std::sin(2 * M_PI * hertz * i / rate))));
     }
-    return {id, r};
+    return {id, fixture::MakeSoundRecord(id, fixture::PCMFormat(1, rate, 16), samples)};
 }
 
+// Text record: the length in one byte below 128, else in two with the top bit set.
 FileSpec HelpText(uint32_t id, const std::string& text)
 {
-    std::vector<uint8_t> r;
-    Put32(r, id);
+    std::vector<uint8_t> body;
     if (text.size() < 128) {
-        r.push_back(uint8_t(text.size()));
+        body.push_back(uint8_t(text.size()));
     } else {
-        r.push_back(uint8_t(0x80 | (text.size() >> 8)));
-        r.push_back(uint8_t(text.size()));
+        body.push_back(uint8_t(0x80 | (text.size() >> 8)));
+        body.push_back(uint8_t(text.size()));
     }
-    r.insert(r.end(), text.begin(), text.end());
-    return {id, r};
+    body.insert(body.end(), text.begin(), text.end());
+    return {id, fixture::StoredFile(id, body)};
 }
 
 FileSpec Raw(uint32_t id, const std::string& text)
 {
-    std::vector<uint8_t> r;
-    Put32(r, id);
-    r.insert(r.end(), text.begin(), text.end());
-    return {id, r};
+    return {id, fixture::StoredFile(id, std::vector<uint8_t>(text.begin(), text.end()))};
 }
 
 } // namespace
@@ -135,6 +138,10 @@ int main(int argc, char** argv)
         GreyGradient(0x06000001, 64),
         ColourBars(0x06000002, 128, 32),
         GreyGradient(0x06000003, 16),
+        DXT1Wheel(0x06000004, 64),
+        JPEGWheel(0x06000005, 64),
+        IndexedStripes(0x06000006, 32, 0x04000002),
+        IndexedStripes(0x06000007, 32, 0x04000099),
         Tone(0x0A000001, 440.0, 1.0),
         Tone(0x0A000002, 660.0, 0.5),
         Raw(0x0E000001, std::string("Emote table\0with a zero byte", 28)),
