@@ -3,7 +3,7 @@
 
 #include "decode/DibImage.h"
 
-#include <climits>
+#include <cstdint>
 #include <new>
 
 namespace orvanel {

@@ -93,7 +93,20 @@ struct JpegJob {
     JpegErrors errors;
     JpegSource source;
     CDibImage* image;
+    uint64_t streamBytes; // what the stream holds from where decoding starts
 };
+
+// Huffman coding spends at least one bit on every 8 × 8 block of the full-resolution
+// component, so a stream much shorter than that cannot hold the picture it states: it is
+// refused before any pixel memory is taken. Arithmetic coding has no such floor.
+bool StreamCanHoldPicture(const JpegJob& job)
+{
+    const jpeg_decompress_struct& info = job.info;
+    if (info.arith_code)
+        return true;
+    const uint64_t blocks = ((uint64_t(info.image_width) + 7) / 8) * ((uint64_t(info.image_height) + 7) / 8);
+    return blocks / 8 <= job.streamBytes;
+}
 
 void ReadJpeg(JpegJob& job)
 {
@@ -111,6 +124,8 @@ void ReadJpeg(JpegJob& job)
     info.src = &job.source.pub;
 
     jpeg_read_header(&info, TRUE);
+    if (!StreamCanHoldPicture(job))
+        ERREXIT(&info, JERR_INPUT_EOF);
     const bool grey = info.num_components == 1;
     info.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&info);
@@ -147,6 +162,8 @@ bool CDibImage::DecodeJPEG(CByteStream& stream)
     job.errors.pub.output_message = OnJpegMessage;
     job.source.stream = &stream;
     job.image = &image;
+    const int64_t size = stream.Size(), start = stream.Tell();
+    job.streamBytes = size >= 0 && start >= 0 && size >= start ? uint64_t(size - start) : UINT64_MAX;
     const bool ok = RunJpegJob(job);
     const bool grey = job.info.out_color_space == JCS_GRAYSCALE;
     const bool statesDensity = job.info.saw_JFIF_marker;

@@ -92,6 +92,14 @@ TEST(JpegDecode, GreyStreamGivesEightBitsAndStatedDensity)
     EXPECT_NEAR(int(PixelFromTop(image, 0, 0) & 0xFF), 0, 6);
 }
 
+TEST(JpegDecode, LargeEvenPictureInAShortStreamDecodes)
+{
+    CDibImage image;
+    ASSERT_TRUE(image.Decode(EncodeJPEG(std::vector<uint8_t>(512 * 512, 77), 512, 512, 1, 90), kImageTypeJPEG));
+    EXPECT_EQ(image.GetWidth(), 512u);
+    EXPECT_NEAR(int(PixelFromTop(image, 511, 511) & 0xFF), 77, 2);
+}
+
 TEST(JpegDecode, RejectedStreamsLeaveTheImageAsItWas)
 {
     CDibImage image;
@@ -101,15 +109,19 @@ TEST(JpegDecode, RejectedStreamsLeaveTheImageAsItWas)
     EXPECT_FALSE(image.Decode({}, kImageTypeJPEG));
     EXPECT_FALSE(image.Decode(EncodeJPEG(Gradient(16, 8), 16, 8, 3), kImageTypeBMP));
 
-    // A stream that claims 60000 × 60000 pixels is refused before anything that size exists.
-    auto huge = EncodeJPEG(Gradient(16, 8), 16, 8, 3);
-    for (size_t i = 0; i + 8 < huge.size(); ++i)
-        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) { // start of frame: height and width at +5
-            const uint8_t size[] = {0xEA, 0x60, 0xEA, 0x60}; // big-endian 60000 twice
-            std::copy(std::begin(size), std::end(size), huge.begin() + long(i) + 5);
-            break;
-        }
-    EXPECT_FALSE(image.Decode(huge, kImageTypeJPEG));
+    // Streams that claim far more pixels than their bytes can hold are refused before
+    // anything that size exists: 4000 × 4000 needs some 30 KB, 60000 × 60000 is more than
+    // the largest picture allowed.
+    for (const uint16_t size : {4000, 60000}) {
+        auto huge = EncodeJPEG(Gradient(16, 8), 16, 8, 3);
+        for (size_t i = 0; i + 8 < huge.size(); ++i)
+            if (huge[i] == 0xFF && huge[i + 1] == 0xC0) { // start of frame: height, width at +5
+                const uint8_t bigEndian[] = {uint8_t(size >> 8), uint8_t(size), uint8_t(size >> 8), uint8_t(size)};
+                std::copy(std::begin(bigEndian), std::end(bigEndian), huge.begin() + long(i) + 5);
+                break;
+            }
+        EXPECT_FALSE(image.Decode(huge, kImageTypeJPEG));
+    }
     EXPECT_EQ(image.GetWidth(), 3u);
 }
 
