@@ -1,0 +1,88 @@
+#include "archive/DATArchive.h"
+#include "tests/hostile/HostileRunner.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/FakePrompts.h"
+#include "tests/support/HostileCorpus.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvanel {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Sanitizers slow everything down and keep freed memory in quarantine: only the bounds that
+// still mean something there are checked.
+constexpr double kTimeLimitSeconds = kSanitized ? 20.0 : 1.0;
+
+class HostileArchive : public ::testing::TestWithParam<fixture::HostileArchive> {};
+
+TEST_P(HostileArchive, OpensListsShowsAndExportsWithinBounds)
+{
+    fixture::CTempDir dir;
+    const auto out = dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    const hostile::RunReport report = hostile::OpenListShowAndExportAll(GetParam().build,
+        dir.File("hostile.dat"), out.string(), kTimeLimitSeconds);
+    EXPECT_TRUE(report.exitedNormally) << "crashed, hung or was stopped";
+    EXPECT_LT(report.seconds, kTimeLimitSeconds);
+    if (!kSanitized) {
+        const uint64_t allowed = 64 * report.archiveBytes + (16u << 20);
+        EXPECT_LE(report.peakGrowthBytes, allowed)
+            << "archive of " << report.archiveBytes << " bytes took " << report.peakGrowthBytes << " bytes";
+    }
+    // Whatever was exported is complete: no temporaries are left behind.
+    for (const auto& file : std::filesystem::directory_iterator(out))
+        EXPECT_NE(file.path().filename().string()[0], '.') << file.path();
+}
+
+} // namespace
+
+namespace fixture {
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const HostileArchive& archive, std::ostream* out)
+{
+    *out << archive.name;
+}
+} // namespace fixture
+
+namespace {
+
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileArchive, ::testing::ValuesIn(fixture::HostileArchives()),
+    [](const ::testing::TestParamInfo<fixture::HostileArchive>& info) { return info.param.name; });
+
+TEST(HostileHeader, TruncatedAtEveryOffsetIsRefusedWithAMessage)
+{
+    fixture::CArchiveBuilder b(64);
+    b.AddFilesAsTree({{0x01000001, fixture::StoredFile(0x01000001)}});
+    const std::vector<uint8_t> full = b.Build();
+    fixture::CTempDir dir;
+    const std::string path = dir.File("short.dat");
+    for (size_t length = 0; length < kDATHeaderEnd; ++length) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(full.data(), 1, length, f);
+        std::fclose(f);
+        fixture::CFakePrompts prompts(true);
+        CDATArchive archive(path);
+        EXPECT_FALSE(archive.BuildCatalogue()) << length;
+        EXPECT_EQ(prompts.informed.size(), 1u) << length;
+        EXPECT_TRUE(archive.CategoryLists().empty());
+    }
+}
+
+} // namespace
+} // namespace orvanel
