@@ -3,6 +3,7 @@
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/RecordBuilders.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +23,6 @@ using fixture::CArchiveBuilder;
 using fixture::COpenedArchive;
 using fixture::FileSpec;
 using fixture::StoredFile;
-
-std::string Read(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> FolderNames(const std::filesystem::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 FileSpec TextRecord(uint32_t id, const std::string& text)
 {
@@ -95,15 +79,15 @@ TEST_F(Export, NamesWithAndWithoutTrailingSeparator)
 
     EXPECT_TRUE(Save(0, out.string()));
     EXPECT_TRUE(Save(4, out.string() + "/"));
-    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp"}));
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp"}));
 }
 
 TEST_F(Export, RawFilesKeepTheirBytesAndCategory08IsNeverBad)
 {
     ASSERT_TRUE(Save(0, out.string()));
-    EXPECT_EQ(Read(out / "01000001.bin"), std::string("\x01\x00\x00\x01raw\x00\x01", 9));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01raw\x00\x01", 9));
     ASSERT_TRUE(Save(1, out.string()));
-    EXPECT_EQ(Read(out / "08000001.bin"), std::string("\x78\x56\x34\x12raw\x00\x01", 9));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "08000001.bin"), std::string("\x78\x56\x34\x12raw\x00\x01", 9));
 }
 
 TEST_F(Export, BadShortAndUndecodableFilesAreNotSavedAndLeaveNothing)
@@ -111,7 +95,7 @@ TEST_F(Export, BadShortAndUndecodableFilesAreNotSavedAndLeaveNothing)
     EXPECT_FALSE(Save(2, out.string()));
     EXPECT_FALSE(Save(3, out.string()));
     EXPECT_FALSE(Save(5, out.string()));
-    EXPECT_TRUE(FolderNames(out).empty());
+    EXPECT_TRUE(fixture::FileNamesIn(out).empty());
     EXPECT_FALSE(SaveStoredFile(opened->archive.get(), nullptr, out.string()));
     EXPECT_FALSE(SaveStoredFile(nullptr, &entries[0], out.string()));
     EXPECT_FALSE(Save(0, ""));
@@ -131,7 +115,7 @@ TEST_F(Export, MixedSelectionWritesEveryGoodFileAndCountsTheRest)
     EXPECT_EQ(failed, 3u);
     EXPECT_EQ(progress.size(), all.size());
     EXPECT_EQ(progress.back(), all.size());
-    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
         "08000001.bin", "0A000001.wav", "31000001.txt"}));
 }
 
@@ -140,27 +124,27 @@ TEST_F(Export, ExportingTwiceReplacesTheFiles)
     std::ofstream(out / "01000001.bin") << "an older, longer file of the same name";
     ASSERT_TRUE(Save(0, out.string()));
     ASSERT_TRUE(Save(0, out.string()));
-    EXPECT_EQ(Read(out / "01000001.bin").size(), 9u);
-    EXPECT_EQ(FolderNames(out).size(), 1u);
+    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin").size(), 9u);
+    EXPECT_EQ(fixture::FileNamesIn(out).size(), 1u);
 }
 
 TEST_F(Export, FailedImageDoesNotTruncateAnExistingFile)
 {
     std::ofstream(out / "06000002.bmp") << "keep";
     EXPECT_FALSE(Save(5, out.string()));
-    EXPECT_EQ(Read(out / "06000002.bmp"), "keep");
+    EXPECT_EQ(fixture::ReadWholeFile(out / "06000002.bmp"), "keep");
 }
 
 TEST_F(Export, TextIsCutAtZeroWithCRLF)
 {
     ASSERT_TRUE(Save(7, out.string()));
-    EXPECT_EQ(Read(out / "31000001.txt"), "one\r\ntwo");
+    EXPECT_EQ(fixture::ReadWholeFile(out / "31000001.txt"), "one\r\ntwo");
 }
 
 TEST_F(Export, PicturesAsBMPAndSoundsAsWAVByteForByte)
 {
     ASSERT_TRUE(Save(4, out.string()));
-    const std::string bmp = Read(out / "06000001.bmp");
+    const std::string bmp = fixture::ReadWholeFile(out / "06000001.bmp");
     ASSERT_EQ(bmp.size(), 70u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(ReadLE32(reinterpret_cast<const uint8_t*>(bmp.data()) + 10), 54u);
@@ -170,7 +154,7 @@ TEST_F(Export, PicturesAsBMPAndSoundsAsWAVByteForByte)
                                 "\x00\x00\xFF\x00\xFF\x00\x00\x00", 16));
 
     ASSERT_TRUE(Save(6, out.string()));
-    const std::string wav = Read(out / "0A000001.wav");
+    const std::string wav = fixture::ReadWholeFile(out / "0A000001.wav");
     ASSERT_EQ(wav.size(), 48u);
     const auto* w = reinterpret_cast<const uint8_t*>(wav.data());
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
@@ -212,7 +196,7 @@ TEST_F(Export, ReadOnlyFolderCountsAsNotSaved)
             && !SaveStoredFile(&archive, &entries[7], out.string());
     }));
     fs::permissions(out, fs::perms::owner_all);
-    EXPECT_TRUE(FolderNames(out).empty());
+    EXPECT_TRUE(fixture::FileNamesIn(out).empty());
 }
 
 TEST_F(Export, WriteErrorLeavesNoPartialFile)
@@ -226,8 +210,8 @@ TEST_F(Export, WriteErrorLeavesNoPartialFile)
             return false;
         return Save(0, out.string()) && !Save(4, out.string()) && !Save(6, out.string());
     }));
-    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp"}));
-    EXPECT_EQ(Read(out / "06000001.bmp"), "keep");
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp"}));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "06000001.bmp"), "keep");
 }
 
 TEST_F(Export, MissingFolderCountsAsNotSaved)

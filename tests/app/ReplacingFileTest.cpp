@@ -10,22 +10,9 @@
 namespace orvanel {
 namespace {
 
-std::string Read(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void Write(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-size_t FileCount(const std::filesystem::path& dir)
-{
-    return size_t(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
 TEST(ReplacingFile, CommitReplacesTheTargetWhole)
@@ -38,11 +25,11 @@ TEST(ReplacingFile, CommitReplacesTheTargetWhole)
         ASSERT_TRUE(file.Create());
         EXPECT_NE(file.TempPath(), target);
         Write(file.TempPath(), "new");
-        EXPECT_EQ(Read(target), "old content"); // untouched until the commit
+        EXPECT_EQ(fixture::ReadWholeFile(target), "old content"); // untouched until the commit
         EXPECT_TRUE(file.Commit());
     }
-    EXPECT_EQ(Read(target), "new");
-    EXPECT_EQ(FileCount(dir.Path()), 1u);
+    EXPECT_EQ(fixture::ReadWholeFile(target), "new");
+    EXPECT_EQ(fixture::FileNamesIn(dir.Path()).size(), 1u);
 }
 
 TEST(ReplacingFile, AbandonedWriteLeavesTheTargetAndNoTemporary)
@@ -55,8 +42,8 @@ TEST(ReplacingFile, AbandonedWriteLeavesTheTargetAndNoTemporary)
         ASSERT_TRUE(file.Create());
         Write(file.TempPath(), "partial");
     }
-    EXPECT_EQ(Read(target), "keep me");
-    EXPECT_EQ(FileCount(dir.Path()), 1u);
+    EXPECT_EQ(fixture::ReadWholeFile(target), "keep me");
+    EXPECT_EQ(fixture::FileNamesIn(dir.Path()).size(), 1u);
 
     {
         CReplacingFile file(dir.File("new.bin"));
@@ -64,7 +51,7 @@ TEST(ReplacingFile, AbandonedWriteLeavesTheTargetAndNoTemporary)
         RemovePendingReplacingFile(); // what an interrupt does
         EXPECT_FALSE(std::filesystem::exists(file.TempPath()));
     }
-    EXPECT_EQ(FileCount(dir.Path()), 1u);
+    EXPECT_EQ(fixture::FileNamesIn(dir.Path()).size(), 1u);
 }
 
 TEST(ReplacingFile, MissingFolderRefusesTheFile)

@@ -1,5 +1,6 @@
 #include "archive/DATArchive.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/CatalogueFixture.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 
@@ -15,12 +16,7 @@ using fixture::MakeEntry;
 
 std::vector<uint32_t> WalkIDs(std::span<const uint8_t> archive)
 {
-    std::vector<uint32_t> ids;
-    EXPECT_TRUE(WalkDATDirectory(archive, [](const DATEntry* e, void* ctx) {
-        static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
-        return 0;
-    }, uint32_t(archive.size()), &ids));
-    return ids;
+    return fixture::WalkFileIDs(archive, uint32_t(archive.size()));
 }
 
 TEST(DamagedDirectory, NodePastTheEndIsSkipped)

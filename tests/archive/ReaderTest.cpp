@@ -1,5 +1,6 @@
 #include "archive/DATReader.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/CatalogueFixture.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 
@@ -15,16 +16,6 @@ using fixture::CArchiveBuilder;
 using fixture::CFakePrompts;
 using fixture::DirectoryNode;
 using fixture::MakeEntry;
-
-std::vector<uint32_t> WalkIDs(std::span<const uint8_t> archive, uint32_t expectedSize)
-{
-    std::vector<uint32_t> ids;
-    WalkDATDirectory(archive, [](const DATEntry* e, void* ctx) {
-        static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
-        return 0;
-    }, expectedSize, &ids);
-    return ids;
-}
 
 std::vector<uint8_t> Bytes(size_t count, uint8_t first = 1)
 {
@@ -60,7 +51,7 @@ TEST(DirectoryWalk, PreOrderSlotOrderThenBranchOrder)
     b.SetRoot(b.AddNode(root));
 
     const auto archive = b.Build();
-    EXPECT_EQ(WalkIDs(archive, uint32_t(archive.size())),
+    EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())),
         (std::vector<uint32_t>{0x10, 0x11, 0x21, 0x20, 0x30, 0x40}));
 }
 
@@ -73,7 +64,7 @@ TEST(DirectoryWalk, OnlyVersions20000And30000AreLive)
         root.slots[i] = MakeEntry(0x100 + i, 0, 0, versions[i]);
     b.SetRoot(b.AddNode(root));
     const auto archive = b.Build();
-    EXPECT_EQ(WalkIDs(archive, uint32_t(archive.size())), (std::vector<uint32_t>{0x102, 0x104}));
+    EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())), (std::vector<uint32_t>{0x102, 0x104}));
 }
 
 TEST(DirectoryWalk, NoRootMeansNoEntries)
@@ -82,7 +73,7 @@ TEST(DirectoryWalk, NoRootMeansNoEntries)
         CArchiveBuilder b;
         b.SetRoot(root);
         const auto archive = b.Build();
-        EXPECT_TRUE(WalkIDs(archive, uint32_t(archive.size())).empty());
+        EXPECT_TRUE(fixture::WalkFileIDs(archive, uint32_t(archive.size())).empty());
     }
 }
 

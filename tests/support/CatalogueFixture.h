@@ -31,6 +31,17 @@ public:
     std::vector<const DATEntryList*> lists;
 };
 
+// The file IDs of the live entries a directory walk reports, in walk order.
+inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint32_t expectedSize)
+{
+    std::vector<uint32_t> ids;
+    WalkDATDirectory(archive, [](const DATEntry* e, void* ctx) {
+        static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
+        return 0;
+    }, expectedSize, &ids);
+    return ids;
+}
+
 // Writes the builder's archive into a temporary folder and opens it.
 class COpenedArchive {
 public:

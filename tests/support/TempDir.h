@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace orvanel::fixture {
 
@@ -19,5 +20,10 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The whole content of a file (empty when it cannot be read).
+std::string ReadWholeFile(const std::filesystem::path& path);
+// The names of the entries of a folder, sorted.
+std::vector<std::string> FileNamesIn(const std::filesystem::path& folder);
 
 } // namespace orvanel::fixture

@@ -23,14 +23,6 @@ std::string Quote(const std::string& arg)
     return quoted + "'";
 }
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 } // namespace
 
 CliResult RunCli(const std::vector<std::string>& args)
@@ -43,8 +35,8 @@ CliResult RunCli(const std::vector<std::string>& args)
     const int raw = std::system(command.c_str());
     CliResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Slurp(dir.File("out"));
-    result.err = Slurp(dir.File("err"));
+    result.out = fixture::ReadWholeFile(dir.File("out"));
+    result.err = fixture::ReadWholeFile(dir.File("err"));
     return result;
 }
 

@@ -15,15 +15,6 @@ using cli_test::RunCli;
 using fixture::FileSpec;
 using fixture::StoredFile;
 
-std::vector<std::string> FolderNames(const std::filesystem::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class InfoAndExport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -99,7 +90,7 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFiles)
     const auto r = RunCli({"export", archive, out.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n");
-    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"01000001.bin", "04000001.bmp",
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "04000001.bmp",
         "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav", "31000001.txt"}));
 }
 
@@ -107,13 +98,13 @@ TEST_F(InfoAndExport, ExportByIDOrByLine)
 {
     const auto byID = RunCli({"export", archive, out.string(), "31000001", "0x0A000001"});
     EXPECT_EQ(byID.status, 0) << byID.err;
-    EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"0A000001.wav", "31000001.txt"}));
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"0A000001.wav", "31000001.txt"}));
 
     std::filesystem::remove_all(out);
     // Lines: 01, 02, 04, 06, then the texture formats 0x16, 0x1C, 0x29; line 5 is 8-bit.
     const auto byLine = RunCli({"export", archive, out.string(), "--line", "5"});
     EXPECT_EQ(byLine.status, 0) << byLine.err;
-    EXPECT_EQ(FolderNames(out), std::vector<std::string>{"06000001.bmp"});
+    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string>{"06000001.bmp"});
 
     const auto missingID = RunCli({"export", archive, out.string(), "0A0000FF"});
     EXPECT_EQ(missingID.status, 1);
