@@ -35,14 +35,16 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_DIR) --output-on-failure -j$(JOBS)
 
-# Every fuzz target for FUZZ_SECONDS each, from seeds made by the archive builder.
+# Every fuzz target for FUZZ_SECONDS each (FUZZ_JOBS at a time), from seeds made by the
+# archive builder.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DORVANEL_FUZZ=ON -DORVANEL_GUI=OFF -DORVANEL_TESTS=OFF -DORVANEL_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
-	scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/orvanel-bench-*; do echo "== $$b"; $$b || exit 1; done
