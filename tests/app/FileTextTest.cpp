@@ -76,6 +76,8 @@ TEST(RecordText, OneByteLength)
     EXPECT_TRUE(found);
     EXPECT_EQ(RecordText({0}, &found), "");
     EXPECT_TRUE(found);
+    // Only the low 7 bits of a one-byte length count.
+    EXPECT_EQ(RecordText({0x83, 'a', 'b', 'c'}), "abc");
 }
 
 TEST(RecordText, TwoByteLengthWithTheTopBitSet)

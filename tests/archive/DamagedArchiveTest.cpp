@@ -57,12 +57,13 @@ TEST(DamagedDirectory, OverlappingNodeIsSkipped)
     DirectoryNode root;
     const uint32_t r = b.AddNode(root);
     b.AddNode(DirectoryNode{});
-    root.slots[0] = MakeEntry(1, 0, 0);
+    for (uint32_t slot = 0; slot < 3; ++slot)
+        root.slots[slot] = MakeEntry(1 + slot, 0, 0);
     // A child starting 24 bytes into the root would report the root's slots again, shifted.
     root.branches[0] = r + kDATEntrySize;
     b.WriteNode(r, root);
     b.SetRoot(r);
-    EXPECT_EQ(WalkIDs(b.Build()), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(WalkIDs(b.Build()), (std::vector<uint32_t>{1, 2, 3}));
 }
 
 TEST(DamagedDirectory, ThousandsOfLevelsDeepWalkWithoutRecursion)
