@@ -5,40 +5,29 @@
 #include "app/FileExport.h"
 #include "archive/DATArchive.h"
 #include "fuzz/FuzzSupport.h"
+#include "tests/support/CatalogueFixture.h"
+#include "tests/support/FakePrompts.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
-
-namespace {
-
-class CSelector final : public orvanel::ICategorySelector {
-public:
-    void RemoveAllLines() override { lists.clear(); }
-    int AppendLine(const std::string&) override
-    {
-        lists.push_back(nullptr);
-        return int(lists.size()) - 1;
-    }
-    void SetLineData(int index, const orvanel::DATEntryList* list) override { lists.at(size_t(index)) = list; }
-    std::vector<const orvanel::DATEntryList*> lists;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace orvanel;
-    static fuzz::CYesPrompts prompts;
-    SetUserPrompts(&prompts);
+    // Yes to the size question, so that every input is walked.
+    static fixture::CFakePrompts prompts(true);
+    prompts.informed.clear();
+    prompts.asked.clear();
     const auto folder = fuzz::ScratchFolder();
     const std::string path = (folder / "archive.dat").string();
     const auto out = folder / "out";
     std::filesystem::create_directories(out);
-    if (!fuzz::WriteWholeFile(path, data, size))
+    if (!fixture::WriteWholeFile(path, std::span(data, size)))
         return 0;
 
     CDATArchive archive(path);
     archive.BuildCatalogue();
-    CSelector selector;
+    fixture::CRecordingSelector selector;
     archive.FillCategoryList(selector);
     for (const auto& [category, list] : archive.CategoryLists()) {
         for (const DATEntry* entry : list) {

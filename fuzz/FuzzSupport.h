@@ -1,22 +1,12 @@
 #pragma once
-// Shared by the fuzz targets: a scratch folder in memory-backed storage and prompts that
-// answer Yes, so that every input is walked even when its recorded size is wrong.
-
-#include "archive/Platform.h"
+// Shared by the fuzz targets: a scratch folder in memory-backed storage.
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace orvanel::fuzz {
-
-class CYesPrompts final : public IUserPrompts {
-public:
-    void Inform(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return true; }
-};
 
 // A folder of this process's own, under /dev/shm when it exists.
 inline const std::filesystem::path& ScratchFolder()
@@ -30,15 +20,6 @@ inline const std::filesystem::path& ScratchFolder()
         return path;
     }();
     return folder;
-}
-
-inline bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
 }
 
 } // namespace orvanel::fuzz

@@ -5,6 +5,7 @@
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/HostileCorpus.h"
 #include "tests/support/RecordBuilders.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -23,11 +24,7 @@ void WriteSeed(const fs::path& folder, const std::string& name, const std::vecto
     if (bytes.size() > kMaxSeedBytes)
         return;
     fs::create_directories(folder);
-    std::FILE* f = std::fopen((folder / name).string().c_str(), "wb");
-    if (!f)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    fixture::WriteWholeFile(folder / name, bytes);
 }
 
 std::vector<fixture::FileSpec> EveryKindOfFile()

@@ -149,10 +149,7 @@ TEST(DamagedHeader, ShortFileOpensAsARefusedEmptyArchive)
     const auto full = CArchiveBuilder().Build();
     for (size_t length : {size_t(0), size_t(1), size_t(0x140), size_t(kDATHeaderEnd - 1)}) {
         const std::string path = dir.File("short.dat");
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(full.data(), 1, length, f);
-        std::fclose(f);
+        ASSERT_TRUE(fixture::WriteWholeFile(path, std::span(full).first(length)));
 
         CFakePrompts prompts(true);
         CDATArchive archive(path);

@@ -72,10 +72,7 @@ TEST(HostileHeader, TruncatedAtEveryOffsetIsRefusedWithAMessage)
     fixture::CTempDir dir;
     const std::string path = dir.File("short.dat");
     for (size_t length = 0; length < kDATHeaderEnd; ++length) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(full.data(), 1, length, f);
-        std::fclose(f);
+        ASSERT_TRUE(fixture::WriteWholeFile(path, std::span(full).first(length)));
         fixture::CFakePrompts prompts(true);
         CDATArchive archive(path);
         EXPECT_FALSE(archive.BuildCatalogue()) << length;

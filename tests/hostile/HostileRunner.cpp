@@ -3,8 +3,9 @@
 #include "app/FileDescription.h"
 #include "app/FileExport.h"
 #include "archive/DATArchive.h"
-#include "archive/Platform.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/FakePrompts.h"
+#include "tests/support/TempDir.h"
 
 #include <chrono>
 #include <csignal>
@@ -24,12 +25,6 @@ struct ChildResult {
     uint32_t entries = 0;
     uint64_t growthBytes = 0;
     double seconds = 0;
-};
-
-class CYesPrompts final : public IUserPrompts {
-public:
-    void Inform(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return true; }
 };
 
 uint64_t ResidentBytes()
@@ -63,9 +58,8 @@ ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
     const auto started = std::chrono::steady_clock::now();
     ResetPeak();
     const uint64_t start = ResidentBytes();
-    CYesPrompts prompts;
-    SetUserPrompts(&prompts);
     {
+        fixture::CFakePrompts prompts(true);
         CDATArchive archive(archivePath);
         result.opened = archive.BuildCatalogue() ? 1 : 0;
         fixture::CRecordingSelector selector;
@@ -81,20 +75,10 @@ ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
             }
         }
     }
-    SetUserPrompts(nullptr);
     const uint64_t peak = PeakResidentBytes();
     result.growthBytes = peak > start ? peak - start : 0;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
-}
-
-bool WriteArchive(const std::vector<uint8_t>& bytes, const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && written;
 }
 
 } // namespace
@@ -110,7 +94,7 @@ RunReport OpenListShowAndExportAll(const std::function<std::vector<uint8_t>()>& 
     if (pid == 0) {
         ::close(channel[0]);
         const std::vector<uint8_t> bytes = build();
-        if (!WriteArchive(bytes, archivePath))
+        if (!fixture::WriteWholeFile(archivePath, bytes))
             ::_exit(4);
         // A hang ends the child instead of the test run.
         ::alarm(unsigned(timeLimitSeconds * 4) + 1);

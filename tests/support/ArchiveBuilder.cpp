@@ -1,9 +1,9 @@
 #include "tests/support/ArchiveBuilder.h"
 
 #include "archive/ByteOrder.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 namespace orvanel::fixture {
@@ -165,12 +165,7 @@ std::vector<uint8_t> CArchiveBuilder::Build() const
 
 bool CArchiveBuilder::WriteFile(const std::string& path) const
 {
-    const std::vector<uint8_t> bytes = Build();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && written;
+    return WriteWholeFile(path, Build());
 }
 
 } // namespace orvanel::fixture

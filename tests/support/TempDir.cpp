@@ -1,6 +1,7 @@
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -31,6 +32,15 @@ std::string ReadWholeFile(const std::filesystem::path& path)
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes)
+{
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
 }
 
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder)

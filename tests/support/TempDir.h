@@ -1,7 +1,9 @@
 #pragma once
 // A fresh directory under the system's temporary folder, removed with everything in it.
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ private:
 
 // The whole content of a file (empty when it cannot be read).
 std::string ReadWholeFile(const std::filesystem::path& path);
+// Writes bytes as the whole content of a file; false when that fails.
+bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 // The names of the entries of a folder, sorted.
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder);
 
