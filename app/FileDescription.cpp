@@ -4,6 +4,7 @@
 #include "app/FileKind.h"
 #include "app/FileText.h"
 #include "decode/DibImage.h"
+#include "decode/TextureDecoder.h"
 #include "decode/SoundRecord.h"
 #include "decode/WaveSound.h"
 
@@ -28,7 +29,7 @@ bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> byt
         CDibImage colour, grey;
         float scale = 1.0f;
         uint32_t noteKind = 0, noteFileID = 0;
-        archive.DecodeImage(bytes, entry, colour, grey, scale, noteKind, noteFileID);
+        DecodeImage(archive, bytes, entry, colour, grey, scale, noteKind, noteFileID);
         if (!colour.IsValid())
             return false;
         shown = ImageCaption(colour.GetWidth(), colour.GetHeight(), colour.GetBpp(), scale,

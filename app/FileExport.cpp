@@ -4,6 +4,7 @@
 #include "app/FileText.h"
 #include "app/ReplacingFile.h"
 #include "decode/DibImage.h"
+#include "decode/TextureDecoder.h"
 #include "decode/SoundRecord.h"
 #include "decode/WaveFile.h"
 #include "decode/WaveSound.h"
@@ -71,7 +72,7 @@ bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std
         CDibImage colour, grey;
         float scale = 1.0f;
         uint32_t noteKind = 0, noteFileID = 0;
-        archive->DecodeImage(*bytes, *entry, colour, grey, scale, noteKind, noteFileID);
+        DecodeImage(*archive, *bytes, *entry, colour, grey, scale, noteKind, noteFileID);
         if (!colour.IsValid())
             return false;
         return WriteReplacing(path, [&](const std::string& temp) {

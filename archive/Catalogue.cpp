@@ -163,7 +163,7 @@ void SortEntriesByFileID(DATEntryList& list)
 
 bool CDATArchive::BuildCatalogue()
 {
-    CBusyScope busy;
+    CBusyScope busy(*m_busy);
     ClearCatalogue();
     // Sizing the record table first spares rehashing it as it grows; counting the live
     // entries costs a bare walk of the directory, a small part of the build.
@@ -173,7 +173,7 @@ bool CDATArchive::BuildCatalogue()
         m_fileRecords.reserve(live);
     } catch (const std::bad_alloc&) {
     }
-    const bool walked = WalkDATDirectory(Data(), AddEntryCallback,
+    const bool walked = WalkDATDirectory(Data(), *m_prompts, AddEntryCallback,
         uint32_t(m_fileStatus.length), this);
     for (auto& [category, list] : m_categoryLists)
         SortEntriesByFileID(list);
@@ -184,7 +184,7 @@ bool CDATArchive::BuildCatalogue()
 
 void CDATArchive::ClearCatalogue()
 {
-    CBusyScope busy;
+    CBusyScope busy(*m_busy);
     m_categoryLists.clear();
     m_textureFormatLists.clear();
     m_fileRecords.clear();
@@ -229,7 +229,7 @@ DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
 
 void CDATArchive::FillCategoryList(ICategorySelector& selector) const
 {
-    CBusyScope busy;
+    CBusyScope busy(*m_busy);
     selector.RemoveAllLines();
     char line[256];
     for (const auto& [category, list] : m_categoryLists) {

@@ -6,6 +6,7 @@
 #include "archive/DATFormat.h"
 #include "archive/DATReader.h"
 #include "archive/FileMapping.h"
+#include "archive/Platform.h"
 
 #include <cstdint>
 #include <map>
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace orvanel {
-
-class CDibImage;
 
 // A list of the catalogue's entry copies (one category, or one texture format).
 using DATEntryList = std::vector<const DATEntry*>;
@@ -45,8 +44,9 @@ void SortEntriesByFileID(DATEntryList& list);
 class CDATArchive {
 public:
     // Maps the file read-only. Never fails outright: an unmappable file leaves the view
-    // null, and BuildCatalogue then reports it.
-    explicit CDATArchive(std::string path);
+    // null, and BuildCatalogue then reports it. Messages and questions go to prompts, and
+    // long steps show busy; both must outlive the archive.
+    CDATArchive(std::string path, IUserPrompts& prompts, IBusyIndicator& busy);
     ~CDATArchive();
     CDATArchive(const CDATArchive&) = delete;
     CDATArchive& operator=(const CDATArchive&) = delete;
@@ -59,11 +59,6 @@ public:
     DATFileRecord* AddEntry(const DATEntry* entry);
     void FillCategoryList(ICategorySelector& selector) const;
     const DATFileRecord* FindFile(uint32_t fileID) const;
-
-    // Decodes a texture or colour table record into a colour and a greyscale picture.
-    // Indexed textures find their palettes in this archive's catalogue.
-    bool DecodeImage(std::span<const uint8_t> bytes, const DATEntry& entry, CDibImage& colour,
-        CDibImage& grey, float& displayScale, uint32_t& noteKind, uint32_t& noteFileID) const;
 
     // Copies one stored file out of this archive.
     std::optional<DATFileBytes> ReadFile(const DATEntry& entry) const
@@ -85,6 +80,8 @@ public:
 
 private:
     std::string m_fileName;
+    IUserPrompts* m_prompts;
+    IBusyIndicator* m_busy;
     const uint8_t* m_view = nullptr;
     size_t m_viewSize = 0;
     // Map nodes never move, so the lists and records handed out stay where they are until

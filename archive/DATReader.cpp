@@ -82,24 +82,24 @@ size_t DATViewSize(const uint8_t* view)
     return 0;
 }
 
-bool WalkDATDirectory(const uint8_t* view, DATEntryCallback callback, uint32_t expectedSize,
-    void* context)
-{
-    return WalkDATDirectory(ArchiveOf(view), callback, expectedSize, context);
-}
-
-bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callback,
+bool WalkDATDirectory(const uint8_t* view, IUserPrompts& prompts, DATEntryCallback callback,
     uint32_t expectedSize, void* context)
 {
+    return WalkDATDirectory(ArchiveOf(view), prompts, callback, expectedSize, context);
+}
+
+bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
+    DATEntryCallback callback, uint32_t expectedSize, void* context)
+{
     if (archive.size() < kDATHeaderEnd) {
-        UserPrompts().Inform(kUnableToLoadMessage);
+        prompts.Inform(kUnableToLoadMessage);
         return false;
     }
     if (!callback)
         callback = [](const DATEntry*, void*) { return 1; };
 
     if (ReadLE32(archive.data() + kDATFileSizeOffset) != expectedSize
-        && !UserPrompts().AskYesNo(kImproperArchiveQuestion))
+        && !prompts.AskYesNo(kImproperArchiveQuestion))
         return false;
 
     ForEachLiveEntry(archive, callback, context);

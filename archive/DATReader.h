@@ -8,6 +8,7 @@
 // than the file holds, and an entry larger than the archive itself is unreadable.
 
 #include "archive/DATFormat.h"
+#include "archive/Platform.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,13 +43,14 @@ bool UnmapDATFile(const uint8_t* view);
 size_t DATViewSize(const uint8_t* view);
 
 // Walks the directory of a mapped archive in pre-order, calling callback for every live
-// entry. Informs the user and returns false when there is no archive; asks whether to go
-// on when the header's file size differs from expectedSize, returning false on No.
-bool WalkDATDirectory(const uint8_t* view, DATEntryCallback callback, uint32_t expectedSize,
-    void* context);
-// The same over an archive held in memory.
-bool WalkDATDirectory(std::span<const uint8_t> archive, DATEntryCallback callback,
+// entry. Informs the user through prompts and returns false when there is no archive; asks
+// whether to go on when the header's file size differs from expectedSize, returning false
+// on No.
+bool WalkDATDirectory(const uint8_t* view, IUserPrompts& prompts, DATEntryCallback callback,
     uint32_t expectedSize, void* context);
+// The same over an archive held in memory.
+bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
+    DATEntryCallback callback, uint32_t expectedSize, void* context);
 
 // The walk alone, without the checks and questions of WalkDATDirectory: calls callback for
 // every live entry of a directory in pre-order. Does nothing for a file without a header.

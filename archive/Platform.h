@@ -1,8 +1,7 @@
 #pragma once
 // The few things the core asks of the desktop or the terminal: telling the user
-// something, asking a yes/no question, and showing that a long job is under way.
-// The program installs its implementations at start; until then the defaults say
-// nothing, answer No and show nothing.
+// something, asking a yes/no question, and showing that a long job is under way. Whoever
+// opens an archive hands in the implementations to use.
 
 #include <string>
 
@@ -24,19 +23,42 @@ public:
     virtual void EndBusy() = 0;
 };
 
-// Installs an implementation (null restores the default). The caller keeps ownership.
-void SetUserPrompts(IUserPrompts* prompts);
-void SetBusyIndicator(IBusyIndicator* indicator);
-IUserPrompts& UserPrompts();
-IBusyIndicator& BusyIndicator();
+// For callers that cannot ask anyone (benchmarks, fuzzing): messages are dropped and every
+// question gets the same answer.
+class CSilentPrompts final : public IUserPrompts {
+public:
+    explicit CSilentPrompts(bool answer = false)
+        : m_answer(answer)
+    {
+    }
+    void Inform(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return m_answer; }
+
+private:
+    bool m_answer;
+};
+
+// For callers with nothing to show while busy (the command-line tool, tests).
+class CNoBusyIndicator final : public IBusyIndicator {
+public:
+    void BeginBusy() override {}
+    void EndBusy() override {}
+};
 
 // Shows the busy indicator for the lifetime of the object.
 class CBusyScope {
 public:
-    CBusyScope() { BusyIndicator().BeginBusy(); }
-    ~CBusyScope() { BusyIndicator().EndBusy(); }
+    explicit CBusyScope(IBusyIndicator& indicator)
+        : m_indicator(indicator)
+    {
+        m_indicator.BeginBusy();
+    }
+    ~CBusyScope() { m_indicator.EndBusy(); }
     CBusyScope(const CBusyScope&) = delete;
     CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    IBusyIndicator& m_indicator;
 };
 
 } // namespace orvanel

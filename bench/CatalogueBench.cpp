@@ -5,7 +5,7 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
@@ -19,6 +19,9 @@ namespace {
 
 using namespace orvanel;
 
+CSilentPrompts prompts;
+CNoBusyIndicator busy;
+
 constexpr uint32_t kEntries = 100000;
 constexpr uint32_t kTextures = 40000;
 
@@ -31,7 +34,7 @@ struct SyntheticArchive {
     SyntheticArchive()
     {
         std::mt19937 random(20261206);
-        std::vector<fixture::FileSpec> files;
+        std::vector<writer::FileSpec> files;
         files.reserve(kEntries);
         for (uint32_t i = 0; i < kEntries; ++i) {
             const bool texture = i < kTextures;
@@ -44,7 +47,7 @@ struct SyntheticArchive {
             files.push_back({id, std::move(bytes)});
         }
         std::shuffle(files.begin(), files.end(), random);
-        fixture::CArchiveBuilder builder(1024);
+        writer::CArchiveBuilder builder(1024);
         builder.AddFilesAsTree(files, {30, 8});
         path = dir.File("large.dat");
         builder.WriteFile(path);
@@ -64,7 +67,7 @@ void BM_BareWalk(benchmark::State& state)
     uint64_t live = 0;
     for (auto _ : state) {
         live = 0;
-        WalkDATDirectory(view, [](const DATEntry*, void* count) {
+        WalkDATDirectory(view, prompts, [](const DATEntry*, void* count) {
             ++*static_cast<uint64_t*>(count);
             return 1;
         }, size, &live);
@@ -80,12 +83,12 @@ void BM_OpenAndBuildCatalogue(benchmark::State& state)
     size_t bytesPerEntry = 0;
     {
         const size_t before = mallinfo2().uordblks;
-        CDATArchive archive(Archive().path);
+        CDATArchive archive(Archive().path, prompts, busy);
         archive.BuildCatalogue();
         bytesPerEntry = (mallinfo2().uordblks - before) / kEntries;
     }
     for (auto _ : state) {
-        CDATArchive archive(Archive().path);
+        CDATArchive archive(Archive().path, prompts, busy);
         archive.BuildCatalogue();
         benchmark::DoNotOptimize(archive.FileRecords().size());
     }
@@ -96,7 +99,7 @@ void BM_OpenAndBuildCatalogue(benchmark::State& state)
 void BM_OpenAndBuildCopyingTexturesWhole(benchmark::State& state)
 {
     for (auto _ : state) {
-        CDATArchive archive(Archive().path);
+        CDATArchive archive(Archive().path, prompts, busy);
         archive.BuildCatalogue();
         uint64_t formats = 0;
         for (const DATEntry* entry : archive.CategoryLists().at(0x06)) {

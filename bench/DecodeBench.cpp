@@ -6,9 +6,10 @@
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
 #include "decode/DibImage.h"
+#include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <benchmark/benchmark.h>
 #include <squish.h>
@@ -19,6 +20,7 @@ namespace {
 
 using namespace orvanel;
 using namespace orvanel::fixture;
+using namespace orvanel::writer;
 
 constexpr uint32_t kSize = 1024;
 constexpr uint32_t kPaletteID = 0x04000001;
@@ -100,7 +102,7 @@ void DecodeRecord(benchmark::State& state, const std::vector<uint8_t> Inputs::*r
         CDibImage colour, grey;
         float scale = 0;
         uint32_t kind = 0, paletteID = 0;
-        if (!in.opened->archive->DecodeImage(bytes, entry, colour, grey, scale, kind, paletteID)
+        if (!DecodeImage(*in.opened->archive, bytes, entry, colour, grey, scale, kind, paletteID)
             || !grey.IsValid()) {
             state.SkipWithError("decoding failed");
             break;

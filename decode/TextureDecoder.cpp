@@ -132,9 +132,9 @@ bool DecodeColourTable(const ColourTableRecord& record, CDibImage& colour, float
     return true;
 }
 
-bool CDATArchive::DecodeImage(std::span<const uint8_t> bytes, const DATEntry& entry,
-    CDibImage& colour, CDibImage& grey, float& displayScale, uint32_t& noteKind,
-    uint32_t& noteFileID) const
+bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes,
+    const DATEntry& entry, CDibImage& colour, CDibImage& grey, float& displayScale,
+    uint32_t& noteKind, uint32_t& noteFileID)
 {
     colour.Destroy();
     grey.Destroy();
@@ -151,7 +151,7 @@ bool CDATArchive::DecodeImage(std::span<const uint8_t> bytes, const DATEntry& en
             break;
         case kCategoryTexture:
             if (const auto texture = ReadTextureRecord(stored))
-                decoded = DecodeTexture(*this, *texture, colour, grey, noteKind, noteFileID);
+                decoded = DecodeTexture(archive, *texture, colour, grey, noteKind, noteFileID);
             break;
         default:
             break;

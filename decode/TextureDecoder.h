@@ -1,16 +1,28 @@
 #pragma once
-// The format steps of CDATArchive::DecodeImage. Each returns false, without touching the
-// images, for a record of another format, and false for a record too short for what its
-// width, height and format imply.
+// Decoding of texture and colour table records into pictures.
 
 #include "decode/DibImage.h"
 #include "decode/TextureRecord.h"
 
+#include "archive/DATFormat.h"
+
 #include <cstdint>
+#include <span>
 
 namespace orvanel {
 
 class CDATArchive;
+
+// Decodes a stored texture or colour table record into a colour and a greyscale picture,
+// with the scale to draw them at and the caption note. Indexed textures find their palettes
+// in archive's catalogue. False, with both pictures empty, for anything that does not decode.
+bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes,
+    const DATEntry& entry, CDibImage& colour, CDibImage& grey, float& displayScale,
+    uint32_t& noteKind, uint32_t& noteFileID);
+
+// The format steps of DecodeImage. Each returns false, without touching the images, for a
+// record of another format, and false for a record too short for what its width, height and
+// format imply.
 
 // DXT1, DXT3 and DXT5 blocks: a 24-bit picture without alpha plane.
 bool DecodeDXT(const TextureRecord& record, CDibImage& colour);

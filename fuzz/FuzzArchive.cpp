@@ -6,7 +6,6 @@
 #include "archive/DATArchive.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
@@ -15,17 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace orvanel;
     // Yes to the size question, so that every input is walked.
-    static fixture::CFakePrompts prompts(true);
-    prompts.informed.clear();
-    prompts.asked.clear();
+    CSilentPrompts prompts(true);
+    CNoBusyIndicator busy;
     const auto folder = fuzz::ScratchFolder();
     const std::string path = (folder / "archive.dat").string();
     const auto out = folder / "out";
     std::filesystem::create_directories(out);
-    if (!fixture::WriteWholeFile(path, std::span(data, size)))
+    if (!writer::WriteWholeFile(path, std::span(data, size)))
         return 0;
 
-    CDATArchive archive(path);
+    CDATArchive archive(path, prompts, busy);
     archive.BuildCatalogue();
     fixture::CRecordingSelector selector;
     archive.FillCategoryList(selector);

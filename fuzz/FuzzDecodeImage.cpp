@@ -4,9 +4,10 @@
 
 #include "archive/DATArchive.h"
 #include "decode/DibImage.h"
+#include "decode/TextureDecoder.h"
 #include "fuzz/FuzzSupport.h"
-#include "tests/support/ArchiveBuilder.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <memory>
 
@@ -16,21 +17,23 @@ const orvanel::CDATArchive& Palettes()
 {
     using namespace orvanel;
     static std::unique_ptr<CDATArchive> archive = [] {
-        std::vector<fixture::FileSpec> files;
+        std::vector<writer::FileSpec> files;
         for (uint32_t count : {1u, 2u, 16u, 256u, 2048u}) {
             std::vector<uint32_t> colours(count);
             for (uint32_t i = 0; i < count; ++i)
                 colours[i] = 0xFF000000u | (i * 0x010203u);
-            files.push_back({0x04000000 + count, fixture::MakeColourTableRecord(0x04000000 + count, colours)});
+            files.push_back({0x04000000 + count, writer::MakeColourTableRecord(0x04000000 + count, colours)});
         }
-        std::vector<uint8_t> damaged = fixture::MakeColourTableRecord(0x04000001, std::vector<uint32_t>(4, 1));
+        std::vector<uint8_t> damaged = writer::MakeColourTableRecord(0x04000001, std::vector<uint32_t>(4, 1));
         damaged[4] = 0xFF; // claims 255 colours, holds 4
         files.push_back({0x04000000, damaged});
-        fixture::CArchiveBuilder builder(512);
+        writer::CArchiveBuilder builder(512);
         builder.AddFilesAsTree(files);
         const std::string path = (fuzz::ScratchFolder() / "palettes.dat").string();
         builder.WriteFile(path);
-        auto opened = std::make_unique<CDATArchive>(path);
+        static CSilentPrompts prompts;
+        static CNoBusyIndicator busy;
+        auto opened = std::make_unique<CDATArchive>(path, prompts, busy);
         opened->BuildCatalogue();
         return opened;
     }();
@@ -52,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CDibImage colour, grey;
     float scale = 0;
     uint32_t noteKind = 0, noteFileID = 0;
-    const bool decoded = Palettes().DecodeImage(record, entry, colour, grey, scale, noteKind, noteFileID);
+    const bool decoded = DecodeImage(Palettes(), record, entry, colour, grey, scale, noteKind, noteFileID);
     if (decoded != colour.IsValid())
         __builtin_trap();
     if (colour.IsValid() && (colour.GetWidth() == 0 || colour.GetHeight() == 0))

@@ -2,9 +2,9 @@
 // FOLDER/<target>/, made with the archive and record builders.
 
 #include "archive/ByteOrder.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/HostileCorpus.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdio>
@@ -24,10 +24,10 @@ void WriteSeed(const fs::path& folder, const std::string& name, const std::vecto
     if (bytes.size() > kMaxSeedBytes)
         return;
     fs::create_directories(folder);
-    fixture::WriteWholeFile(folder / name, bytes);
+    writer::WriteWholeFile(folder / name, bytes);
 }
 
-std::vector<fixture::FileSpec> EveryKindOfFile()
+std::vector<writer::FileSpec> EveryKindOfFile()
 {
     std::vector<uint8_t> rgba(8 * 8 * 4);
     for (size_t i = 0; i < rgba.size(); ++i)
@@ -45,22 +45,22 @@ std::vector<fixture::FileSpec> EveryKindOfFile()
     const std::vector<uint8_t> help{11, 'H', 'e', 'l', 'l', 'o', '\n', 'w', 'o', 'r', 'l', 'd'};
     const std::vector<uint8_t> samples(64, 0x80);
 
-    std::vector<fixture::FileSpec> files = {
-        {0x04000001, fixture::MakeColourTableRecord(0x04000001, palette)},
-        {0x06000001, fixture::MakeTextureRecord(0x06000001, 8, 8, 0x31545844, fixture::CompressDXT(rgba, 8, 8, 0x31545844))},
-        {0x06000002, fixture::MakeTextureRecord(0x06000002, 8, 8, 0x33545844, fixture::CompressDXT(rgba, 8, 8, 0x33545844))},
-        {0x06000003, fixture::MakeTextureRecord(0x06000003, 8, 8, 0x35545844, fixture::CompressDXT(rgba, 8, 8, 0x35545844))},
-        {0x06000004, fixture::MakeTextureRecord(0x06000004, 8, 8, 28, grey)},
-        {0x06000005, fixture::MakeTextureRecord(0x06000005, 8, 8, 20, rgb)},
-        {0x06000006, fixture::MakeTextureRecord(0x06000006, 8, 8, 21, rgba)},
-        {0x06000007, fixture::MakeTextureRecord(0x06000007, 8, 8, 500, fixture::EncodeJPEG(rgb, 8, 8, 3))},
-        {0x06000008, fixture::MakeIndexedTextureRecord(0x06000008, 8, 8, 41, indices, 0x04000001)},
-        {0x06000009, fixture::MakeIndexedTextureRecord(0x06000009, 8, 8, 101, fixture::Values16(wide), 0x04000001)},
-        {0x0600000A, fixture::MakeTextureRecord(0x0600000A, 8, 8, 23, fixture::Values16(wide))},
-        {0x0600000B, fixture::MakeTextureRecord(0x0600000B, 8, 8, 500, fixture::EncodeJPEG(grey, 8, 8, 1))},
-        {0x0A000001, fixture::MakeSoundRecord(0x0A000001, fixture::PCMFormat(1, 8000, 8), samples)},
-        {0x31000001, fixture::StoredFile(0x31000001, help)},
-        {0x01000001, fixture::StoredFile(0x01000001, help)},
+    std::vector<writer::FileSpec> files = {
+        {0x04000001, writer::MakeColourTableRecord(0x04000001, palette)},
+        {0x06000001, writer::MakeTextureRecord(0x06000001, 8, 8, 0x31545844, writer::CompressDXT(rgba, 8, 8, 0x31545844))},
+        {0x06000002, writer::MakeTextureRecord(0x06000002, 8, 8, 0x33545844, writer::CompressDXT(rgba, 8, 8, 0x33545844))},
+        {0x06000003, writer::MakeTextureRecord(0x06000003, 8, 8, 0x35545844, writer::CompressDXT(rgba, 8, 8, 0x35545844))},
+        {0x06000004, writer::MakeTextureRecord(0x06000004, 8, 8, 28, grey)},
+        {0x06000005, writer::MakeTextureRecord(0x06000005, 8, 8, 20, rgb)},
+        {0x06000006, writer::MakeTextureRecord(0x06000006, 8, 8, 21, rgba)},
+        {0x06000007, writer::MakeTextureRecord(0x06000007, 8, 8, 500, writer::EncodeJPEG(rgb, 8, 8, 3))},
+        {0x06000008, writer::MakeIndexedTextureRecord(0x06000008, 8, 8, 41, indices, 0x04000001)},
+        {0x06000009, writer::MakeIndexedTextureRecord(0x06000009, 8, 8, 101, writer::Values16(wide), 0x04000001)},
+        {0x0600000A, writer::MakeTextureRecord(0x0600000A, 8, 8, 23, writer::Values16(wide))},
+        {0x0600000B, writer::MakeTextureRecord(0x0600000B, 8, 8, 500, writer::EncodeJPEG(grey, 8, 8, 1))},
+        {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 8000, 8), samples)},
+        {0x31000001, writer::StoredFile(0x31000001, help)},
+        {0x01000001, writer::StoredFile(0x01000001, help)},
     };
     return files;
 }
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     const fs::path root = argv[1];
     const auto files = EveryKindOfFile();
 
-    fixture::CArchiveBuilder builder(128);
+    writer::CArchiveBuilder builder(128);
     builder.AddFilesAsTree(files, {4, 3});
     WriteSeed(root / "fuzz-archive", "every-kind.dat", builder.Build());
     for (const auto& hostile : fixture::HostileArchives())

@@ -1,8 +1,8 @@
 #include "app/FileExport.h"
 #include "archive/ByteOrder.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +19,10 @@
 namespace orvanel {
 namespace {
 
-using fixture::CArchiveBuilder;
+using writer::CArchiveBuilder;
 using fixture::COpenedArchive;
-using fixture::FileSpec;
-using fixture::StoredFile;
+using writer::FileSpec;
+using writer::StoredFile;
 
 FileSpec TextRecord(uint32_t id, const std::string& text)
 {
@@ -47,9 +47,9 @@ protected:
             {0x08000001, StoredFile(0x12345678, raw)},         // wrong ID, but category 08
             {0x02000002, StoredFile(0x02000003, raw)},         // wrong ID: bad
             {0x02000004, {4, 0, 0}},                           // shorter than its ID
-            {0x06000001, fixture::MakeTextureRecord(0x06000001, 2, 2, 20, kPixels)},
-            {0x06000002, fixture::MakeTextureRecord(0x06000002, 4, 4, 0x16, kUnknown)},
-            {0x0A000001, fixture::MakeSoundRecord(0x0A000001, fixture::PCMFormat(1, 8000, 8), kSamples)},
+            {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 20, kPixels)},
+            {0x06000002, writer::MakeTextureRecord(0x06000002, 4, 4, 0x16, kUnknown)},
+            {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 8000, 8), kSamples)},
             TextRecord(0x31000001, std::string("one\ntwo\0three", 13)),
         };
         CArchiveBuilder builder(128);
@@ -188,7 +188,9 @@ TEST_F(Export, ReadOnlyFolderCountsAsNotSaved)
     EXPECT_TRUE(InChild([&] {
         if (asRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return false;
-        CDATArchive archive(opened->path);
+        fixture::CFakePrompts prompts;
+        CNoBusyIndicator busy;
+        CDATArchive archive(opened->path, prompts, busy);
         if (!archive.BuildCatalogue())
             return false;
         return !SaveStoredFile(&archive, &entries[0], out.string())

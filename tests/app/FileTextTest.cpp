@@ -1,14 +1,14 @@
 #include "app/FileKind.h"
 #include "app/FileText.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 namespace orvanel {
 namespace {
 
-using fixture::MakeEntry;
-using fixture::StoredFile;
+using writer::MakeEntry;
+using writer::StoredFile;
 
 std::string RecordText(const std::vector<uint8_t>& body, bool* found = nullptr)
 {

@@ -1,6 +1,6 @@
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/FakePrompts.h"
 
@@ -11,13 +11,13 @@
 namespace orvanel {
 namespace {
 
-using fixture::CArchiveBuilder;
+using writer::CArchiveBuilder;
 using fixture::COpenedArchive;
 using fixture::CRecordingSelector;
-using fixture::DirectoryNode;
-using fixture::FileSpec;
-using fixture::MakeEntry;
-using fixture::StoredFile;
+using writer::DirectoryNode;
+using writer::FileSpec;
+using writer::MakeEntry;
+using writer::StoredFile;
 
 // A stored texture header: ID, second field, width, height, format code.
 FileSpec Texture(uint32_t id, uint32_t format)
@@ -242,23 +242,19 @@ TEST(Catalogue, RefusedOrEmptyArchiveHasNoLines)
     b.AddFilesAsTree({{0x0A000001, StoredFile(0x0A000001)}});
     b.SetRecordedSize(12345);
     COpenedArchive opened(b);
-    {
-        fixture::CFakePrompts prompts(false);
-        EXPECT_FALSE(opened.archive->BuildCatalogue());
-        EXPECT_EQ(prompts.asked.size(), 1u);
-        EXPECT_TRUE(Lines(*opened.archive).empty());
-    }
-    {
-        fixture::CFakePrompts prompts(true);
-        EXPECT_TRUE(opened.archive->BuildCatalogue());
-        EXPECT_EQ(Lines(*opened.archive).size(), 1u);
-    }
+    EXPECT_FALSE(opened.archive->BuildCatalogue());
+    EXPECT_EQ(opened.prompts.asked.size(), 1u);
+    EXPECT_TRUE(Lines(*opened.archive).empty());
+    opened.prompts.answer = true;
+    EXPECT_TRUE(opened.archive->BuildCatalogue());
+    EXPECT_EQ(Lines(*opened.archive).size(), 1u);
     COpenedArchive empty{CArchiveBuilder()};
     EXPECT_TRUE(empty.archive->BuildCatalogue());
     EXPECT_TRUE(Lines(*empty.archive).empty());
 
     fixture::CFakePrompts prompts(true);
-    CDATArchive missing(opened.dir.File("missing.dat"));
+    CNoBusyIndicator busy;
+    CDATArchive missing(opened.dir.File("missing.dat"), prompts, busy);
     EXPECT_FALSE(missing.BuildCatalogue());
     EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
 }

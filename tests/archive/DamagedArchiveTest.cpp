@@ -1,5 +1,5 @@
 #include "archive/DATArchive.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
@@ -9,10 +9,10 @@
 namespace orvanel {
 namespace {
 
-using fixture::CArchiveBuilder;
+using writer::CArchiveBuilder;
 using fixture::CFakePrompts;
-using fixture::DirectoryNode;
-using fixture::MakeEntry;
+using writer::DirectoryNode;
+using writer::MakeEntry;
 
 std::vector<uint32_t> WalkIDs(std::span<const uint8_t> archive)
 {
@@ -149,10 +149,11 @@ TEST(DamagedHeader, ShortFileOpensAsARefusedEmptyArchive)
     const auto full = CArchiveBuilder().Build();
     for (size_t length : {size_t(0), size_t(1), size_t(0x140), size_t(kDATHeaderEnd - 1)}) {
         const std::string path = dir.File("short.dat");
-        ASSERT_TRUE(fixture::WriteWholeFile(path, std::span(full).first(length)));
+        ASSERT_TRUE(writer::WriteWholeFile(path, std::span(full).first(length)));
 
         CFakePrompts prompts(true);
-        CDATArchive archive(path);
+        CNoBusyIndicator busy;
+        CDATArchive archive(path, prompts, busy);
         EXPECT_FALSE(archive.BuildCatalogue()) << length;
         EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
         EXPECT_TRUE(archive.FileRecords().empty());

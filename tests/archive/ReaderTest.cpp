@@ -1,5 +1,5 @@
 #include "archive/DATReader.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
@@ -12,10 +12,10 @@
 namespace orvanel {
 namespace {
 
-using fixture::CArchiveBuilder;
+using writer::CArchiveBuilder;
 using fixture::CFakePrompts;
-using fixture::DirectoryNode;
-using fixture::MakeEntry;
+using writer::DirectoryNode;
+using writer::MakeEntry;
 
 std::vector<uint8_t> Bytes(size_t count, uint8_t first = 1)
 {
@@ -80,26 +80,26 @@ TEST(DirectoryWalk, NoRootMeansNoEntries)
 TEST(DirectoryWalk, SizeMismatchAsksAndNoRefuses)
 {
     CArchiveBuilder b;
-    b.AddFilesAsTree({{0x0A000001, fixture::StoredFile(0x0A000001)}});
+    b.AddFilesAsTree({{0x0A000001, writer::StoredFile(0x0A000001)}});
     const auto archive = b.Build();
     int calls = 0;
     auto count = [](const DATEntry*, void* ctx) { return ++*static_cast<int*>(ctx); };
     {
         CFakePrompts prompts(false);
-        EXPECT_FALSE(WalkDATDirectory(archive, count, uint32_t(archive.size()) + 1, &calls));
+        EXPECT_FALSE(WalkDATDirectory(archive, prompts, count, uint32_t(archive.size()) + 1, &calls));
         ASSERT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(prompts.asked[0], kImproperArchiveQuestion);
         EXPECT_EQ(calls, 0);
     }
     {
         CFakePrompts prompts(true);
-        EXPECT_TRUE(WalkDATDirectory(archive, count, uint32_t(archive.size()) - 1, &calls));
+        EXPECT_TRUE(WalkDATDirectory(archive, prompts, count, uint32_t(archive.size()) - 1, &calls));
         EXPECT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(calls, 1);
     }
     {
         CFakePrompts prompts(false);
-        EXPECT_TRUE(WalkDATDirectory(archive, nullptr, uint32_t(archive.size()), nullptr));
+        EXPECT_TRUE(WalkDATDirectory(archive, prompts, nullptr, uint32_t(archive.size()), nullptr));
         EXPECT_TRUE(prompts.asked.empty());
     }
 }
@@ -107,7 +107,7 @@ TEST(DirectoryWalk, SizeMismatchAsksAndNoRefuses)
 TEST(DirectoryWalk, NullViewInformsUnableToLoad)
 {
     CFakePrompts prompts(true);
-    EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), nullptr, 0, nullptr));
+    EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), prompts, nullptr, 0, nullptr));
     EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
     EXPECT_TRUE(prompts.asked.empty());
 }
@@ -179,7 +179,7 @@ TEST(BlockChain, FollowsLinksInChainOrder)
 {
     CArchiveBuilder b(16);
     const auto data = Bytes(100);
-    const uint32_t first = b.StoreChain(data, fixture::ChainLayout::Reverse);
+    const uint32_t first = b.StoreChain(data, writer::ChainLayout::Reverse);
     const auto archive = b.Build();
     const auto read = ReadDATFile(archive, MakeEntry(1, first, 100));
     ASSERT_TRUE(read);

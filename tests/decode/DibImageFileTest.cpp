@@ -1,7 +1,7 @@
 #include "archive/ByteOrder.h"
 #include "decode/DibImage.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdlib>
@@ -11,7 +11,7 @@ namespace orvanel {
 namespace {
 
 using fixture::CTempDir;
-using fixture::EncodeJPEG;
+using writer::EncodeJPEG;
 using test::PixelFromTop;
 using test::ReadBytes;
 

@@ -1,17 +1,17 @@
 #include "decode/TextureRecord.h"
 #include "tests/decode/DecodeTestSupport.h"
 #include "tests/decode/TextureTestSupport.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
 namespace orvanel {
 namespace {
 
-using fixture::MakeColourTableRecord;
-using fixture::MakeIndexedTextureRecord;
-using fixture::MakeTextureRecord;
-using fixture::Values16;
+using writer::MakeColourTableRecord;
+using writer::MakeIndexedTextureRecord;
+using writer::MakeTextureRecord;
+using writer::Values16;
 using test::CTextureArchive;
 using test::Grey;
 using test::PixelFromTop;
@@ -28,7 +28,7 @@ std::vector<uint32_t> Palette(uint32_t count)
     return colours;
 }
 
-fixture::FileSpec PaletteFile(uint32_t count)
+writer::FileSpec PaletteFile(uint32_t count)
 {
     return {kPalette, MakeColourTableRecord(kPalette, Palette(count))};
 }

@@ -2,8 +2,8 @@
 #include "decode/SoundRecord.h"
 #include "decode/WaveFile.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "tests/support/ArchiveBuilder.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
@@ -13,8 +13,8 @@
 namespace orvanel {
 namespace {
 
-using fixture::MakeSoundRecord;
-using fixture::PCMFormat;
+using writer::MakeSoundRecord;
+using writer::PCMFormat;
 
 constexpr uint32_t kSound = 0x0A000005;
 
@@ -27,7 +27,7 @@ std::vector<uint8_t> Samples(size_t count, uint8_t first = 1)
 
 void Load(const std::vector<uint8_t>& record, CWaveSound& sound, int64_t size = -1)
 {
-    LoadSoundRecord(record, fixture::MakeEntry(kSound, 0, size < 0 ? uint32_t(record.size()) : uint32_t(size)), sound);
+    LoadSoundRecord(record, writer::MakeEntry(kSound, 0, size < 0 ? uint32_t(record.size()) : uint32_t(size)), sound);
 }
 
 std::vector<uint8_t> Held(const CWaveSound& sound)

@@ -1,14 +1,14 @@
 #include "decode/TextureRecord.h"
 #include "tests/decode/TextureTestSupport.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
 namespace orvanel {
 namespace {
 
-using fixture::MakeIndexedTextureRecord;
-using fixture::MakeTextureRecord;
+using writer::MakeIndexedTextureRecord;
+using writer::MakeTextureRecord;
 using test::CTextureArchive;
 
 constexpr uint32_t kTexture = 0x06000200;
@@ -23,11 +23,11 @@ std::vector<Sample> CompleteRecords()
 {
     const std::vector<uint8_t> rgba(5 * 5 * 4, 200);
     const std::vector<uint8_t> bytes(4 * 3 * 4, 9);
-    const std::vector<uint8_t> jpeg = fixture::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1);
+    const std::vector<uint8_t> jpeg = writer::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1);
     return {
-        {"DXT1", MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, fixture::CompressDXT(rgba, 5, 5, kTextureDXT1))},
-        {"DXT3", MakeTextureRecord(kTexture, 5, 5, kTextureDXT3, fixture::CompressDXT(rgba, 5, 5, kTextureDXT3))},
-        {"DXT5", MakeTextureRecord(kTexture, 5, 5, kTextureDXT5, fixture::CompressDXT(rgba, 5, 5, kTextureDXT5))},
+        {"DXT1", MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, writer::CompressDXT(rgba, 5, 5, kTextureDXT1))},
+        {"DXT3", MakeTextureRecord(kTexture, 5, 5, kTextureDXT3, writer::CompressDXT(rgba, 5, 5, kTextureDXT3))},
+        {"DXT5", MakeTextureRecord(kTexture, 5, 5, kTextureDXT5, writer::CompressDXT(rgba, 5, 5, kTextureDXT5))},
         {"8bit", MakeTextureRecord(kTexture, 4, 3, kTextureGrey8, std::span(bytes).first(12))},
         {"24bit", MakeTextureRecord(kTexture, 4, 3, kTextureRGB24, std::span(bytes).first(36))},
         {"32bit", MakeTextureRecord(kTexture, 4, 3, kTextureRGBA32, bytes)},
@@ -80,7 +80,7 @@ TEST(TextureBounds, JPEGDataSizePastTheRecordFails)
 {
     const CTextureArchive archive;
     auto record = MakeTextureRecord(kTexture, 16, 8, kTextureJPEG,
-        fixture::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1));
+        writer::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1));
     WriteLE32(&record[kTextureDataSizeOffset], uint32_t(record.size())); // 24 more than follow
     test::ExpectEmpty(archive.Decode(kTexture, record));
 }

@@ -1,15 +1,15 @@
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
 #include "tests/decode/TextureTestSupport.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
 namespace orvanel {
 namespace {
 
-using fixture::MakeColourTableRecord;
-using fixture::MakeTextureRecord;
+using writer::MakeColourTableRecord;
+using writer::MakeTextureRecord;
 using test::CTextureArchive;
 using test::Grey;
 using test::PixelFromTop;
@@ -95,7 +95,7 @@ TEST(TextureDecode, DXTBlocksKeepRedAndBlueInPlaceWithoutAlpha)
     for (uint32_t format : {kTextureDXT1, kTextureDXT3, kTextureDXT5}) {
         const auto rgba = BlockPicture(6, 5, format != kTextureDXT1);
         const auto d = archive.Decode(kTexture,
-            MakeTextureRecord(kTexture, 6, 5, format, fixture::CompressDXT(rgba, 6, 5, format)));
+            MakeTextureRecord(kTexture, 6, 5, format, writer::CompressDXT(rgba, 6, 5, format)));
         ASSERT_TRUE(d.ok) << format;
         EXPECT_EQ(d.colour.GetBpp(), 24u);
         EXPECT_TRUE(d.colour.GetAlpha().empty());
@@ -156,7 +156,7 @@ TEST(TextureDecode, JPEGTexturesDecodeCloseToTheirSource)
     for (int components : {3, 1}) {
         const auto& source = components == 3 ? rgb : levels;
         const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, 32, 16, kTextureJPEG,
-            fixture::EncodeJPEG(source, 32, 16, components, 100)));
+            writer::EncodeJPEG(source, 32, 16, components, 100)));
         ASSERT_TRUE(d.ok) << components;
         ASSERT_EQ(d.colour.GetWidth(), 32u);
         EXPECT_EQ(d.colour.GetBpp(), components == 3 ? 24u : 8u);

@@ -3,7 +3,8 @@
 
 #include "archive/DATArchive.h"
 #include "decode/DibImage.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "decode/TextureDecoder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,11 @@ struct Decoded {
 // An opened archive holding the given stored files (palettes, for instance).
 class CTextureArchive {
 public:
-    explicit CTextureArchive(const std::vector<fixture::FileSpec>& files = {})
+    explicit CTextureArchive(const std::vector<writer::FileSpec>& files = {})
     {
-        fixture::CArchiveBuilder builder;
-        std::vector<fixture::FileSpec> stored = files;
-        stored.push_back({0x01000001, fixture::StoredFile(0x01000001)});
+        writer::CArchiveBuilder builder;
+        std::vector<writer::FileSpec> stored = files;
+        stored.push_back({0x01000001, writer::StoredFile(0x01000001)});
         builder.AddFilesAsTree(stored);
         m_opened = std::make_unique<fixture::COpenedArchive>(builder);
         EXPECT_TRUE(m_opened->archive->BuildCatalogue());
@@ -38,9 +39,9 @@ public:
     // Decodes bytes as the stored file fileID of the given size (all of bytes by default).
     Decoded Decode(uint32_t fileID, const std::vector<uint8_t>& bytes, int64_t size = -1) const
     {
-        const DATEntry entry = fixture::MakeEntry(fileID, 0, size < 0 ? uint32_t(bytes.size()) : uint32_t(size));
+        const DATEntry entry = writer::MakeEntry(fileID, 0, size < 0 ? uint32_t(bytes.size()) : uint32_t(size));
         Decoded d;
-        d.ok = m_opened->archive->DecodeImage(bytes, entry, d.colour, d.grey, d.scale, d.noteKind,
+        d.ok = DecodeImage(*m_opened->archive, bytes, entry, d.colour, d.grey, d.scale, d.noteKind,
             d.noteFileID);
         return d;
     }

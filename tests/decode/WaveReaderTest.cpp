@@ -1,7 +1,7 @@
 // Written WAV files read back by libsndfile, a reader these tests did not write.
 
 #include "decode/WaveFile.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ TEST(WaveReader, LibsndfileReadsTheSamplesBack)
     const int16_t frames[5][2] = {{0, 1000}, {-1000, 32767}, {-32768, 5}, {7, -7}, {12345, -12345}};
     const auto* bytes = reinterpret_cast<const uint8_t*>(frames);
     CWaveSound sound;
-    ASSERT_TRUE(sound.SetWave(fixture::PCMFormat(2, 22050, 16), {bytes, sizeof frames}));
+    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(2, 22050, 16), {bytes, sizeof frames}));
     fixture::CTempDir dir;
     const std::string path = dir.File("s.wav");
     ASSERT_TRUE(WriteWaveFile(sound, path));
@@ -41,7 +41,7 @@ TEST(WaveReader, LibsndfileReadsAnOddEightBitSound)
 {
     const uint8_t samples[] = {0, 128, 255};
     CWaveSound sound;
-    ASSERT_TRUE(sound.SetWave(fixture::PCMFormat(1, 8000, 8), samples));
+    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(1, 8000, 8), samples));
     fixture::CTempDir dir;
     const std::string path = dir.File("odd.wav");
     ASSERT_TRUE(WriteWaveFile(sound, path));

@@ -1,6 +1,6 @@
 #include "archive/DATArchive.h"
 #include "tests/hostile/HostileRunner.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/HostileCorpus.h"
 #include "tests/support/TempDir.h"
@@ -66,15 +66,16 @@ INSTANTIATE_TEST_SUITE_P(Corpus, HostileArchive, ::testing::ValuesIn(fixture::Ho
 
 TEST(HostileHeader, TruncatedAtEveryOffsetIsRefusedWithAMessage)
 {
-    fixture::CArchiveBuilder b(64);
-    b.AddFilesAsTree({{0x01000001, fixture::StoredFile(0x01000001)}});
+    writer::CArchiveBuilder b(64);
+    b.AddFilesAsTree({{0x01000001, writer::StoredFile(0x01000001)}});
     const std::vector<uint8_t> full = b.Build();
     fixture::CTempDir dir;
     const std::string path = dir.File("short.dat");
     for (size_t length = 0; length < kDATHeaderEnd; ++length) {
-        ASSERT_TRUE(fixture::WriteWholeFile(path, std::span(full).first(length)));
+        ASSERT_TRUE(writer::WriteWholeFile(path, std::span(full).first(length)));
         fixture::CFakePrompts prompts(true);
-        CDATArchive archive(path);
+        CNoBusyIndicator busy;
+        CDATArchive archive(path, prompts, busy);
         EXPECT_FALSE(archive.BuildCatalogue()) << length;
         EXPECT_EQ(prompts.informed.size(), 1u) << length;
         EXPECT_TRUE(archive.CategoryLists().empty());

@@ -60,7 +60,8 @@ ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
     const uint64_t start = ResidentBytes();
     {
         fixture::CFakePrompts prompts(true);
-        CDATArchive archive(archivePath);
+        CNoBusyIndicator busy;
+        CDATArchive archive(archivePath, prompts, busy);
         result.opened = archive.BuildCatalogue() ? 1 : 0;
         fixture::CRecordingSelector selector;
         archive.FillCategoryList(selector);
@@ -94,7 +95,7 @@ RunReport OpenListShowAndExportAll(const std::function<std::vector<uint8_t>()>& 
     if (pid == 0) {
         ::close(channel[0]);
         const std::vector<uint8_t> bytes = build();
-        if (!fixture::WriteWholeFile(archivePath, bytes))
+        if (!writer::WriteWholeFile(archivePath, bytes))
             ::_exit(4);
         // A hang ends the child instead of the test run.
         ::alarm(unsigned(timeLimitSeconds * 4) + 1);

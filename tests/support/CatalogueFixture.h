@@ -2,7 +2,8 @@
 // Builds an archive file from stored files and opens it with its catalogue built.
 
 #include "archive/DATArchive.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
+#include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 
 #include <memory>
@@ -35,7 +36,8 @@ public:
 inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint32_t expectedSize)
 {
     std::vector<uint32_t> ids;
-    WalkDATDirectory(archive, [](const DATEntry* e, void* ctx) {
+    CFakePrompts prompts;
+    WalkDATDirectory(archive, prompts, [](const DATEntry* e, void* ctx) {
         static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
         return 0;
     }, expectedSize, &ids);
@@ -45,13 +47,16 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
 // Writes the builder's archive into a temporary folder and opens it.
 class COpenedArchive {
 public:
-    explicit COpenedArchive(const CArchiveBuilder& builder, const std::string& name = "test.dat")
+    explicit COpenedArchive(const writer::CArchiveBuilder& builder, const std::string& name = "test.dat")
     {
         path = dir.File(name);
         builder.WriteFile(path);
-        archive = std::make_unique<CDATArchive>(path);
+        archive = std::make_unique<CDATArchive>(path, prompts, busy);
     }
 
+    // What the archive told or asked; answers No unless a test says otherwise.
+    CFakePrompts prompts;
+    CNoBusyIndicator busy;
     CTempDir dir;
     std::string path;
     std::unique_ptr<CDATArchive> archive;

@@ -1,10 +1,12 @@
 #include "tests/support/HostileCorpus.h"
 
 #include "archive/ByteOrder.h"
-#include "tests/support/ArchiveBuilder.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 namespace orvanel::fixture {
+
+using namespace writer;
 
 namespace {
 

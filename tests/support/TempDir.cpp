@@ -34,15 +34,6 @@ std::string ReadWholeFile(const std::filesystem::path& path)
     return content.str();
 }
 
-bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes)
-{
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && written;
-}
-
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;

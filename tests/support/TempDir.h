@@ -25,8 +25,6 @@ private:
 
 // The whole content of a file (empty when it cannot be read).
 std::string ReadWholeFile(const std::filesystem::path& path);
-// Writes bytes as the whole content of a file; false when that fails.
-bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 // The names of the entries of a folder, sorted.
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder);
 

@@ -1,6 +1,6 @@
 #include "app/FileExport.h"
-#include "tests/support/ArchiveBuilder.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 
@@ -12,8 +12,8 @@ namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
-using fixture::FileSpec;
-using fixture::StoredFile;
+using writer::FileSpec;
+using writer::StoredFile;
 
 class InfoAndExport : public ::testing::Test {
 protected:
@@ -26,12 +26,12 @@ protected:
         const std::vector<uint8_t> samples(22050 * 3, 0);
         const std::vector<uint8_t> help{5, 'H', 'e', 'l', 'l', 'o'};
         std::vector<FileSpec> files = {
-            {0x06000001, fixture::MakeTextureRecord(0x06000001, 64, 64, 28, grey)},
-            {0x06000002, fixture::MakeIndexedTextureRecord(0x06000002, 2, 2, 41, indices, 0x04000099)},
-            {0x06000003, fixture::MakeIndexedTextureRecord(0x06000003, 2, 2, 41, indices, 0x04000001)},
-            {0x06000004, fixture::MakeTextureRecord(0x06000004, 2, 2, 0x16, indices)},
-            {0x04000001, fixture::MakeColourTableRecord(0x04000001, palette)},
-            {0x0A000001, fixture::MakeSoundRecord(0x0A000001, fixture::PCMFormat(2, 22050, 8), samples)},
+            {0x06000001, writer::MakeTextureRecord(0x06000001, 64, 64, 28, grey)},
+            {0x06000002, writer::MakeIndexedTextureRecord(0x06000002, 2, 2, 41, indices, 0x04000099)},
+            {0x06000003, writer::MakeIndexedTextureRecord(0x06000003, 2, 2, 41, indices, 0x04000001)},
+            {0x06000004, writer::MakeTextureRecord(0x06000004, 2, 2, 0x16, indices)},
+            {0x04000001, writer::MakeColourTableRecord(0x04000001, palette)},
+            {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(2, 22050, 8), samples)},
             {0x31000001, StoredFile(0x31000001, help)},
             {0x02000001, StoredFile(0x02000005)},
             {0x01000001, StoredFile(0x01000001, std::vector<uint8_t>{'a', 0, 'b'})},
@@ -39,7 +39,7 @@ protected:
         FileSpec second = files.back();
         second.version = 0x30000;
         files.push_back(second);
-        fixture::CArchiveBuilder b(512);
+        writer::CArchiveBuilder b(512);
         b.AddFilesAsTree(files, {3, 3});
         archive = m_dir.File("a.dat");
         ASSERT_TRUE(b.WriteFile(archive));

@@ -1,5 +1,5 @@
 #include "archive/ByteOrder.h"
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 
@@ -9,9 +9,9 @@ namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
-using fixture::CArchiveBuilder;
-using fixture::FileSpec;
-using fixture::StoredFile;
+using writer::CArchiveBuilder;
+using writer::FileSpec;
+using writer::StoredFile;
 
 class ListCommand : public ::testing::Test {
 protected:

@@ -73,8 +73,9 @@ int RunExport(const Args& args)
         return kExitFailed;
     }
 
-    CTerminalPromptsScope prompts(force);
-    CDATArchive archive(positional[0]);
+    CTerminalPrompts prompts(force);
+    CNoBusyIndicator busy;
+    CDATArchive archive(positional[0], prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
 

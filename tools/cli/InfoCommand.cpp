@@ -29,8 +29,9 @@ int RunInfo(const Args& args)
     if (!ParseFileID(positional[1], id))
         return UsageError("info", "not a hexadecimal file ID: " + positional[1]);
 
-    CTerminalPromptsScope prompts(force);
-    CDATArchive archive(positional[0]);
+    CTerminalPrompts prompts(force);
+    CNoBusyIndicator busy;
+    CDATArchive archive(positional[0], prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
     const DATFileRecord* record = archive.FindFile(id);

@@ -27,8 +27,9 @@ int RunList(const Args& args)
     if (path.empty())
         return UsageError("list", "no archive given");
 
-    CTerminalPromptsScope prompts(force);
-    CDATArchive archive(path);
+    CTerminalPrompts prompts(force);
+    CNoBusyIndicator busy;
+    CDATArchive archive(path, prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
 

@@ -19,20 +19,4 @@ private:
     bool m_answerYes;
 };
 
-// Installs terminal prompts for the lifetime of the object.
-class CTerminalPromptsScope {
-public:
-    explicit CTerminalPromptsScope(bool answerYes)
-        : m_prompts(answerYes)
-    {
-        SetUserPrompts(&m_prompts);
-    }
-    ~CTerminalPromptsScope() { SetUserPrompts(nullptr); }
-    CTerminalPromptsScope(const CTerminalPromptsScope&) = delete;
-    CTerminalPromptsScope& operator=(const CTerminalPromptsScope&) = delete;
-
-private:
-    CTerminalPrompts m_prompts;
-};
-
 } // namespace orvanel::cli

@@ -3,8 +3,8 @@
 // records), so that the programs can be tried without the game installed.
 
 #include "archive/ByteOrder.h"
-#include "tests/support/ArchiveBuilder.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <cmath>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include <vector>
 
 using namespace orvanel;
-using orvanel::fixture::FileSpec;
+using orvanel::writer::FileSpec;
 
 namespace {
 
@@ -22,7 +22,7 @@ FileSpec GreyGradient(uint32_t id, uint32_t size)
     for (uint32_t y = 0; y < size; ++y)
         for (uint32_t x = 0; x < size; ++x)
             pixels[y * size + x] = uint8_t((x + y) * 255 / (2 * size - 2));
-    return {id, fixture::MakeTextureRecord(id, size, size, 28, pixels)};
+    return {id, writer::MakeTextureRecord(id, size, size, 28, pixels)};
 }
 
 FileSpec ColourBars(uint32_t id, uint32_t width, uint32_t height)
@@ -35,7 +35,7 @@ FileSpec ColourBars(uint32_t id, uint32_t width, uint32_t height)
             const uint8_t* bgr = bars[x * 8 / width];
             pixels.insert(pixels.end(), bgr, bgr + 3);
         }
-    return {id, fixture::MakeTextureRecord(id, width, height, 20, pixels)};
+    return {id, writer::MakeTextureRecord(id, width, height, 20, pixels)};
 }
 
 // A round colour wheel on a dark ground, as red-green-blue(-alpha) pixels, top row first.
@@ -61,12 +61,12 @@ std::vector<uint8_t> Wheel(uint32_t size, int channels)
 FileSpec DXT1Wheel(uint32_t id, uint32_t size)
 {
     const uint32_t dxt1 = 0x31545844;
-    return {id, fixture::MakeTextureRecord(id, size, size, dxt1, fixture::CompressDXT(Wheel(size, 4), size, size, dxt1))};
+    return {id, writer::MakeTextureRecord(id, size, size, dxt1, writer::CompressDXT(Wheel(size, 4), size, size, dxt1))};
 }
 
 FileSpec JPEGWheel(uint32_t id, uint32_t size)
 {
-    return {id, fixture::MakeTextureRecord(id, size, size, 500, fixture::EncodeJPEG(Wheel(size, 3), size, size, 3))};
+    return {id, writer::MakeTextureRecord(id, size, size, 500, writer::EncodeJPEG(Wheel(size, 3), size, size, 3))};
 }
 
 // Stripes of the 16 colours of a palette.
@@ -76,7 +76,7 @@ FileSpec IndexedStripes(uint32_t id, uint32_t size, uint32_t paletteID)
     for (uint32_t y = 0; y < size; ++y)
         for (uint32_t x = 0; x < size; ++x)
             indices[y * size + x] = uint8_t((x + y) * 16 / (2 * size));
-    return {id, fixture::MakeIndexedTextureRecord(id, size, size, 41, indices, paletteID)};
+    return {id, writer::MakeIndexedTextureRecord(id, size, size, 41, indices, paletteID)};
 }
 
 FileSpec ColourTable(uint32_t id, uint32_t count)
@@ -88,7 +88,7 @@ FileSpec ColourTable(uint32_t id, uint32_t count)
         const auto level = [&](double shift) { return uint32_t(127 + 127 * std::cos(angle + shift)); };
         colours[i] = 0xFF000000u | (level(0) << 16) | (level(-2.094) << 8) | level(2.094);
     }
-    return {id, fixture::MakeColourTableRecord(id, colours)};
+    return {id, writer::MakeColourTableRecord(id, colours)};
 }
 
 FileSpec Tone(uint32_t id, double hertz, double seconds)
@@ -100,7 +100,7 @@ FileSpec Tone(uint32_t id, double hertz, double seconds)
         const double fade = 1.0 - double(i) / frames;
         WriteLE16(&samples[2 * i], uint16_t(int16_t(12000 * fade * std::sin(2 * M_PI * hertz * i / rate))));
     }
-    return {id, fixture::MakeSoundRecord(id, fixture::PCMFormat(1, rate, 16), samples)};
+    return {id, writer::MakeSoundRecord(id, writer::PCMFormat(1, rate, 16), samples)};
 }
 
 // Text record: the length in one byte below 128, else in two with the top bit set.
@@ -114,12 +114,12 @@ FileSpec HelpText(uint32_t id, const std::string& text)
         body.push_back(uint8_t(text.size()));
     }
     body.insert(body.end(), text.begin(), text.end());
-    return {id, fixture::StoredFile(id, body)};
+    return {id, writer::StoredFile(id, body)};
 }
 
 FileSpec Raw(uint32_t id, const std::string& text)
 {
-    return {id, fixture::StoredFile(id, std::vector<uint8_t>(text.begin(), text.end()))};
+    return {id, writer::StoredFile(id, std::vector<uint8_t>(text.begin(), text.end()))};
 }
 
 } // namespace
@@ -148,7 +148,7 @@ int main(int argc, char** argv)
         HelpText(0x31000001, "Welcome to Tarnwick.\nPress F1 for help."),
         HelpText(0x31000002, std::string(200, '*')),
     };
-    fixture::CArchiveBuilder builder(256);
+    writer::CArchiveBuilder builder(256);
     builder.AddFilesAsTree(files, {4, 3});
     if (!builder.WriteFile(argv[1])) {
         std::perror(argv[1]);

@@ -1,4 +1,4 @@
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include "archive/ByteOrder.h"
 #include "decode/SoundRecord.h"
@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <squish.h>
 
-namespace orvanel::fixture {
+namespace orvanel::writer {
 
 namespace {
 
@@ -143,4 +143,4 @@ std::vector<uint8_t> EncodeJPEG(std::span<const uint8_t> pixels, uint32_t width,
     return stream;
 }
 
-} // namespace orvanel::fixture
+} // namespace orvanel::writer

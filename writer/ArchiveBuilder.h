@@ -7,12 +7,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace orvanel::fixture {
+namespace orvanel::writer {
 
 // A stored file: the bytes begin with the file's own ID as every stored file does, unless a
 // test wants otherwise.
@@ -44,6 +45,9 @@ enum class ChainLayout {
 
 DATEntry MakeEntry(uint32_t fileID, uint32_t offset, uint32_t size,
     uint32_t version = kDATVersionLive2);
+
+// Writes bytes as the whole content of a file; false when that fails.
+bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 class CArchiveBuilder {
 public:
@@ -90,4 +94,4 @@ private:
     std::optional<uint32_t> m_headerBlockSize;
 };
 
-} // namespace orvanel::fixture
+} // namespace orvanel::writer

@@ -1,12 +1,12 @@
-#include "tests/support/ArchiveBuilder.h"
+#include "writer/ArchiveBuilder.h"
 
 #include "archive/ByteOrder.h"
-#include "tests/support/TempDir.h"
 
+#include <cstdio>
 #include <algorithm>
 #include <stdexcept>
 
-namespace orvanel::fixture {
+namespace orvanel::writer {
 
 std::vector<uint8_t> StoredFile(uint32_t fileID, std::span<const uint8_t> payload)
 {
@@ -163,9 +163,18 @@ std::vector<uint8_t> CArchiveBuilder::Build() const
     return bytes;
 }
 
+bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes)
+{
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
+}
+
 bool CArchiveBuilder::WriteFile(const std::string& path) const
 {
     return WriteWholeFile(path, Build());
 }
 
-} // namespace orvanel::fixture
+} // namespace orvanel::writer

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace orvanel::fixture {
+namespace orvanel::writer {
 
 // Texture record: ID, an unread word, width, height, format, data size (the size of data),
 // then data.
@@ -39,4 +39,4 @@ std::vector<uint8_t> CompressDXT(std::span<const uint8_t> rgba, uint32_t width, 
 std::vector<uint8_t> EncodeJPEG(std::span<const uint8_t> pixels, uint32_t width,
     uint32_t height, int components, int quality = 95, uint16_t dotsPerInch = 0);
 
-} // namespace orvanel::fixture
+} // namespace orvanel::writer
