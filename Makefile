@@ -14,10 +14,17 @@ all: build
 deps:
 	@scripts/install-deps
 
-$(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
-
-configure: deps $(BUILD_DIR)/build.ninja
+# Configures when there is no build yet or when BUILD_TYPE or CMAKE_FLAGS differ from the
+# last configuration; starting from a fresh cache drops options that are no longer given.
+# Runs only after deps, also under make -j.
+CONFIG_LINE := $(BUILD_TYPE) $(CMAKE_FLAGS)
+CONFIG_STAMP := $(BUILD_DIR)/.orvanel-config
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ "$$(cat $(CONFIG_STAMP) 2>/dev/null)" != "$(CONFIG_LINE)" ]; then \
+	  rm -f $(BUILD_DIR)/CMakeCache.txt; \
+	  cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) \
+	    && echo "$(CONFIG_LINE)" > $(CONFIG_STAMP); \
+	fi
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -46,8 +53,13 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
 
+# Every benchmark program; BENCH_ARGS are passed to each (CI gives a minimal time so that
+# every benchmark runs once).
+BENCH_ARGS ?=
 bench: build
-	@for b in $(BUILD_DIR)/bench/orvanel-bench-*; do echo "== $$b"; $$b || exit 1; done
+	@found=0; for b in $$(find $(BUILD_DIR)/bench -maxdepth 1 -type f -perm -u+x -name 'orvanel-bench-*' | sort); do \
+	  found=1; echo "== $$b"; $$b $(BENCH_ARGS) || exit 1; \
+	done; [ $$found = 1 ] || { echo "no benchmark programs in $(BUILD_DIR)/bench"; exit 1; }
 
 clean:
 	rm -rf $(BUILD_DIR)
