@@ -48,9 +48,9 @@ bool WriteDemoArchive(const std::string& path)
         Append(files, DemoOddFiles());
 
         writer::CArchiveBuilder builder(kDemoBlockSize);
-        // Four entries and three branches per node give a tree four levels deep, so that the
+        // Three entries and three branches per node give a tree four levels deep, so that the
         // walk has to descend through every level to find the files.
-        builder.AddFilesAsTree(files, {4, 3});
+        builder.AddFilesAsTree(files, {3, 3});
         builder.Poke32(builder.Root() + kDATSlotsOffset + 12, kShortChainClaimed);
         return builder.WriteFile(path);
     } catch (const std::exception&) {
