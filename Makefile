@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package screenshot clean
 
 all: build
 
@@ -48,6 +48,16 @@ fuzz: deps
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/orvanel-bench-*; do echo "== $$b"; $$b || exit 1; done
+
+# The Debian package orvanel_VERSION_ARCH.deb in the build folder; dpkg-shlibdeps finds the
+# packages of the libraries the programs link.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# docs/screenshot.png: the desktop program's main window on the sample archive, taken on a
+# virtual X server.
+screenshot: build
+	BUILD_DIR=$(BUILD_DIR) scripts/screenshot
 
 clean:
 	rm -rf $(BUILD_DIR)
