@@ -24,7 +24,6 @@ public:
     uint32_t Width() const { return m_width; }
     uint32_t Height() const { return m_height; }
     Colour& At(uint32_t x, uint32_t y) { return m_pixels[size_t(y) * m_width + x]; }
-    const Colour& At(uint32_t x, uint32_t y) const { return m_pixels[size_t(y) * m_width + x]; }
 
     // A white triangle in the top-left corner, so that an upside-down or mirrored picture
     // is seen at once.
