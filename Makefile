@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package screenshot clean
 
 all: build
 
@@ -60,6 +60,16 @@ bench: build
 	@found=0; for b in $$(find $(BUILD_DIR)/bench -maxdepth 1 -type f -perm -u+x -name 'orvanel-bench-*' | sort); do \
 	  found=1; echo "== $$b"; $$b $(BENCH_ARGS) || exit 1; \
 	done; [ $$found = 1 ] || { echo "no benchmark programs in $(BUILD_DIR)/bench"; exit 1; }
+
+# The Debian package orvanel_VERSION_ARCH.deb in the build folder; dpkg-shlibdeps finds the
+# packages of the libraries the programs link.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# docs/screenshot.png: the desktop program's main window on the sample archive, taken on a
+# virtual X server.
+screenshot: build
+	BUILD_DIR=$(BUILD_DIR) scripts/screenshot
 
 clean:
 	rm -rf $(BUILD_DIR)
