@@ -45,10 +45,6 @@ bool CWaveSound::SetWave(const WaveFormat& format, std::span<const uint8_t> samp
     return m_samples != nullptr;
 }
 
-void CWaveSound::Stop()
-{
-}
-
 void CWaveSound::NotifyViewerData()
 {
     if (m_viewer)
