@@ -43,6 +43,7 @@ CDATSoundPlayer::CDATSoundPlayer(CWaveSound& sound, IBusyIndicator& busy, QWidge
 {
     setFocusPolicy(Qt::StrongFocus);
     m_viewer = new CWaveViewer(this);
+    m_viewer->setObjectName(QStringLiteral("WaveViewer"));
     m_viewer->setGeometry(0, 0, 10, 10);
     m_play = MakeButton(QStyle::SP_MediaPlay, QStringLiteral("Play"), 7);
     m_pause = MakeButton(QStyle::SP_MediaPause, QStringLiteral("Pause"), 30);

@@ -106,10 +106,14 @@ void CWaveSound::NotifyViewerPosition(uint32_t frames)
 void CWaveSound::WaveOutProc(void* instance, WaveHeader* header)
 {
     CWaveSound* sound = static_cast<CWaveSound*>(instance);
-    if (sound->m_open)
+    if (sound->m_open) {
         sound->OnBufferDone(header);
-    else
-        sound->m_written.Remove(header);
+        return;
+    }
+    // Handed back by a reset: the device is still open until it is closed, so the buffer
+    // is unprepared before it is freed, as every prepared buffer is.
+    if (std::unique_ptr<WaveHeader> done = sound->m_written.Remove(header))
+        sound->m_device->Unprepare(*done);
 }
 
 void CWaveSound::OnBufferDone(WaveHeader* header)

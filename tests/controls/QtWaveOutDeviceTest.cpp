@@ -16,29 +16,6 @@ void Record(void* instance, WaveHeader* header)
     static_cast<std::vector<WaveHeader*>*>(instance)->push_back(header);
 }
 
-// A quarter of a second of a 440 Hz tone, in 1,024-byte buffers.
-struct Tone {
-    Tone()
-    {
-        for (int i = 0; i < 22050 / 4; ++i) {
-            const auto value = int16_t(8000 * std::sin(2 * M_PI * 440 * i / 22050));
-            samples.push_back(uint8_t(value));
-            samples.push_back(uint8_t(uint16_t(value) >> 8));
-        }
-        for (size_t offset = 0; offset < samples.size(); offset += 1024)
-            headers.push_back({samples.data() + offset, uint32_t(std::min<size_t>(1024, samples.size() - offset))});
-    }
-    std::vector<WaveHeader*> Pointers()
-    {
-        std::vector<WaveHeader*> pointers;
-        for (WaveHeader& header : headers)
-            pointers.push_back(&header);
-        return pointers;
-    }
-    std::vector<uint8_t> samples;
-    std::vector<WaveHeader> headers;
-};
-
 TEST(QtWaveOutDevice, FormatsTheSinkCannotLayOutDoNotOpen)
 {
     CQtWaveOutDevice device;
@@ -49,7 +26,8 @@ TEST(QtWaveOutDevice, FormatsTheSinkCannotLayOutDoNotOpen)
         EXPECT_FALSE(device.Open(format, &Record, &done));
 }
 
-// Plays through the machine's default output; where there is none, opening fails.
+// Plays a quarter of a second of a tone through the machine's default output; where there is
+// none, opening fails.
 TEST(QtWaveOutDevice, PlaysEveryBufferInOrderAndResetHandsBackTheRest)
 {
     CQtWaveOutDevice device;
@@ -60,22 +38,32 @@ TEST(QtWaveOutDevice, PlaysEveryBufferInOrderAndResetHandsBackTheRest)
         return;
     }
     ASSERT_TRUE(device.Open(format, &Record, &done));
-    Tone tone;
+    std::vector<int16_t> tone(22050 / 4);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = int16_t(8000 * std::sin(2 * M_PI * 440 * double(i) / 22050));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(tone.data());
+    std::vector<WaveHeader> headers;
+    for (size_t offset = 0; offset < tone.size() * 2; offset += 1024)
+        headers.push_back({bytes + offset, uint32_t(std::min<size_t>(1024, tone.size() * 2 - offset))});
+    std::vector<WaveHeader*> all;
+    for (WaveHeader& header : headers)
+        all.push_back(&header);
+
     device.Pause();
-    for (WaveHeader& header : tone.headers)
-        ASSERT_TRUE(device.Write(header));
+    for (WaveHeader* header : all)
+        ASSERT_TRUE(device.Write(*header));
     QTest::qWait(100);
     EXPECT_TRUE(done.empty()); // nothing plays while paused
     device.Restart();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == tone.headers.size(); }, 20000));
-    EXPECT_EQ(done, tone.Pointers());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == all.size(); }, 20000));
+    EXPECT_EQ(done, all);
 
     done.clear();
     device.Pause();
-    for (WaveHeader& header : tone.headers)
-        device.Write(header);
+    for (WaveHeader* header : all)
+        device.Write(*header);
     device.Reset();
-    EXPECT_EQ(done, tone.Pointers());
+    EXPECT_EQ(done, all);
     device.Close();
 }
 

@@ -14,17 +14,11 @@ public:
     bool Open(const WaveFormat&, WaveOutCallback callback, void* instance) override
     {
         calls.push_back("open");
-        if (!opens)
-            return false;
         m_callback = callback;
         m_instance = instance;
-        return true;
+        return opens;
     }
-    bool Prepare(WaveHeader&) override
-    {
-        ++prepared;
-        return true;
-    }
+    bool Prepare(WaveHeader&) override { return ++prepared, true; }
     void Unprepare(WaveHeader&) override { ++unprepared; }
     bool Write(WaveHeader& header) override
     {
@@ -37,12 +31,19 @@ public:
     void Reset() override
     {
         calls.push_back("reset");
-        HandBack(inDevice.size());
+        Finish(inDevice.size());
     }
     void Close() override { calls.push_back("close"); }
 
-    // Finishes the oldest count buffers in the device, as playing them would.
-    void Finish(size_t count) { HandBack(count); }
+    // Hands back the oldest count buffers in the device, as playing them would.
+    void Finish(size_t count)
+    {
+        for (; count > 0 && !inDevice.empty(); --count) {
+            WaveHeader* header = inDevice.front();
+            inDevice.erase(inDevice.begin());
+            m_callback(m_instance, header);
+        }
+    }
 
     bool opens = true;
     std::vector<std::string> calls;
@@ -52,15 +53,6 @@ public:
     int unprepared = 0;
 
 private:
-    void HandBack(size_t count)
-    {
-        for (size_t i = 0; i < count && !inDevice.empty(); ++i) {
-            WaveHeader* header = inDevice.front();
-            inDevice.erase(inDevice.begin());
-            m_callback(m_instance, header);
-        }
-    }
-
     WaveOutCallback m_callback = nullptr;
     void* m_instance = nullptr;
 };

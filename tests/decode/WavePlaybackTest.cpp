@@ -9,9 +9,7 @@
 namespace orvanel {
 namespace {
 
-using fixture::CFakePrompts;
-using fixture::CFakeWaveOutDevice;
-using fixture::PCMFormat;
+using Calls = std::vector<std::string>;
 
 class CPositionViewer final : public IWaveViewer {
 public:
@@ -27,20 +25,17 @@ protected:
         sound.SetOutput(&device, &prompts);
         sound.SetViewer(&viewer);
     }
-    void TearDown() override { sound.SetViewer(nullptr); }
-
-    void Load(size_t bytes, uint16_t bits = 8)
+    void Load(size_t bytes, uint16_t bits = 8, uint16_t blockAlign = 1)
     {
+        WaveFormat format = fixture::PCMFormat(1, 22050, bits);
+        format.blockAlign = blockAlign;
         m_samples.assign(bytes, 0x80);
-        sound.SetWave(PCMFormat(1, 22050, bits), m_samples);
+        sound.SetWave(format, m_samples);
     }
-    std::vector<std::string> CallsSince(size_t first) const
-    {
-        return {device.calls.begin() + ptrdiff_t(first), device.calls.end()};
-    }
+    Calls CallsSince(size_t first) const { return {device.calls.begin() + ptrdiff_t(first), device.calls.end()}; }
 
-    CFakeWaveOutDevice device;
-    CFakePrompts prompts;
+    fixture::CFakeWaveOutDevice device;
+    fixture::CFakePrompts prompts;
     CPositionViewer viewer;
     CWaveSound sound;
 
@@ -48,101 +43,74 @@ private:
     std::vector<uint8_t> m_samples;
 };
 
-struct StreamCase {
-    size_t bytes;
-    int prepared;
-    std::vector<uint32_t> firstWrites;
-};
-
 TEST_F(WavePlayback, StreamsTheSoundInChunksAndStopsAfterTheLast)
 {
-    const std::vector<uint32_t> sixteen(16, 1024);
-    const StreamCase cases[] = {
+    const struct {
+        size_t bytes;
+        int prepared;
+        std::vector<uint32_t> firstWrites;
+    } cases[] = {
         {3000, 3, {1024, 1024, 952}},
         {2048, 2, {1024, 1024}},
-        {200 * 1024, 80, sixteen},
+        {200 * 1024, 80, std::vector<uint32_t>(16, 1024)},
     };
-    for (const StreamCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        device = CFakeWaveOutDevice();
-        viewer.positions.clear();
+        device = {};
         Load(c.bytes);
         sound.Play();
         EXPECT_EQ(device.prepared, c.prepared);
         EXPECT_EQ(device.written, c.firstWrites);
-        EXPECT_EQ(device.calls, (std::vector<std::string>{"open", "pause", "restart"}));
-        EXPECT_TRUE(sound.IsOpen());
+        EXPECT_EQ(device.calls, (Calls{"open", "pause", "restart"}));
 
         // Each finished buffer lets the next in, keeping 16 in the device while any remain.
         const size_t buffers = (c.bytes + 1023) / 1024;
-        for (size_t finished = 1; finished <= buffers; ++finished) {
+        for (size_t finished = 1; finished < buffers; ++finished) {
             device.Finish(1);
-            if (finished < buffers) {
-                EXPECT_EQ(device.inDevice.size(), std::min<size_t>(16, buffers - finished));
-                EXPECT_EQ(viewer.positions.back(), finished * 1024);
-            }
+            EXPECT_EQ(device.inDevice.size(), std::min<size_t>(16, buffers - finished));
+            EXPECT_EQ(viewer.positions.back(), finished * 1024);
         }
-        EXPECT_EQ(std::accumulate(device.written.begin(), device.written.end(), size_t(0)), c.bytes);
-        EXPECT_EQ(device.written.size(), buffers);
+        EXPECT_TRUE(sound.IsOpen());
+        device.Finish(1);
         EXPECT_FALSE(sound.IsOpen());
+        EXPECT_EQ(std::accumulate(device.written.begin(), device.written.end(), size_t(0)), c.bytes);
         EXPECT_EQ(viewer.positions.back(), 0u); // the marker is back at the start
         EXPECT_EQ(device.calls.back(), "close");
         EXPECT_EQ(device.unprepared, int(buffers));
     }
 }
 
-TEST_F(WavePlayback, PauseTwiceResumes)
+TEST_F(WavePlayback, PauseTwiceResumesAndStopWhilePausedCloses)
 {
-    Load(3000);
+    Load(200 * 1024);
     sound.Play();
-    const size_t before = device.calls.size();
     sound.TogglePause();
     EXPECT_TRUE(sound.IsPaused());
     sound.TogglePause();
     EXPECT_FALSE(sound.IsPaused());
-    EXPECT_EQ(CallsSince(before), (std::vector<std::string>{"pause", "restart"}));
-    EXPECT_TRUE(sound.IsOpen());
-}
-
-TEST_F(WavePlayback, StopWhilePausedClosesAndLaterPauseDoesNothing)
-{
-    Load(200 * 1024);
-    sound.Play();
     sound.TogglePause();
     sound.Stop();
-    EXPECT_FALSE(sound.IsOpen());
-    EXPECT_FALSE(sound.IsPaused());
-    EXPECT_TRUE(device.inDevice.empty());
-    EXPECT_EQ(device.calls.back(), "close");
-    // Every buffer prepared was unprepared: the 64 ready ones by the sound, the 16 in the
-    // device when it handed them back.
-    EXPECT_EQ(device.unprepared, 64);
+    EXPECT_EQ(CallsSince(3), (Calls{"pause", "restart", "pause", "pause", "reset", "close"}));
+    EXPECT_FALSE(sound.IsOpen() || sound.IsPaused());
+    // The 64 ready buffers unprepared by the sound, the 16 in the device when handed back.
+    EXPECT_EQ(device.unprepared, 80);
 
-    const size_t before = device.calls.size();
     sound.TogglePause();
     sound.Stop();
-    EXPECT_EQ(device.calls.size(), before);
+    EXPECT_EQ(device.calls.size(), 9u);
 }
 
-TEST_F(WavePlayback, PlayWhilePlayingStartsAgain)
+TEST_F(WavePlayback, PlayAgainOrANewSoundStopsFirst)
 {
     Load(200 * 1024);
     sound.Play();
     device.Finish(5);
-    const size_t before = device.calls.size();
-    device.written.clear();
     sound.Play();
-    EXPECT_EQ(CallsSince(before),
-        (std::vector<std::string>{"pause", "reset", "close", "open", "pause", "restart"}));
+    EXPECT_EQ(CallsSince(3), (Calls{"pause", "reset", "close", "open", "pause", "restart"}));
     EXPECT_EQ(device.inDevice.size(), 16u);
     EXPECT_EQ(device.inDevice.front()->data, sound.GetSamples());
     EXPECT_EQ(viewer.positions.back(), 0u);
-}
 
-TEST_F(WavePlayback, NewSoundStopsPlaybackFirst)
-{
-    Load(3000);
-    sound.Play();
     Load(500);
     EXPECT_FALSE(sound.IsOpen());
     EXPECT_TRUE(device.inDevice.empty());
@@ -151,7 +119,7 @@ TEST_F(WavePlayback, NewSoundStopsPlaybackFirst)
 
 TEST_F(WavePlayback, PlayFromAFrameStartsThereWithTheMarker)
 {
-    Load(3000, 16);
+    Load(3000, 16, 2);
     sound.PlayFrom(500);
     EXPECT_EQ(device.written, (std::vector<uint32_t>{1024, 976}));
     EXPECT_EQ(device.inDevice.front()->data, sound.GetSamples() + 1000);
@@ -161,41 +129,32 @@ TEST_F(WavePlayback, PlayFromAFrameStartsThereWithTheMarker)
     device.Finish(1);
     EXPECT_FALSE(sound.IsOpen());
 
-    sound.PlayFrom(1500); // at the end: nothing to play
+    sound.PlayFrom(1500); // the end: nothing left to play
     EXPECT_FALSE(sound.IsOpen());
-}
-
-TEST_F(WavePlayback, DeviceThatCannotOpenTellsTheUser)
-{
-    device.opens = false;
-    Load(3000);
-    sound.Play();
-    EXPECT_FALSE(sound.IsOpen());
-    EXPECT_EQ(prompts.informed, (std::vector<std::string>{"Unable to open sound device for playback!!!"}));
-    EXPECT_TRUE(device.written.empty());
-}
-
-TEST_F(WavePlayback, SoundWithoutSamplesDoesNotPlay)
-{
-    Load(0);
-    sound.Play();
-    sound.SetWave(WaveFormat{}, {}); // not PCM: empty
-    sound.Play();
-    EXPECT_TRUE(device.calls.empty());
-    EXPECT_TRUE(prompts.informed.empty());
 }
 
 TEST_F(WavePlayback, ZeroBlockAlignmentPlaysWithoutDividing)
 {
-    WaveFormat format = PCMFormat(1, 8000, 8);
-    format.blockAlign = 0;
-    const std::vector<uint8_t> samples(1500, 0x80);
-    sound.SetWave(format, samples);
+    Load(1500, 8, 0);
     sound.Play();
     device.Finish(1);
     EXPECT_EQ(viewer.positions.back(), 0u);
     device.Finish(1);
     EXPECT_FALSE(sound.IsOpen());
+}
+
+TEST_F(WavePlayback, NothingPlaysWithoutSamplesOrDevice)
+{
+    Load(0);
+    sound.Play();
+    EXPECT_TRUE(device.calls.empty());
+
+    device.opens = false;
+    Load(3000);
+    sound.Play();
+    EXPECT_FALSE(sound.IsOpen());
+    EXPECT_TRUE(device.written.empty());
+    EXPECT_EQ(prompts.informed, (std::vector<std::string>{"Unable to open sound device for playback!!!"}));
 }
 
 } // namespace
