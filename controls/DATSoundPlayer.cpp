@@ -80,8 +80,9 @@ QPushButton* CDATSoundPlayer::MakeButton(QStyle::StandardPixmap icon, const QStr
 QPoint CDATSoundPlayer::FromDialogUnits(int x, int y) const
 {
     const QFontMetrics metrics(font());
-    const int baseX = std::max(1,
-        (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int baseX = std::max(1, (letters / 26 + 1) / 2); // the average letter, rounded
     const int baseY = std::max(1, metrics.height());
     return {x * baseX / 4, y * baseY / 8};
 }

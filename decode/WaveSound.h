@@ -70,7 +70,10 @@ public:
     // Played position in sample frames.
     uint32_t GetPosition() const { return m_position; }
     // Whole sample frames held; 0 when the format has no block alignment.
-    uint32_t GetFrameCount() const { return m_format.blockAlign ? m_sampleCount / m_format.blockAlign : 0; }
+    uint32_t GetFrameCount() const
+    {
+        return m_format.blockAlign ? m_sampleCount / m_format.blockAlign : 0;
+    }
 
     // Tells the linked viewer, if any, that the sound's data changed.
     void NotifyViewerData();

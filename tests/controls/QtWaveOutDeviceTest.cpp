@@ -22,7 +22,8 @@ TEST(QtWaveOutDevice, FormatsTheSinkCannotLayOutDoNotOpen)
     std::vector<WaveHeader*> done;
     WaveFormat misaligned = fixture::PCMFormat(2, 22050, 16);
     misaligned.blockAlign = 2;
-    for (const WaveFormat& format : {fixture::PCMFormat(1, 22050, 24), fixture::PCMFormat(0, 22050, 16), misaligned})
+    const WaveFormat noChannels = fixture::PCMFormat(0, 22050, 16);
+    for (const WaveFormat& format : {fixture::PCMFormat(1, 22050, 24), noChannels, misaligned})
         EXPECT_FALSE(device.Open(format, &Record, &done));
 }
 

@@ -32,7 +32,10 @@ protected:
         m_samples.assign(bytes, 0x80);
         sound.SetWave(format, m_samples);
     }
-    Calls CallsSince(size_t first) const { return {device.calls.begin() + ptrdiff_t(first), device.calls.end()}; }
+    Calls CallsSince(size_t first) const
+    {
+        return {device.calls.begin() + ptrdiff_t(first), device.calls.end()};
+    }
 
     fixture::CFakeWaveOutDevice device;
     fixture::CFakePrompts prompts;
