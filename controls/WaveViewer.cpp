@@ -49,7 +49,7 @@ void CWaveViewer::Rebuild()
     m_bitmap.setDevicePixelRatio(ratio);
     m_bitmap.fill(Qt::black);
     m_waveRect = QRect();
-    if (m_sound) {
+    if (m_sound && !m_bitmap.isNull()) {
         QPainter painter(&m_bitmap);
         painter.setFont(font());
         m_waveRect = RenderWaveform(painter, rect(), *m_sound, palette());
