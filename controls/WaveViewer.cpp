@@ -42,6 +42,12 @@ void CWaveViewer::OnWavePositionChanged(uint32_t frames)
     update();
 }
 
+void CWaveViewer::OnWaveSoundDestroyed()
+{
+    m_sound = nullptr;
+    OnWaveDataChanged();
+}
+
 void CWaveViewer::Rebuild()
 {
     const qreal ratio = devicePixelRatioF();

@@ -23,6 +23,7 @@ public:
 
     void OnWaveDataChanged() override;
     void OnWavePositionChanged(uint32_t frames) override;
+    void OnWaveSoundDestroyed() override;
 
 signals:
     // The user clicked the waveform at this sample frame.

@@ -39,6 +39,8 @@ public:
     virtual void OnWaveDataChanged() = 0;
     // A viewer without a position marker has nothing to do here.
     virtual void OnWavePositionChanged(uint32_t /*frames*/) {}
+    // The sound is being destroyed; a viewer that keeps a pointer to it drops it here.
+    virtual void OnWaveSoundDestroyed() {}
 };
 
 class CWaveSound {

@@ -95,5 +95,17 @@ TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
     }
 }
 
+TEST(WaveViewerLink, SoundDestroyedFirstLeavesTheViewerEmpty)
+{
+    CWaveViewer viewer;
+    {
+        CWaveSound sound;
+        viewer.SetSound(&sound);
+    }
+    EXPECT_EQ(viewer.GetSound(), nullptr);
+    viewer.resize(50, 50);
+    EXPECT_EQ(viewer.grab().toImage().pixel(25, 25), qRgb(0, 0, 0));
+}
+
 } // namespace
 } // namespace orvanel
