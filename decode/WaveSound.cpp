@@ -24,6 +24,8 @@ WaveFormat ReadWaveFormat(std::span<const uint8_t, kWaveFormatSize> bytes)
 CWaveSound::~CWaveSound()
 {
     Stop();
+    if (m_viewer)
+        m_viewer->OnWaveSoundDestroyed();
 }
 
 bool CWaveSound::SetWave(const WaveFormat& format, std::span<const uint8_t> samples)
@@ -43,10 +45,6 @@ bool CWaveSound::SetWave(const WaveFormat& format, std::span<const uint8_t> samp
     }
     NotifyViewerData();
     return m_samples != nullptr;
-}
-
-void CWaveSound::Stop()
-{
 }
 
 void CWaveSound::NotifyViewerData()

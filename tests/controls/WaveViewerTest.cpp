@@ -1,0 +1,111 @@
+#include "controls/WaveViewer.h"
+#include "tests/support/RecordBuilders.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace orvanel {
+namespace {
+
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kRed = qRgb(255, 0, 0);
+
+// Pixels of the colour, in one column or (-1) in all.
+int Count(const QImage& image, QRgb colour, int column = -1)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += (column < 0 || x == column) && image.pixel(x, y) == colour;
+    return count;
+}
+
+class WaveViewer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        viewer.resize(300, 120);
+        viewer.SetSound(&sound);
+        viewer.show();
+    }
+    QImage Load(WaveFormat format, std::vector<uint8_t> samples)
+    {
+        m_samples = std::move(samples);
+        sound.SetWave(format, m_samples);
+        return Grab();
+    }
+    QImage Grab() { return viewer.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The waveform lies inside the outer frame and its own, above the label strip.
+    int WaveLeft() const { return 2; }
+    int WaveWidth() const { return viewer.width() - 4; }
+
+    CWaveSound sound;
+    CWaveViewer viewer;
+
+private:
+    std::vector<uint8_t> m_samples;
+};
+
+TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
+{
+    const QImage image = Load(fixture::PCMFormat(1, 22050, 8), std::vector<uint8_t>(22050, 128));
+    EXPECT_EQ(Count(image, kGreen), 0);
+    EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1); // but the marker's pixel at the start
+    EXPECT_EQ(Count(image, kRed, WaveLeft()), Count(image, kRed));
+    EXPECT_GT(Count(image, qRgb(255, 255, 255)), 20); // the label's text
+
+    Load(fixture::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
+    EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));
+}
+
+TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
+{
+    std::vector<uint8_t> samples(22050, 128);
+    std::fill(samples.begin() + 11025, samples.end(), 255);
+    const QImage image = Load(fixture::PCMFormat(1, 22050, 8), samples);
+    EXPECT_EQ(Count(image, kGreen, WaveLeft() + WaveWidth() / 4), 0);
+    const int loud = WaveLeft() + WaveWidth() * 3 / 4;
+    EXPECT_GT(Count(image, kGreen, loud) + Count(image, kYellow, loud), viewer.height() / 2);
+}
+
+TEST_F(WaveViewer, MarkerKeepsItsPlaceWhenResizingRendersAgain)
+{
+    Load(fixture::PCMFormat(2, 22050, 16), std::vector<uint8_t>(88200, 0));
+    sound.NotifyViewerPosition(11025); // half of 22,050 frames
+    for (const QSize size : {QSize(300, 120), QSize(500, 200)}) {
+        viewer.resize(size);
+        const QImage image = Grab();
+        EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1);
+        EXPECT_GT(Count(image, kRed, WaveLeft() + WaveWidth() / 2), 10);
+        EXPECT_EQ(Count(image, kRed), Count(image, kRed, WaveLeft() + WaveWidth() / 2));
+    }
+}
+
+TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
+{
+    WaveFormat noAlignment = fixture::PCMFormat(1, 22050, 16);
+    noAlignment.blockAlign = 0;
+    const WaveFormat stereo = fixture::PCMFormat(2, 22050, 16); // 4 bytes a frame
+    for (const auto& [format, bytes] : {std::pair{noAlignment, 1000}, std::pair{stereo, 3}}) {
+        const QImage image = Load(format, std::vector<uint8_t>(size_t(bytes), 255));
+        EXPECT_EQ(Count(image, kGreen) + Count(image, kRed), 0);
+        EXPECT_TRUE(viewer.accessibleName().endsWith(QStringLiteral("0.0s")));
+    }
+}
+
+TEST(WaveViewerLink, SoundDestroyedFirstLeavesTheViewerEmpty)
+{
+    CWaveViewer viewer;
+    {
+        CWaveSound sound;
+        viewer.SetSound(&sound);
+    }
+    EXPECT_EQ(viewer.GetSound(), nullptr);
+    viewer.resize(50, 50);
+    EXPECT_EQ(viewer.grab().toImage().pixel(25, 25), qRgb(0, 0, 0));
+}
+
+} // namespace
+} // namespace orvanel
