@@ -1,5 +1,5 @@
 #include "platform/QtWaveOutDevice.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -20,10 +20,10 @@ TEST(QtWaveOutDevice, FormatsTheSinkCannotLayOutDoNotOpen)
 {
     CQtWaveOutDevice device;
     std::vector<WaveHeader*> done;
-    WaveFormat misaligned = fixture::PCMFormat(2, 22050, 16);
+    WaveFormat misaligned = writer::PCMFormat(2, 22050, 16);
     misaligned.blockAlign = 2;
-    const WaveFormat noChannels = fixture::PCMFormat(0, 22050, 16);
-    for (const WaveFormat& format : {fixture::PCMFormat(1, 22050, 24), noChannels, misaligned})
+    const WaveFormat noChannels = writer::PCMFormat(0, 22050, 16);
+    for (const WaveFormat& format : {writer::PCMFormat(1, 22050, 24), noChannels, misaligned})
         EXPECT_FALSE(device.Open(format, &Record, &done));
 }
 
@@ -33,7 +33,7 @@ TEST(QtWaveOutDevice, PlaysEveryBufferInOrderAndResetHandsBackTheRest)
 {
     CQtWaveOutDevice device;
     std::vector<WaveHeader*> done;
-    const WaveFormat format = fixture::PCMFormat(1, 22050, 16);
+    const WaveFormat format = writer::PCMFormat(1, 22050, 16);
     if (QMediaDevices::defaultAudioOutput().isNull()) {
         EXPECT_FALSE(device.Open(format, &Record, &done));
         return;

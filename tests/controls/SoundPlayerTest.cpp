@@ -1,7 +1,7 @@
 #include "controls/DATSoundPlayer.h"
 #include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         m_samples.assign(44100, 0x80);
-        sound.SetWave(fixture::PCMFormat(1, 22050, 16), m_samples);
+        sound.SetWave(writer::PCMFormat(1, 22050, 16), m_samples);
         sound.SetOutput(&device, &prompts);
         player.resize(400, 300);
         player.show();

@@ -1,5 +1,5 @@
 #include "controls/WaveViewer.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <QImage>
 
@@ -50,13 +50,13 @@ private:
 
 TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
 {
-    const QImage image = Load(fixture::PCMFormat(1, 22050, 8), std::vector<uint8_t>(22050, 128));
+    const QImage image = Load(writer::PCMFormat(1, 22050, 8), std::vector<uint8_t>(22050, 128));
     EXPECT_EQ(Count(image, kGreen), 0);
     EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1); // but the marker's pixel at the start
     EXPECT_EQ(Count(image, kRed, WaveLeft()), Count(image, kRed));
     EXPECT_GT(Count(image, qRgb(255, 255, 255)), 20); // the label's text
 
-    Load(fixture::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
+    Load(writer::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
     EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));
 }
 
@@ -64,7 +64,7 @@ TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
 {
     std::vector<uint8_t> samples(22050, 128);
     std::fill(samples.begin() + 11025, samples.end(), 255);
-    const QImage image = Load(fixture::PCMFormat(1, 22050, 8), samples);
+    const QImage image = Load(writer::PCMFormat(1, 22050, 8), samples);
     EXPECT_EQ(Count(image, kGreen, WaveLeft() + WaveWidth() / 4), 0);
     const int loud = WaveLeft() + WaveWidth() * 3 / 4;
     EXPECT_GT(Count(image, kGreen, loud) + Count(image, kYellow, loud), viewer.height() / 2);
@@ -72,7 +72,7 @@ TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
 
 TEST_F(WaveViewer, MarkerKeepsItsPlaceWhenResizingRendersAgain)
 {
-    Load(fixture::PCMFormat(2, 22050, 16), std::vector<uint8_t>(88200, 0));
+    Load(writer::PCMFormat(2, 22050, 16), std::vector<uint8_t>(88200, 0));
     sound.NotifyViewerPosition(11025); // half of 22,050 frames
     for (const QSize size : {QSize(300, 120), QSize(500, 200)}) {
         viewer.resize(size);
@@ -85,9 +85,9 @@ TEST_F(WaveViewer, MarkerKeepsItsPlaceWhenResizingRendersAgain)
 
 TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
 {
-    WaveFormat noAlignment = fixture::PCMFormat(1, 22050, 16);
+    WaveFormat noAlignment = writer::PCMFormat(1, 22050, 16);
     noAlignment.blockAlign = 0;
-    const WaveFormat stereo = fixture::PCMFormat(2, 22050, 16); // 4 bytes a frame
+    const WaveFormat stereo = writer::PCMFormat(2, 22050, 16); // 4 bytes a frame
     for (const auto& [format, bytes] : {std::pair{noAlignment, 1000}, std::pair{stereo, 3}}) {
         const QImage image = Load(format, std::vector<uint8_t>(size_t(bytes), 255));
         EXPECT_EQ(Count(image, kGreen) + Count(image, kRed), 0);

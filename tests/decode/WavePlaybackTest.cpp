@@ -1,7 +1,7 @@
 #include "decode/WaveSound.h"
 #include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/RecordBuilders.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -27,7 +27,7 @@ protected:
     }
     void Load(size_t bytes, uint16_t bits = 8, uint16_t blockAlign = 1)
     {
-        WaveFormat format = fixture::PCMFormat(1, 22050, bits);
+        WaveFormat format = writer::PCMFormat(1, 22050, bits);
         format.blockAlign = blockAlign;
         m_samples.assign(bytes, 0x80);
         sound.SetWave(format, m_samples);
