@@ -33,6 +33,7 @@ TEST_F(HexEditInput, KeysMoveTheCaretAndShiftSelects)
         {Qt::Key_PageUp, {}, "17 low", none, none, 1},
         {Qt::Key_Up, {}, "1 low", none, none, 0},
         {Qt::Key_Up, Qt::ShiftModifier, "0 high", 0, 1, 0},  // stops at the first byte
+        {Qt::Key_A, Qt::ControlModifier, "0 high", 0, 999, 0},
     };
     for (const Step& step : steps) {
         Key(step.key, step.modifiers);
@@ -69,10 +70,6 @@ TEST_F(HexEditInput, TypingOverwritesDigitsUnlessReadOnly)
     EXPECT_EQ(Edit().GetData()[99], 0x62);
     EXPECT_EQ(Caret(), "99 low");
     EXPECT_EQ(Edit().GetData().size(), 100u);
-
-    Key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(Edit().GetSelectionStart(), 0u);
-    EXPECT_EQ(Edit().GetSelectionEnd(), 99u);
 }
 
 TEST_F(HexEditInput, ClicksAndDragsSelectAndAreReportedWhenAsked)
@@ -95,9 +92,9 @@ TEST_F(HexEditInput, ClicksAndDragsSelectAndAreReportedWhenAsked)
     QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, PointOnByte(0x03));
     EXPECT_EQ(Edit().GetSelectionStart(), 0x03u);
     EXPECT_EQ(Edit().GetSelectionEnd(), 0x12u);
+    EXPECT_EQ(released.count(), 1);
     ASSERT_EQ(pressed.count(), 1);
     EXPECT_EQ(pressed.at(0).at(0).toPoint(), PointOnByte(0x12));
-    EXPECT_EQ(released.count(), 1);
     // A Shift movement after the release extends from the same anchor.
     Key(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(Edit().GetSelectionStart(), 0x03u);
@@ -127,11 +124,9 @@ TEST_F(HexEditInput, DragOutsideTheRowsAutoScrolls)
     EXPECT_EQ(Edit().GetSelectionStart(), Edit().GetScrollRow() * 16 + 4);
     EXPECT_EQ(Edit().GetSelectionEnd(), 20u * 16 + 4);
 
-    QTest::mouseMove(Viewport(), start);
-    EXPECT_FALSE(Edit().IsAutoScrolling());
     QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataBottom + 4));
     EXPECT_EQ(Edit().GetAutoScrollDirection(), 1);
-    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(Viewport(), start);
     EXPECT_FALSE(Edit().IsAutoScrolling());
 }
 

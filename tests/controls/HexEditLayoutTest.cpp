@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace orvanel {
 namespace {
 
@@ -10,19 +12,10 @@ namespace {
 // starts at 448 and ends at 576.
 CHexEditLayout Layout(int width, int height, uint64_t length, bool columns = true)
 {
-    HexEditLayoutInput input;
-    input.charWidth = 8;
-    input.lineHeight = 10;
-    input.clientWidth = width;
-    input.clientHeight = height;
-    input.addressDigits = 4;
-    input.addressGap = 20;
-    input.hexAsciiGap = 20;
-    input.showAddress = columns;
-    input.showAscii = columns;
-    input.dataLength = length;
     CHexEditLayout layout;
-    layout.Compute(input);
+    layout.Compute({.charWidth = 8, .lineHeight = 10, .clientWidth = width, .clientHeight = height,
+        .addressDigits = 4, .addressGap = 20, .hexAsciiGap = 20, .showAddress = columns,
+        .showAscii = columns, .dataLength = length});
     return layout;
 }
 
@@ -32,8 +25,7 @@ TEST(HexEditLayout, RowsColumnsAndScrollRanges)
         int width, height;
         uint64_t length;
         bool columns;
-        uint32_t fullRows, visibleRows, lastRowHeight, maxScrollRow;
-        uint32_t addressDigits, hexX, charX, maxScrollX;
+        uint32_t fullRows, visibleRows, lastRowHeight, maxScrollRow, digits, hexX, charX, maxX;
     };
     const Case cases[] = {
         {586, 110, 1000, true, 10, 10, 10, 53, 4, 52, 448, 0},   // height a multiple of rows
@@ -54,10 +46,10 @@ TEST(HexEditLayout, RowsColumnsAndScrollRanges)
         EXPECT_EQ(g.visibleRows, c.visibleRows);
         EXPECT_EQ(g.lastRowHeight, c.lastRowHeight);
         EXPECT_EQ(g.maxScrollRow, c.maxScrollRow);
-        EXPECT_EQ(g.addressDigits, c.addressDigits);
+        EXPECT_EQ(g.addressDigits, c.digits);
         EXPECT_EQ(g.hexX, c.hexX);
         EXPECT_EQ(g.charX, c.charX);
-        EXPECT_EQ(g.maxScrollX, c.maxScrollX);
+        EXPECT_EQ(g.maxScrollX, c.maxX);
     }
 }
 
@@ -66,8 +58,7 @@ TEST(HexEditLayout, HitTestFindsTheDigitUnderThePoint)
     // The hex column's left edge is at 57 on screen; byte c's high digit at 57 + 24c.
     struct Case {
         int x, y;
-        uint32_t scrollRow, scrollX;
-        uint32_t position;
+        uint32_t scrollRow, scrollX, position;
         bool highNibble;
     };
     const Case cases[] = {
@@ -94,11 +85,11 @@ TEST(HexEditLayout, HitTestFindsTheDigitUnderThePoint)
 TEST(HexEditLayout, CaretCoversOneDigitAndIsCutAtTheMargins)
 {
     struct Case {
-        int width, height;
+        int clientWidth, clientHeight;
         uint32_t position;
         bool highNibble;
         uint32_t scrollRow, scrollX;
-        int left, top, width_, height_;  // width 0: no caret
+        int left, top, width, height;  // width 0: no caret
     };
     const Case cases[] = {
         {586, 110, 0x21, false, 0, 0, 89, 26, 8, 9},
@@ -110,29 +101,22 @@ TEST(HexEditLayout, CaretCoversOneDigitAndIsCutAtTheMargins)
         {301, 110, 0x0A, true, 0, 0, 0, 0, 0, 0},      // wholly right of the data
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.position);
-        const HexRect caret = Layout(c.width, c.height, 1000)
-                                  .CaretRect(c.position, c.highNibble, c.scrollRow, c.scrollX);
-        EXPECT_EQ(caret.width, c.width_);
-        if (c.width_ > 0) {
-            EXPECT_EQ(caret.left, c.left);
-            EXPECT_EQ(caret.top, c.top);
-            EXPECT_EQ(caret.height, c.height_);
-        }
+        const HexRect r = Layout(c.clientWidth, c.clientHeight, 1000)
+                              .CaretRect(c.position, c.highNibble, c.scrollRow, c.scrollX);
+        EXPECT_EQ(r.width, c.width) << c.position;
+        if (c.width > 0)
+            EXPECT_EQ((std::array{r.left, r.top, r.height}), (std::array{c.left, c.top, c.height}));
     }
 }
 
 TEST(HexEditLayout, SelectionBandEndsOnePixelPastTheLastCell)
 {
     const CHexEditLayout layout = Layout(586, 110, 1000);
-    const HexSpan hex = layout.HexBand(4, 6, 0);
-    EXPECT_EQ(hex.left, 57 + 12 * 8);
-    EXPECT_EQ(hex.right, 57 + 20 * 8 + 1);
-    // At the end of the row it reaches one pixel past the column.
-    EXPECT_EQ(layout.HexBand(15, 15, 8).right, 57 - 8 + 47 * 8 + 1);
-    const HexSpan chars = layout.CharBand(4, 6, 0);
-    EXPECT_EQ(chars.left, 453 + 4 * 8);
-    EXPECT_EQ(chars.right, 453 + 7 * 8 + 1);
+    EXPECT_EQ(layout.HexBand(4, 6, 0).left, 57 + 12 * 8);
+    EXPECT_EQ(layout.HexBand(4, 6, 0).right, 57 + 20 * 8 + 1);
+    EXPECT_EQ(layout.HexBand(15, 15, 8).right, 57 - 8 + 47 * 8 + 1);  // past the column
+    EXPECT_EQ(layout.CharBand(4, 6, 0).left, 453 + 4 * 8);
+    EXPECT_EQ(layout.CharBand(4, 6, 0).right, 453 + 7 * 8 + 1);
 }
 
 TEST(HexEditLayout, ScrollsJustFarEnoughToShowARange)
@@ -140,8 +124,7 @@ TEST(HexEditLayout, ScrollsJustFarEnoughToShowARange)
     struct Case {
         int width;
         uint64_t start, end;
-        uint32_t scrollRow, scrollX;
-        uint32_t row, x;
+        uint32_t scrollRow, scrollX, row, x;
     };
     // Ten full rows of 16 bytes; the 300-pixel client shows 290 pixels of the columns.
     const Case cases[] = {

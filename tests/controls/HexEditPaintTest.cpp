@@ -17,18 +17,6 @@ const QColor kInactiveBack(120, 120, 40);
 class HexEditPaint : public HexEditTest
 {
 protected:
-    void ShowColoured(const std::vector<uint8_t>& bytes)
-    {
-        Show(bytes);
-        CHexEditBase& edit = Edit();
-        edit.SetBackgroundColour(kBackground, true);
-        edit.SetAddressColours(kAddressBack, Qt::black, true);
-        edit.SetHexColours(kHexBack, Qt::black, true);
-        edit.SetAsciiColours(kCharBack, Qt::black, true);
-        edit.SetActiveSelectionColours(Qt::white, kActiveBack, true);
-        edit.SetInactiveSelectionColours(kInactiveBack, Qt::white, true);
-    }
-
     // cellCount character cells of a row from firstCell on, in the column at columnX.
     QRect Cells(uint32_t columnX, uint32_t firstCell, uint32_t cellCount, uint32_t row)
     {
@@ -52,7 +40,13 @@ QColor Dominant(const QImage& image, const QRect& rect)
 
 TEST_F(HexEditPaint, ColumnsAndTheSelectionBandHaveTheirColours)
 {
-    ShowColoured(CountingBytes(100));
+    Show(CountingBytes(100));
+    Edit().SetBackgroundColour(kBackground, true);
+    Edit().SetAddressColours(kAddressBack, Qt::black, true);
+    Edit().SetHexColours(kHexBack, Qt::black, true);
+    Edit().SetAsciiColours(kCharBack, Qt::black, true);
+    Edit().SetActiveSelectionColours(Qt::white, kActiveBack, true);
+    Edit().SetInactiveSelectionColours(kInactiveBack, Qt::white, true);
     ASSERT_TRUE(Edit().SetSelection(0x1C, 0x23, false, true));
     const HexEditGeometry& g = Geometry();
     struct Case {
@@ -89,7 +83,6 @@ TEST_F(HexEditPaint, ColumnsAndTheSelectionBandHaveTheirColours)
     const QImage dot = image.copy(Cells(g.charX, 3, 1, 0));
     for (uint32_t cell : {0, 1, 2})
         EXPECT_EQ(image.copy(Cells(g.charX, cell, 1, 0)), dot) << cell;
-    EXPECT_NE(image.copy(Cells(g.charX, 5, 1, 0)), dot);
     QImage blank(dot.size(), dot.format());
     blank.fill(kCharBack);
     EXPECT_EQ(image.copy(Cells(g.charX, 4, 1, 0)), blank);
