@@ -18,6 +18,14 @@ std::string FormatAddress(uint32_t address, uint32_t digits)
     return text;
 }
 
+uint32_t AddressDigitsFor(uint64_t highestAddress, uint32_t fewest)
+{
+    uint32_t digits = 1;
+    for (uint64_t rest = highestAddress >> 4; rest != 0; rest >>= 4)
+        ++digits;
+    return std::max(digits, fewest);
+}
+
 std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_t end,
     const HexDumpOptions& options)
 {
@@ -33,8 +41,9 @@ std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_
         std::string charRow(perRow, ' ');
 
         const uint64_t rows = last / perRow - start / perRow + 1;
-        const uint64_t addressWidth = options.withAddress
-            ? std::max<uint64_t>(options.addressDigits, 8) + 3 : 0;
+        const uint32_t digits =
+            AddressDigitsFor((data.size() - 1) / perRow * perRow, options.addressDigits);
+        const uint64_t addressWidth = options.withAddress ? digits + 3 : 0;
         const uint64_t charWidth = options.withCharacters ? perRow + 3 : 0;
         std::string text;
         text.reserve(rows * (addressWidth + 3 * perRow - 1 + charWidth + 2));
@@ -42,7 +51,7 @@ std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_
         uint64_t column = start % perRow;
         for (uint64_t position = start; position <= last;) {
             if (options.withAddress) {
-                text += FormatAddress(static_cast<uint32_t>(position), options.addressDigits);
+                text += FormatAddress(static_cast<uint32_t>(position), digits);
                 text += "   ";
             }
             for (; column < perRow && position <= last; ++column, ++position) {

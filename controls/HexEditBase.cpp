@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPalette>
 #include <QScrollBar>
@@ -32,6 +31,7 @@ CHexEditBase::CHexEditBase(QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->installEventFilter(this);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
         &CHexEditBase::OnVerticalAction);
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -140,25 +140,41 @@ void CHexEditBase::SetBackgroundColour(QColor colour, bool repaint)
     Repaint(repaint);
 }
 
-// A gap moves the columns, so the layout is stale: a repaint with the old figures would
-// draw the columns where they no longer are.
+// A gap moves the columns, so the layout is stale and the caret follows its digit.
 void CHexEditBase::SetAddressGap(uint32_t pixels, bool repaint)
 {
     m_addressGap = pixels;
-    m_needsLayout = true;
-    Repaint(repaint);
+    Relayout(repaint);
 }
 
 void CHexEditBase::SetHexAsciiGap(uint32_t pixels, bool repaint)
 {
     m_hexAsciiGap = pixels;
-    m_needsLayout = true;
-    Repaint(repaint);
+    Relayout(repaint);
 }
+
+namespace {
+
+// Whether every character the control draws in its font has one advance: the digits, the
+// letters and the space. The font's own fixed-pitch flag is not trusted, since some
+// monospaced fonts do not set it.
+bool HasFixedPitchGlyphs(const QFont& font)
+{
+    static const QString kDrawn = QStringLiteral(
+        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ");
+    QFont measured = font;
+    measured.setHintingPreference(QFont::PreferFullHinting);
+    const QFontMetricsF metrics(measured);
+    const qreal advance = metrics.horizontalAdvance(QLatin1Char('0'));
+    return advance > 0 && std::all_of(kDrawn.begin(), kDrawn.end(),
+        [&](QChar c) { return metrics.horizontalAdvance(c) == advance; });
+}
+
+}  // namespace
 
 bool CHexEditBase::SetFont(const QFont& font, bool repaint)
 {
-    if (!QFontInfo(font).fixedPitch())
+    if (!HasFixedPitchGlyphs(font))
         return false;
     m_font = font;
     Relayout(repaint);
@@ -176,7 +192,6 @@ void CHexEditBase::changeEvent(QEvent* event)
 void CHexEditBase::RecalcLayout()
 {
     m_needsLayout = false;
-    HexEditGeometry& g = m_geometry;
     // Text is drawn a row at a time and must stay in whole-pixel character cells: with
     // full hinting the advance is whole, and where the platform still gives a fraction,
     // letter spacing takes it out.
@@ -186,48 +201,34 @@ void CHexEditBase::RecalcLayout()
     const int cell = std::max(qRound(advance), 1);
     if (advance != cell)
         m_paintFont.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
-    g.charWidth = static_cast<uint32_t>(cell);
-    g.lineHeight = static_cast<uint32_t>(std::max(QFontMetrics(m_paintFont).height(), 1));
 
-    const QRect client = viewport()->rect();
-    const int margin = static_cast<int>(m_margin);
-    g.dataLeft = client.left() + margin;
-    g.dataTop = client.top() + margin;
-    g.dataRight = std::max(client.left() + client.width() - margin, g.dataLeft);
-    g.dataBottom = std::max(client.top() + client.height() - margin, g.dataTop);
-
-    const uint32_t dataHeight = static_cast<uint32_t>(g.dataBottom - g.dataTop);
-    g.fullRows = dataHeight / g.lineHeight;
-    const uint32_t remainder = dataHeight % g.lineHeight;
-    g.visibleRows = remainder == 0 ? g.fullRows : g.fullRows + 1;
-    g.lastRowHeight = remainder == 0 ? g.lineHeight : remainder;
-
-    g.addressX = 0;
-    g.addressSpan = m_showAddress ? m_addressDigits * g.charWidth + m_addressGap : 0;
-    g.bytesPerRow = BytesPerRow();
-    const uint64_t hexWidth = (3ull * g.bytesPerRow - 1) * g.charWidth;
-    g.hexX = g.addressX + g.addressSpan;
-    g.hexSpan = static_cast<uint32_t>(hexWidth + m_hexAsciiGap);
-    uint64_t totalWidth = g.hexX + hexWidth;
-    if (m_showAscii) {
-        g.charX = g.hexX + g.hexSpan;
-        g.charColumnWidth = g.bytesPerRow * g.charWidth;
-        totalWidth = uint64_t(g.charX) + g.charColumnWidth;
-    } else {
-        g.charX = 0;
-        g.charColumnWidth = 0;
-    }
-
-    const uint64_t rows = (uint64_t(m_data.size()) + g.bytesPerRow - 1) / g.bytesPerRow;
-    g.maxScrollRow = rows > g.fullRows ? static_cast<uint32_t>(rows - g.fullRows) : 0;
-    m_scrollRow = std::min(m_scrollRow, g.maxScrollRow);
-    const uint64_t dataWidth = static_cast<uint64_t>(g.dataRight - g.dataLeft);
-    g.maxScrollX = totalWidth > dataWidth ? static_cast<uint32_t>(totalWidth - dataWidth) : 0;
-    m_scrollX = std::min(m_scrollX, g.maxScrollX);
+    m_laidOutSize = viewport()->size();
+    HexEditLayoutInput input;
+    input.charWidth = static_cast<uint32_t>(cell);
+    input.lineHeight = static_cast<uint32_t>(std::max(QFontMetrics(m_paintFont).height(), 1));
+    input.clientWidth = m_laidOutSize.width();
+    input.clientHeight = m_laidOutSize.height();
+    input.margin = m_margin;
+    input.bytesPerRow = m_configuredBytesPerRow;
+    input.addressDigits = m_addressDigits;
+    input.addressGap = m_addressGap;
+    input.hexAsciiGap = m_hexAsciiGap;
+    input.showAddress = m_showAddress;
+    input.showAscii = m_showAscii;
+    input.dataLength = m_data.size();
+    m_layout.Compute(input);
+    m_scrollRow = std::min(m_scrollRow, m_layout.Geometry().maxScrollRow);
+    m_scrollX = std::min(m_scrollX, m_layout.Geometry().maxScrollX);
 
     // The scroll bars follow once the current event is done: showing or hiding one resizes
     // the client area, which must not happen in the middle of a layout.
     QMetaObject::invokeMethod(this, &CHexEditBase::UpdateScrollBars, Qt::QueuedConnection);
+}
+
+void CHexEditBase::EnsureLayout()
+{
+    if (m_needsLayout || viewport()->size() != m_laidOutSize)
+        RecalcLayout();
 }
 
 void CHexEditBase::PlaceCaret(uint32_t position, bool highNibble)
@@ -240,34 +241,13 @@ void CHexEditBase::PlaceCaret(uint32_t position, bool highNibble)
         DestroyCaret();
         return;
     }
-    if (m_needsLayout)
-        RecalcLayout();
-
-    const HexEditGeometry& g = m_geometry;
-    const uint64_t first = uint64_t(m_scrollRow) * g.bytesPerRow;
-    const uint64_t end = (uint64_t(m_scrollRow) + g.visibleRows) * g.bytesPerRow;
-    if (position >= first && position < end && hasFocus()) {
-        const uint64_t row = (position - first) / g.bytesPerRow;
-        const uint64_t column = (position - first) % g.bytesPerRow;
-        int64_t x = int64_t(g.dataLeft) + g.hexX - m_scrollX
-            + int64_t(3 * column + (highNibble ? 0 : 1)) * g.charWidth;
-        const int64_t y = g.dataTop + int64_t(row * g.lineHeight) + 1;
-        int64_t width = g.charWidth;
-        const int64_t height =
-            int64_t(row + 1 == g.visibleRows ? g.lastRowHeight : g.lineHeight) - 1;
-        // The caret may reach 2 pixels into the margin on either side, like the text.
-        if (x + width > g.dataLeft - 2 && x <= g.dataRight) {
-            if (x < g.dataLeft - 2) {
-                width += x - g.dataLeft + 2;
-                x = g.dataLeft - 2;
-            }
-            if (x + width > g.dataRight + 2)
-                width = g.dataRight - x + 2;
-            ShowCaret(QRect(int(x), int(y), int(width), int(height)));
-            return;
-        }
-    }
-    DestroyCaret();
+    EnsureLayout();
+    const HexRect caret = hasFocus()
+        ? m_layout.CaretRect(position, highNibble, m_scrollRow, m_scrollX) : HexRect();
+    if (caret.width > 0)
+        ShowCaret(QRect(caret.left, caret.top, caret.width, caret.height));
+    else
+        DestroyCaret();
 }
 
 void CHexEditBase::ShowCaret(const QRect& rect)
@@ -315,6 +295,17 @@ void CHexEditBase::resizeEvent(QResizeEvent* event)
     RecalcLayout();
     PlaceCaret(m_caretPosition, m_caretHighNibble);
     UpdateScrollBars();
+}
+
+// A scroll bar that appears or goes away resizes the viewport but not the control: the
+// rows and columns are laid out again for the new viewport at once.
+bool CHexEditBase::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize && viewport()->size() != m_laidOutSize) {
+        RecalcLayout();
+        PlaceCaret(m_caretPosition, m_caretHighNibble);
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void CHexEditBase::focusInEvent(QFocusEvent* event)

@@ -9,12 +9,15 @@
 // or caret placement, and at once when the control is resized. All figures are in the
 // widget's device-independent pixels.
 
+#include "controls/HexEditLayout.h"
+
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QColor>
 #include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -27,49 +30,15 @@ class QPainter;
 
 namespace orvanel {
 
-// Marks a missing position: no selection end, no drag anchor.
-inline constexpr uint32_t kNoPosition = 0xFFFFFFFF;
-
 // The MIME type under which the raw bytes of a copy travel: a 32-bit little-endian count
 // followed by the bytes. On Windows Qt maps it to the registered clipboard format
 // "BinaryData".
 inline constexpr const char* kBinaryDataMime = "application/x-qt-windows-mime;value=\"BinaryData\"";
 
-// Figures computed by RecalcLayout. Column positions are relative to the data rectangle's
-// left edge before horizontal scrolling.
-struct HexEditGeometry {
-    uint32_t fullRows = 0;       // rows that fit completely
-    uint32_t lastRowHeight = 0;  // height of a partly visible bottom row, else lineHeight
-    uint32_t visibleRows = 0;    // full rows plus a partly visible one
-    uint32_t lineHeight = 0;
-    uint32_t charWidth = 0;
-    uint32_t bytesPerRow = 0;
-    uint32_t hexX = 0;
-    uint32_t hexSpan = 0;        // hex column width plus the hex-to-character gap
-    uint32_t charX = 0;          // 0 when the character column is off
-    uint32_t charColumnWidth = 0;
-    uint32_t addressX = 0;
-    uint32_t addressSpan = 0;    // address column width plus the address gap, 0 when off
-    // The data rectangle: the client rectangle less the margin on every side, right and
-    // bottom exclusive.
-    int dataLeft = 0;
-    int dataTop = 0;
-    int dataRight = 0;
-    int dataBottom = 0;
-    uint32_t maxScrollRow = 0;
-    uint32_t maxScrollX = 0;
-};
-
 // The colours of a column or of the selection.
 struct HexEditColours {
     QColor background;
     QColor text;
-};
-
-// Result of HitTest: a byte position, which may lie past the last byte, and the digit.
-struct HexHit {
-    uint32_t position = 0;
-    bool highNibble = true;
 };
 
 class CHexEditBase : public QAbstractScrollArea
@@ -128,7 +97,7 @@ public:
 
     std::span<const uint8_t> GetData() const { return m_data; }
     bool IsReadOnly() const { return m_readOnly; }
-    const HexEditGeometry& GetGeometry() const { return m_geometry; }
+    const HexEditGeometry& GetGeometry() const { return m_layout.Geometry(); }
     uint32_t GetScrollRow() const { return m_scrollRow; }
     uint32_t GetScrollX() const { return m_scrollX; }
     uint32_t GetCaretPosition() const { return m_caretPosition; }
@@ -160,6 +129,8 @@ protected:
     virtual void OnContextMenuExtend(QMenu* menu);
 
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -179,6 +150,9 @@ private:
     uint32_t BytesPerRow() const { return m_configuredBytesPerRow ? m_configuredBytesPerRow : 1; }
     void Repaint(bool repaint);
     void Relayout(bool repaint);
+    // Runs RecalcLayout when a setter marked the layout stale or the viewport has another
+    // size than the layout was made for.
+    void EnsureLayout();
     void SetColours(HexEditColours& colours, QColor background, QColor text, bool repaint);
     void DestroyCaret();
     void ShowCaret(const QRect& rect);
@@ -196,7 +170,8 @@ private:
     void PaintRow(QPainter& painter, uint64_t row, int top, const QRect& clip);
 
     std::vector<uint8_t> m_data;
-    HexEditGeometry m_geometry;
+    CHexEditLayout m_layout;
+    QSize m_laidOutSize;  // the viewport size of the last layout
     uint32_t m_configuredBytesPerRow = 16;
     uint32_t m_addressDigits = 8;
     uint32_t m_selStart = kNoPosition;

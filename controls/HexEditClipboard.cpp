@@ -156,8 +156,7 @@ void CHexEditBase::contextMenuEvent(QContextMenuEvent* event)
     } else if (!m_data.empty()) {
         // A right click outside the selection moves the caret there and drops the
         // selection; inside it, the selection stays for Copy.
-        if (m_needsLayout)
-            RecalcLayout();
+        EnsureLayout();
         const HexHit hit = HitTest(event->pos());
         if (!HasSelection() || hit.position < m_selStart || hit.position > m_selEnd) {
             m_selStart = m_selEnd = kNoPosition;

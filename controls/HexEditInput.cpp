@@ -88,10 +88,9 @@ bool CHexEditBase::HandleKey(const QKeyEvent* event)
     // A Shift movement selects from where the caret stood before it.
     if (ShiftHeld() && m_dragAnchor == kNoPosition)
         m_dragAnchor = m_caretPosition;
-    if (m_needsLayout)
-        RecalcLayout();
-    const int32_t perRow = static_cast<int32_t>(m_geometry.bytesPerRow);
-    const int32_t pageRows = static_cast<int32_t>(std::max<uint32_t>(m_geometry.visibleRows, 1) - 1);
+    EnsureLayout();
+    const int32_t perRow = static_cast<int32_t>(m_layout.Geometry().bytesPerRow);
+    const int32_t pageRows = static_cast<int32_t>(std::max<uint32_t>(m_layout.Geometry().visibleRows, 1) - 1);
     const bool high = m_caretHighNibble;
 
     switch (event->key()) {
@@ -179,20 +178,7 @@ void CHexEditBase::MoveCaret(int32_t delta, bool highNibble)
 
 HexHit CHexEditBase::HitTest(QPoint point) const
 {
-    const HexEditGeometry& g = m_geometry;
-    if (g.charWidth == 0 || g.lineHeight == 0)
-        return {};
-    const int64_t hexWidth = (3 * int64_t(g.bytesPerRow) - 1) * g.charWidth;
-    // Half a character to the right, so that a click on the right half of a digit lands
-    // on the next cell.
-    int64_t x = int64_t(point.x()) + m_scrollX + g.charWidth / 2 - m_margin;
-    int64_t y = int64_t(point.y()) - g.dataTop;
-    y = std::clamp<int64_t>(y, 0, int64_t(g.visibleRows) * g.lineHeight);
-    x = std::clamp<int64_t>(x, g.hexX, g.hexX + hexWidth);
-    const int64_t row = y / g.lineHeight;
-    const int64_t cell = (x - g.hexX) / g.charWidth;
-    const int64_t position = (int64_t(m_scrollRow) + row) * g.bytesPerRow + cell / 3;
-    return {static_cast<uint32_t>(std::min<int64_t>(position, kNoPosition - 1)), cell % 3 == 0};
+    return m_layout.HitTest(point.x(), point.y(), m_scrollRow, m_scrollX);
 }
 
 void CHexEditBase::mousePressEvent(QMouseEvent* event)
@@ -203,8 +189,7 @@ void CHexEditBase::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     if (m_data.empty())
         return;
-    if (m_needsLayout)
-        RecalcLayout();
+    EnsureLayout();
     const QPoint point = event->position().toPoint();
     const HexHit hit = HitTest(point);
     PlaceCaret(hit.position, hit.highNibble);
@@ -231,7 +216,7 @@ void CHexEditBase::mouseMoveEvent(QMouseEvent* event)
         return;
     m_dragThreshold = QRect();
 
-    const HexEditGeometry& g = m_geometry;
+    const HexEditGeometry& g = m_layout.Geometry();
     int distance = 0;
     int direction = 0;
     if (point.y() < g.dataTop) {
@@ -316,8 +301,7 @@ void CHexEditBase::mouseDoubleClickEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     const QPoint point = event->position().toPoint();
     if (!m_data.empty()) {
-        if (m_needsLayout)
-            RecalcLayout();
+        EnsureLayout();
         const HexHit hit = HitTest(point);
         PlaceCaret(hit.position, hit.highNibble);
         m_selStart = m_selEnd = hit.position;

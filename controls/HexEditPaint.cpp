@@ -21,10 +21,11 @@ namespace {
 constexpr int kMaxAddressChars = 31;
 
 // Where a column lies on screen for the current scroll position.
-QRect ColumnRect(const HexEditGeometry& g, uint32_t columnX, uint64_t width, uint32_t scrollX)
+QRect ColumnRect(const CHexEditLayout& layout, uint32_t columnX, uint32_t width, uint32_t scrollX)
 {
-    const int64_t left = int64_t(g.dataLeft) + columnX - scrollX;
-    return QRect(int(left), g.dataTop, int(width), g.dataBottom - g.dataTop);
+    const HexEditGeometry& g = layout.Geometry();
+    return QRect(layout.ColumnLeft(columnX, scrollX), g.dataTop, int(width),
+        g.dataBottom - g.dataTop);
 }
 
 }  // namespace
@@ -32,9 +33,8 @@ QRect ColumnRect(const HexEditGeometry& g, uint32_t columnX, uint64_t width, uin
 void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(viewport());
-    if (m_needsLayout)
-        RecalcLayout();
-    const HexEditGeometry& g = m_geometry;
+    EnsureLayout();
+    const HexEditGeometry& g = m_layout.Geometry();
     painter.fillRect(viewport()->rect(), m_background);
 
     if (!m_data.empty()) {
@@ -42,11 +42,9 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
         // the data rectangle.
         const QRect dataClip(g.dataLeft - 2, g.dataTop, g.dataRight - g.dataLeft + 4,
             g.dataBottom - g.dataTop);
-        const QRect addressRect =
-            ColumnRect(g, g.addressX, uint64_t(m_addressDigits) * g.charWidth, m_scrollX);
-        const QRect hexRect =
-            ColumnRect(g, g.hexX, (3ull * g.bytesPerRow - 1) * g.charWidth, m_scrollX);
-        const QRect charRect = ColumnRect(g, g.charX, g.charColumnWidth, m_scrollX);
+        const QRect addressRect = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
+        const QRect hexRect = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
+        const QRect charRect = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
         painter.setClipRect(dataClip);
         if (m_showAddress)
             painter.fillRect(addressRect & dataClip, m_addressColours.background);
@@ -55,9 +53,8 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
             painter.fillRect(charRect & dataClip, m_asciiColours.background);
 
         painter.setFont(m_paintFont);
-        const uint64_t rows = (uint64_t(m_data.size()) + g.bytesPerRow - 1) / g.bytesPerRow;
         int top = g.dataTop;
-        for (uint64_t row = m_scrollRow; row < rows && top < g.dataBottom; ++row) {
+        for (uint64_t row = m_scrollRow; row < g.rows && top < g.dataBottom; ++row) {
             PaintRow(painter, row, top, dataClip);
             top += static_cast<int>(g.lineHeight);
         }
@@ -73,22 +70,20 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
 
 void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRect& clip)
 {
-    const HexEditGeometry& g = m_geometry;
+    const HexEditGeometry& g = m_layout.Geometry();
     const uint64_t rowStart = row * g.bytesPerRow;
     const uint32_t rowBytes =
         static_cast<uint32_t>(std::min<uint64_t>(g.bytesPerRow, m_data.size() - rowStart));
     const uint8_t* bytes = m_data.data() + rowStart;
     const int baseline = top + painter.fontMetrics().ascent();
-    const int cw = static_cast<int>(g.charWidth);
     ++m_formattedRows;
 
     // Each line is cut at the edges of its column.
     if (m_showAddress) {
-        const std::string address = FormatAddress(static_cast<uint32_t>(rowStart), m_addressDigits);
+        const std::string address = FormatAddress(static_cast<uint32_t>(rowStart), g.addressDigits);
         m_addressLine = QString::fromLatin1(address.data(),
             std::min<qsizetype>(qsizetype(address.size()), kMaxAddressChars));
-        const QRect column =
-            ColumnRect(g, g.addressX, uint64_t(m_addressDigits) * g.charWidth, m_scrollX);
+        const QRect column = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         painter.setClipRect(column & clip);
         painter.setPen(m_addressColours.text);
         painter.drawText(column.left(), baseline, m_addressLine);
@@ -118,33 +113,38 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
     const int firstSel = selected ? int(std::max<uint64_t>(m_selStart, rowStart) - rowStart) : 0;
     const int lastSel = selected ? int(std::min<uint64_t>(m_selEnd, rowLast) - rowStart) : 0;
 
-    const QRect hexColumn =
-        ColumnRect(g, g.hexX, (3ull * g.bytesPerRow - 1) * g.charWidth, m_scrollX);
+    // The text is cut at its column's edges; the band reaches one pixel past the last
+    // selected cell, into the gap when that cell ends the column.
+    const int bandTop = top + 1;
+    const int bandHeight = int(g.lineHeight) - 1;
+    const QRect hexColumn = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
     painter.setClipRect(hexColumn & clip);
     painter.setPen(m_hexColours.text);
     painter.drawText(hexColumn.left(), baseline, m_hexLine);
     if (selected) {
-        // From the first selected digit to one pixel past the last one, below the row's
-        // top pixel line.
-        const int left = hexColumn.left() + 3 * firstSel * cw;
-        const int right = hexColumn.left() + (3 * lastSel + 2) * cw + 1;
-        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selection.background);
+        const HexSpan band = m_layout.HexBand(firstSel, lastSel, m_scrollX);
+        painter.setClipRect(clip);
+        painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight),
+            selection.background);
+        painter.setClipRect(hexColumn & clip);
         painter.setPen(selection.text);
-        painter.drawText(left, baseline, m_hexLine.mid(3 * firstSel, 3 * (lastSel - firstSel) + 2));
+        painter.drawText(band.left, baseline, m_hexLine.mid(3 * firstSel, 3 * (lastSel - firstSel) + 2));
     }
 
     if (!m_showAscii)
         return;
-    const QRect charColumn = ColumnRect(g, g.charX, g.charColumnWidth, m_scrollX);
+    const QRect charColumn = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
     painter.setClipRect(charColumn & clip);
     painter.setPen(m_asciiColours.text);
     painter.drawText(charColumn.left(), baseline, m_charLine);
     if (selected) {
-        const int left = charColumn.left() + firstSel * cw;
-        const int right = charColumn.left() + (lastSel + 1) * cw + 1;
-        painter.fillRect(QRect(left, top + 1, right - left, int(g.lineHeight) - 1), selection.background);
+        const HexSpan band = m_layout.CharBand(firstSel, lastSel, m_scrollX);
+        painter.setClipRect(clip);
+        painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight),
+            selection.background);
+        painter.setClipRect(charColumn & clip);
         painter.setPen(selection.text);
-        painter.drawText(left, baseline, m_charLine.mid(firstSel, lastSel - firstSel + 1));
+        painter.drawText(band.left, baseline, m_charLine.mid(firstSel, lastSel - firstSel + 1));
     }
 }
 

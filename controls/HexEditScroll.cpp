@@ -41,23 +41,23 @@ void CHexEditBase::UpdateScrollBars()
 {
     // Showing or hiding a bar resizes the client area and so lays the control out again;
     // every figure is therefore read afresh after the vertical bar is settled.
-    if (m_geometry.maxScrollRow > 0) {
+    if (m_layout.Geometry().maxScrollRow > 0) {
         QScrollBar* bar = verticalScrollBar();
-        bar->setRange(0, static_cast<int>(m_geometry.maxScrollRow));
-        bar->setPageStep(static_cast<int>(m_geometry.fullRows));
+        bar->setRange(0, static_cast<int>(m_layout.Geometry().maxScrollRow));
+        bar->setPageStep(static_cast<int>(m_layout.Geometry().fullRows));
         bar->setSingleStep(1);
-        bar->setValue(static_cast<int>(std::min(m_scrollRow, m_geometry.maxScrollRow)));
+        bar->setValue(static_cast<int>(std::min(m_scrollRow, m_layout.Geometry().maxScrollRow)));
         bar->setEnabled(true);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     } else {
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
-    if (m_geometry.maxScrollX > 0) {
+    if (m_layout.Geometry().maxScrollX > 0) {
         QScrollBar* bar = horizontalScrollBar();
-        bar->setRange(0, static_cast<int>(m_geometry.maxScrollX));
-        bar->setPageStep(m_geometry.dataRight - m_geometry.dataLeft);
-        bar->setSingleStep(static_cast<int>(m_geometry.charWidth));
-        bar->setValue(static_cast<int>(std::min(m_scrollX, m_geometry.maxScrollX)));
+        bar->setRange(0, static_cast<int>(m_layout.Geometry().maxScrollX));
+        bar->setPageStep(m_layout.Geometry().dataRight - m_layout.Geometry().dataLeft);
+        bar->setSingleStep(static_cast<int>(m_layout.Geometry().charWidth));
+        bar->setValue(static_cast<int>(std::min(m_scrollX, m_layout.Geometry().maxScrollX)));
         bar->setEnabled(true);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     } else {
@@ -67,7 +67,7 @@ void CHexEditBase::UpdateScrollBars()
 
 void CHexEditBase::SetScrollRow(uint32_t row, bool repaint)
 {
-    row = std::min(row, m_geometry.maxScrollRow);
+    row = std::min(row, m_layout.Geometry().maxScrollRow);
     verticalScrollBar()->setValue(static_cast<int>(row));
     if (row != m_scrollRow)
         Repaint(repaint);
@@ -77,7 +77,7 @@ void CHexEditBase::SetScrollRow(uint32_t row, bool repaint)
 
 void CHexEditBase::SetScrollX(uint32_t x, bool repaint)
 {
-    x = std::min(x, m_geometry.maxScrollX);
+    x = std::min(x, m_layout.Geometry().maxScrollX);
     horizontalScrollBar()->setValue(static_cast<int>(x));
     if (x == m_scrollX)
         return;
@@ -99,40 +99,13 @@ void CHexEditBase::ScrollPixelsBy(int64_t pixels, bool repaint)
 
 void CHexEditBase::EnsureVisible(uint32_t start, uint32_t end, bool repaint)
 {
-    if (m_needsLayout)
-        RecalcLayout();
-    const HexEditGeometry& g = m_geometry;
-    const int64_t perRow = g.bytesPerRow;
-    const int64_t first = int64_t(m_scrollRow) * perRow;
-    const int64_t view = int64_t(g.fullRows) * perRow;
-    const int64_t last = first + view;
-    const int64_t s = start;
-    const int64_t e = end;
-
-    if (!(s <= first && e >= last)) {
-        if (e - s > view) {
-            if (s > first)
-                SetScrollRow(ClampToPosition(s / perRow), false);
-            else
-                SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
-        } else if (s < first) {
-            SetScrollRow(ClampToPosition(s / perRow), false);
-        } else if (e >= last) {
-            SetScrollRow(ClampToPosition((e + perRow - view) / perRow), false);
-        }
-    }
-
-    // Horizontally the hex column decides: its digits of the range are brought in.
-    const int64_t columnLeft = int64_t(g.dataLeft) + g.hexX - m_scrollX;
-    int64_t x1 = columnLeft + 3 * (s % perRow) * g.charWidth;
-    int64_t x2 = columnLeft + (3 * (e % perRow) + 2) * g.charWidth;
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (x1 < g.dataLeft && x2 < g.dataRight)
-        SetScrollX(ClampToPosition(m_scrollX + x1 - g.dataLeft), false);
-    else if (x1 > g.dataLeft && x2 >= g.dataRight)
-        SetScrollX(ClampToPosition(m_scrollX + x2 - (g.dataRight - g.dataLeft)), false);
-
+    EnsureLayout();
+    const uint32_t row = m_layout.RowToShow(start, end, m_scrollRow);
+    if (row != m_scrollRow)
+        SetScrollRow(row, false);
+    const uint32_t x = m_layout.ScrollXToShow(start, end, m_scrollX);
+    if (x != m_scrollX)
+        SetScrollX(x, false);
     Repaint(repaint);
 }
 
@@ -149,13 +122,24 @@ void CHexEditBase::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+// The wheel over the vertical bar scrolls as it does over the rows; the bar on its own
+// would move several rows a notch.
+bool CHexEditBase::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
 void CHexEditBase::OnVerticalAction(int action)
 {
     QScrollBar* bar = verticalScrollBar();
     if (!m_data.empty()) {
         if (action == QAbstractSlider::SliderMove)
             SetScrollRow(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
-        else if (const int64_t step = ActionStep(action, 1, m_geometry.fullRows))
+        else if (const int64_t step = ActionStep(action, 1, m_layout.Geometry().fullRows))
             ScrollRowsBy(step, true);
     }
     // The bar shows the control's row, whatever position it worked out for the action.
@@ -168,8 +152,8 @@ void CHexEditBase::OnHorizontalAction(int action)
     if (!m_data.empty()) {
         if (action == QAbstractSlider::SliderMove)
             SetScrollX(static_cast<uint32_t>(std::max(bar->sliderPosition(), 0)), true);
-        else if (const int64_t step = ActionStep(action, m_geometry.charWidth,
-                     m_geometry.dataRight - m_geometry.dataLeft))
+        else if (const int64_t step = ActionStep(action, m_layout.Geometry().charWidth,
+                     m_layout.Geometry().dataRight - m_layout.Geometry().dataLeft))
             ScrollPixelsBy(step, true);
     }
     bar->setSliderPosition(static_cast<int>(m_scrollX));

@@ -8,58 +8,70 @@
 namespace orvanel {
 namespace {
 
-HexDumpOptions Options(bool withAddress, bool withCharacters, bool crlf = true)
+// Bytes 'a' to 'z' over and over.
+std::vector<uint8_t> Letters(size_t count)
 {
-    HexDumpOptions options;
-    options.bytesPerRow = 16;
-    options.addressDigits = 4;
-    options.crlf = crlf;
-    options.withAddress = withAddress;
-    options.withCharacters = withCharacters;
-    return options;
-}
-
-TEST(HexDump, LaterRowsCarryTheirOwnAddressAndCharactersLineUp)
-{
-    std::vector<uint8_t> data(40);
+    std::vector<uint8_t> data(count);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<uint8_t>('a' + i % 26);
-    const std::string text = FormatHexDump(data, 14, 33, Options(true, true, false));
-
-    std::vector<std::string> lines;
-    for (size_t from = 0, to; (to = text.find('\n', from)) != std::string::npos; from = to + 1)
-        lines.push_back(text.substr(from, to - from));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].substr(0, 7), "000E   ");
-    EXPECT_EQ(lines[1].substr(0, 7), "0010   ");
-    EXPECT_EQ(lines[2].substr(0, 7), "0020   ");
-    // Characters start 3 * 16 + 2 columns after the hex text in every row, full or not.
-    const size_t charStart = 7 + 3 * 16 + 2;
-    EXPECT_EQ(lines[0].substr(charStart), std::string(14, ' ') + "op");
-    EXPECT_EQ(lines[1].substr(charStart), "qrstuvwxyzabcdef");
-    EXPECT_EQ(lines[2].substr(charStart), "gh");
-    EXPECT_EQ(lines[2].substr(7, 5), "67 68");
-    EXPECT_EQ(text.find('\r'), std::string::npos);
+    return data;
 }
 
-TEST(HexDump, RangeIsLimitedToTheData)
+TEST(HexDump, Texts)
 {
-    const std::vector<uint8_t> data = {0x10, 0x20, 0x30};
-    EXPECT_EQ(FormatHexDump(data, 1, 500, Options(false, false)), "   20 30\r\n");
-    EXPECT_EQ(FormatHexDump(data, 3, 500, Options(false, false)), "");
-    EXPECT_EQ(FormatHexDump({}, 0, 0, Options(false, false)), "");
+    struct Case {
+        std::vector<uint8_t> data;
+        uint32_t start, end;
+        bool withAddress, withCharacters, crlf;
+        std::string text;
+    };
+    const std::string row = "71 72 73 74 75 76 77 78 79 7A 61 62 63 64 65 66";
+    const Case cases[] = {
+        // The first row keeps blanks before its first byte; the characters of every row
+        // start 3 * 16 + 2 columns after its hex text does, a short last row padded.
+        {Letters(40), 14, 33, true, true, false,
+            "000E   " + std::string(42, ' ') + "6F 70" + "   " + std::string(14, ' ') + "op\n"
+                + "0010   " + row + "   qrstuvwxyzabcdef\n"
+                + "0020   67 68" + std::string(45, ' ') + "gh\n"},
+        // Limited to the data; nothing past it.
+        {{0x10, 0x20, 0x30}, 1, 500, false, false, true, "   20 30\r\n"},
+        {{0x10, 0x20, 0x30}, 3, 500, false, false, true, ""},
+        {{}, 0, 0, false, false, true, ""},
+        // Control and high bytes are dots, a space stays a space.
+        {{0x7F, 0x80, 0x1F, 0x20, 0x41}, 0, 4, false, true, false,
+            "7F 80 1F 20 41" + std::string(36, ' ') + "... A\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        HexDumpOptions options;
+        options.addressDigits = 4;
+        options.withAddress = c.withAddress;
+        options.withCharacters = c.withCharacters;
+        options.crlf = c.crlf;
+        EXPECT_EQ(FormatHexDump(c.data, c.start, c.end, options), c.text);
+    }
 }
 
-TEST(HexDump, ControlAndHighBytesShowAsDotsAndSpaceAsSpace)
+TEST(HexDump, AddressesAreAsWideAsTheHighestOne)
 {
-    EXPECT_EQ(PrintableOrDot(0x7F), '.');
-    EXPECT_EQ(PrintableOrDot(0x80), '.');
-    EXPECT_EQ(PrintableOrDot(0x1F), '.');
-    EXPECT_EQ(PrintableOrDot(0x20), ' ');
-    EXPECT_EQ(PrintableOrDot(0x7E), '~');
-    const std::vector<uint8_t> data = {0x7F, 0x80, 0x1F, 0x20, 0x41};
-    const std::string text = FormatHexDump(data, 0, 4, Options(false, true));
-    EXPECT_EQ(text.substr(text.size() - 7), "... A\r\n");
+    struct Case {
+        uint64_t highest;
+        uint32_t fewest, digits;
+    };
+    const Case cases[] = {{0, 4, 4}, {0xFFF0, 4, 4}, {0x10000, 4, 5}, {0xFFFFFFF0, 4, 8},
+        {0x10, 8, 8}, {0x0, 0, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(AddressDigitsFor(c.highest, c.fewest), c.digits) << c.highest;
+
+    // Every row of a dump of data reaching 0x10000 has five digits, so the rows line up.
+    const std::vector<uint8_t> data(0x10001, 0);
+    HexDumpOptions options;
+    options.addressDigits = 4;
+    options.withAddress = true;
+    options.crlf = false;
+    const std::string text = FormatHexDump(data, 0xFFFF, 0x10000, options);
+    EXPECT_EQ(text.substr(0, 8), "0FFFF   ");
+    EXPECT_EQ(text.substr(text.find('\n') + 1, 8), "10000   ");
 }
 
 }  // namespace

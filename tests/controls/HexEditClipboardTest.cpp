@@ -10,132 +10,93 @@ namespace {
 
 using HexEditClipboard = HexEditTest;
 
-// 0x40 dots with the letters A, B, C and D at 0x12 to 0x15.
-std::vector<uint8_t> BytesWithABCDAt0x12()
-{
-    std::vector<uint8_t> bytes(0x40, '.');
-    bytes[0x12] = 'A';
-    bytes[0x13] = 'B';
-    bytes[0x14] = 'C';
-    bytes[0x15] = 'D';
-    return bytes;
-}
-
-QString ClipboardText()
-{
-    return QGuiApplication::clipboard()->text();
-}
-
 QByteArray ClipboardBinaryData()
 {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     return mime ? mime->data(QString::fromLatin1(kBinaryDataMime)) : QByteArray();
 }
 
-TEST_F(HexEditClipboard, CtrlCCopiesTextDumpAndRawBytes)
+TEST_F(HexEditClipboard, CopyOffersTheDumpAndTheRawBytesOfBytesThatExist)
 {
-    Show(BytesWithABCDAt0x12());
-    ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
-    Key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(ClipboardText(), QString::fromLatin1("0012   ") + QString(6, u' ')
-            + "41 42 43 44" + QString(33, u' ') + "  ABCD\r\n");
-    EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(4, {'A', 'B', 'C', 'D'}));
-}
-
-TEST_F(HexEditClipboard, CtrlHCopiesHexDigitsOnly)
-{
-    Show(BytesWithABCDAt0x12());
-    ASSERT_TRUE(Edit().SetSelection(0x12, 0x15, false, true));
-    Key(Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(ClipboardText(), QString::fromLatin1("      41 42 43 44\r\n"));
-    EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(4, {'A', 'B', 'C', 'D'}));
-}
-
-TEST_F(HexEditClipboard, SelectionPastTheLastByteCopiesUpToIt)
-{
-    Show(CountingBytes(0x24));  // the last row holds 0x20 to 0x23
-    QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, PointOnByte(0x21));
-    QTest::mouseMove(Viewport(), PointOnByte(0x21) + QPoint(0, 3 * int(Geometry().lineHeight)));
-    QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, PointOnByte(0x21));
-    ASSERT_TRUE(Edit().HasSelection());
-    ASSERT_GT(Edit().GetSelectionEnd(), 0x23u);
-
-    Key(Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(ClipboardText(), QString::fromLatin1("   21 22 23\r\n"));
-    EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(3, {0x21, 0x22, 0x23}));
-}
-
-TEST_F(HexEditClipboard, NothingIsCopiedWithoutBytesSelected)
-{
+    struct Case {
+        uint32_t start, end;
+        Qt::Key key;
+        QString text;  // empty: nothing is copied
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {0x12, 0x15, Qt::Key_C,
+            "0012   " + QString(6, u' ') + "12 13 14 15" + QString(33, u' ') + "  ....\r\n",
+            {0x12, 0x13, 0x14, 0x15}},
+        {0x12, 0x15, Qt::Key_H, "      12 13 14 15\r\n", {0x12, 0x13, 0x14, 0x15}},
+        {0x21, 0x40, Qt::Key_H, "   21 22 23\r\n", {0x21, 0x22, 0x23}},  // past the last byte
+        {0x30, 0x40, Qt::Key_C, "", {}},  // wholly past it
+        {kNoPosition, kNoPosition, Qt::Key_C, "", {}},
+    };
     Show(CountingBytes(0x24));
-    PutBinaryDataOnClipboard(1, {0x77});
-    Key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(1, {0x77}));
-
-    // A drag wholly below the last row selects no byte that exists.
-    const QPoint below = PointOnByte(0x21) + QPoint(0, 2 * int(Geometry().lineHeight));
-    QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    QTest::mouseMove(Viewport(), below + QPoint(0, 2 * int(Geometry().lineHeight)));
-    QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    ASSERT_TRUE(Edit().HasSelection());
-    EXPECT_FALSE(Edit().CopyToClipboard(true, true, true));
-    EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(1, {0x77}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        PutBinaryDataOnClipboard(1, {0x77});
+        // A drag below the last row selects past it; SetSelection refuses that.
+        QTest::mouseClick(Viewport(), Qt::LeftButton, {}, PointOnByte(0));
+        if (c.start != kNoPosition) {
+            QTest::mousePress(Viewport(), Qt::LeftButton, {}, PointOnByte(c.start));
+            QTest::mouseMove(Viewport(), PointOnByte(c.end));
+            QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, PointOnByte(c.end));
+        }
+        Key(c.key, Qt::ControlModifier);
+        if (c.text.isEmpty()) {
+            EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(1, {0x77}));
+        } else {
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), c.text);
+            EXPECT_EQ(ClipboardBinaryData(), BinaryDataBlock(uint32_t(c.bytes.size()), c.bytes));
+        }
+    }
 }
 
-TEST_F(HexEditClipboard, PasteOverwritesFromTheSelectionWithoutGrowing)
+TEST_F(HexEditClipboard, PasteOverwritesWhatFitsAndTrustsNoCount)
 {
-    Show(CountingBytes(100));
-    Edit().SetReadOnly(false, true);
-    QSignalSpy changes(&Edit(), &CHexEditBase::changed);
-    PutBinaryDataOnClipboard(4, {0xA1, 0xA2, 0xA3, 0xA4});
+    struct Case {
+        uint32_t selStart, selEnd, caret, count;
+        std::vector<uint8_t> bytes;
+        uint32_t written;  // bytes overwritten from the start; 0: refused
+    };
+    const Case cases[] = {
+        {10, 20, 50, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 4},  // from the selection's start
+        {kNoPosition, kNoPosition, 98, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 2},  // only what fits
+        {kNoPosition, kNoPosition, 50, 1000, {0xEE, 0xEF}, 2},  // a count beyond the block
+        {kNoPosition, kNoPosition, 50, 0, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caret);
+        Show(CountingBytes(100));
+        Edit().SetReadOnly(false, true);
+        QSignalSpy changes(&Edit(), &CHexEditBase::changed);
+        PutBinaryDataOnClipboard(c.count, c.bytes);
+        Edit().PlaceCaret(c.caret, true);
+        if (c.selStart != kNoPosition)
+            ASSERT_TRUE(Edit().SetSelection(c.selStart, c.selEnd, false, true));
+        Key(Qt::Key_V, Qt::ControlModifier);
 
-    ASSERT_TRUE(Edit().SetSelection(10, 20, false, true));
-    Key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Edit().GetData()[9], 9);
-    EXPECT_EQ(Edit().GetData()[10], 0xA1);
-    EXPECT_EQ(Edit().GetData()[13], 0xA4);
-    EXPECT_EQ(Edit().GetData()[14], 14);
-    EXPECT_EQ(Edit().GetSelectionStart(), 10u);
-    EXPECT_EQ(Edit().GetSelectionEnd(), 13u);
-    EXPECT_EQ(Edit().GetCaretPosition(), 13u);
-    EXPECT_EQ(changes.count(), 1);
-
-    // Near the end only what fits is written.
-    Edit().PlaceCaret(98, true);
-    Key(Qt::Key_Right);  // drops the selection
-    Edit().PlaceCaret(98, true);
-    ASSERT_TRUE(Edit().PasteFromClipboard());
-    EXPECT_EQ(Edit().GetData()[98], 0xA1);
-    EXPECT_EQ(Edit().GetData()[99], 0xA2);
-    EXPECT_EQ(Edit().GetData().size(), 100u);
-}
-
-TEST_F(HexEditClipboard, PasteTrustsNoCountBeyondTheBlock)
-{
-    Show(CountingBytes(100));
-    Edit().SetReadOnly(false, true);
-    Edit().PlaceCaret(50, true);
-    PutBinaryDataOnClipboard(1000, {0xEE, 0xEF});
-    ASSERT_TRUE(Edit().PasteFromClipboard());
-    EXPECT_EQ(Edit().GetData()[51], 0xEF);
-    EXPECT_EQ(Edit().GetData()[52], 52);
-    EXPECT_EQ(Edit().GetCaretPosition(), 51u);
-
-    // An empty block changes nothing, not even the caret.
-    PutBinaryDataOnClipboard(0, {});
+        const uint32_t at = c.selStart != kNoPosition ? c.selStart : c.caret;
+        std::vector<uint8_t> expected = CountingBytes(100);
+        std::copy_n(c.bytes.begin(), c.written, expected.begin() + at);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), Edit().GetData().begin()));
+        EXPECT_EQ(Edit().GetData().size(), 100u);
+        EXPECT_EQ(changes.count(), c.written ? 1 : 0);
+        EXPECT_EQ(Edit().GetCaretPosition(), c.written ? at + c.written - 1 : c.caret);
+    }
+    // Read-only refuses it.
+    Edit().SetReadOnly(true, true);
+    PutBinaryDataOnClipboard(1, {0x55});
     EXPECT_FALSE(Edit().PasteFromClipboard());
-    EXPECT_EQ(Edit().GetCaretPosition(), 51u);
 }
 
-// A control that records its context menu and closes it as soon as it opens.
+// A control that records its context menu, pastes from it if asked, and closes it.
 class CMenuProbe : public CHexEditBase
 {
 public:
-    struct Item {
-        QString text;
-        bool enabled;
-    };
-    std::vector<Item> items;
+    std::vector<std::pair<QString, bool>> items;
     bool pasteFromMenu = false;
 
 protected:
@@ -143,20 +104,14 @@ protected:
     {
         items.clear();
         for (QAction* action : menu->actions())
-            items.push_back({action->text(), action->isEnabled()});
+            items.emplace_back(action->text(), action->isEnabled());
         if (pasteFromMenu)
             menu->actions().at(1)->trigger();
         QTimer::singleShot(0, menu, &QMenu::close);
     }
 };
 
-void RightClick(QWidget* target, QPoint point)
-{
-    QContextMenuEvent event(QContextMenuEvent::Mouse, point, target->mapToGlobal(point));
-    QApplication::sendEvent(target, &event);
-}
-
-TEST_F(HexEditClipboard, ContextMenuOffersCopyAndPasteWhenTheyCanWork)
+TEST_F(HexEditClipboard, ContextMenuOffersCopyAndPasteOrGoesToTheParent)
 {
     Show(CountingBytes(100));
     CMenuProbe probe;
@@ -164,39 +119,28 @@ TEST_F(HexEditClipboard, ContextMenuOffersCopyAndPasteWhenTheyCanWork)
     probe.SetData(Edit().GetData().data(), 100, true);
     probe.SetReadOnly(true, true);
     PutBinaryDataOnClipboard(1, {0x55});
-
-    RightClick(probe.viewport(), QPoint(20, 10));
-    ASSERT_EQ(probe.items.size(), 2u);
-    EXPECT_EQ(probe.items[0].text, "Copy");
-    EXPECT_FALSE(probe.items[0].enabled);
-    EXPECT_EQ(probe.items[1].text, "Paste");
-    EXPECT_FALSE(probe.items[1].enabled);
+    const QPoint point(20, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, probe.viewport()->mapToGlobal(point));
+    QApplication::sendEvent(probe.viewport(), &event);
+    using Items = std::vector<std::pair<QString, bool>>;
+    EXPECT_EQ(probe.items, (Items{{"Copy", false}, {"Paste", false}}));
 
     probe.SetReadOnly(false, true);
     probe.SelectAll();
     probe.pasteFromMenu = true;
-    RightClick(probe.viewport(), QPoint(20, 10));
-    EXPECT_TRUE(probe.items[0].enabled);
-    EXPECT_TRUE(probe.items[1].enabled);
+    QApplication::sendEvent(probe.viewport(), &event);
+    EXPECT_EQ(probe.items, (Items{{"Copy", true}, {"Paste", true}}));
     EXPECT_EQ(probe.GetData()[0], 0x55);
-}
 
-TEST_F(HexEditClipboard, ForwardedContextMenuShowsNoMenu)
-{
-    Show(CountingBytes(100));
-    CMenuProbe probe;
-    probe.SetData(Edit().GetData().data(), 100, true);
-    QSignalSpy requests(&probe, &CHexEditBase::contextMenuRequested);
+    // Forwarded, the request goes to the parent and no menu shows.
+    probe.items.clear();
     probe.ForwardContextMenu = true;
-    RightClick(probe.viewport(), QPoint(20, 10));
-    EXPECT_TRUE(probe.items.empty());
-    EXPECT_EQ(requests.count(), 0);
-
     probe.NotifyMouse = true;
-    RightClick(probe.viewport(), QPoint(20, 10));
+    QSignalSpy requests(&probe, &CHexEditBase::contextMenuRequested);
+    QApplication::sendEvent(probe.viewport(), &event);
     EXPECT_TRUE(probe.items.empty());
     ASSERT_EQ(requests.count(), 1);
-    EXPECT_EQ(requests.at(0).at(0).toPoint(), probe.viewport()->mapToGlobal(QPoint(20, 10)));
+    EXPECT_EQ(requests.at(0).at(0).toPoint(), probe.viewport()->mapToGlobal(point));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// A hex editor in its hosting view, shown, active and focused, for the hex editor tests.
+// A hex editor in its hosting view, shown, active and focused, for the widget tests.
 
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
@@ -47,23 +47,20 @@ inline void PutBinaryDataOnClipboard(uint32_t count, const std::vector<uint8_t>&
 class HexEditTest : public ::testing::Test
 {
 protected:
-    // Shows a view of width x height holding bytes. With mainWindowSetup the control is
-    // configured as the main window configures it: read-only, 4 address digits, both
-    // columns, 20-pixel gaps.
-    void Show(const std::vector<uint8_t>& bytes, int width = 620, int height = 300,
-        bool mainWindowSetup = true)
+    // Shows a view of width x height holding bytes, the control configured as the main
+    // window configures it: read-only, 4 address digits, both columns, 20-pixel gaps. The
+    // data is set before the first show, as at the program's start.
+    void Show(const std::vector<uint8_t>& bytes, int width = 620, int height = 300)
     {
         m_view = std::make_unique<CHexEditBaseView>();
         m_view->resize(width, height);
         CHexEditBase& edit = Edit();
-        if (mainWindowSetup) {
-            edit.SetReadOnly(true, true);
-            edit.SetShowAddress(true, true);
-            edit.SetShowAscii(true, true);
-            edit.SetAddressDigits(4, true);
-            edit.SetAddressGap(20, true);
-            edit.SetHexAsciiGap(20, true);
-        }
+        edit.SetReadOnly(true, true);
+        edit.SetShowAddress(true, true);
+        edit.SetShowAscii(true, true);
+        edit.SetAddressDigits(4, true);
+        edit.SetAddressGap(20, true);
+        edit.SetHexAsciiGap(20, true);
         edit.SetData(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
         m_view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view.get()));
@@ -74,12 +71,10 @@ protected:
         ASSERT_TRUE(edit.hasFocus());
     }
 
-    // Resizes the view so that the control's data rectangle is rows * line height plus
-    // extra pixels high.
+    // Resizes the view so that the data rectangle is rows * line height + extra high.
     void ResizeToRows(uint32_t rows, int extra = 0)
     {
-        const int height = int(rows * Geometry().lineHeight) + extra + 10;
-        m_view->resize(m_view->width(), height);
+        m_view->resize(m_view->width(), int(rows * Geometry().lineHeight) + extra + 10);
         Settle();
     }
 
@@ -95,11 +90,9 @@ protected:
     {
         const HexEditGeometry& g = Geometry();
         const uint32_t row = position / g.bytesPerRow - Edit().GetScrollRow();
-        const uint32_t column = position % g.bytesPerRow;
-        const int x = g.dataLeft + int(g.hexX) - int(Edit().GetScrollX())
-            + int((3 * column + (highNibble ? 0 : 1)) * g.charWidth) + 1;
-        const int y = g.dataTop + int(row * g.lineHeight + g.lineHeight / 2);
-        return {x, y};
+        const uint32_t cell = 3 * (position % g.bytesPerRow) + (highNibble ? 0 : 1);
+        return {g.dataLeft + int(g.hexX + cell * g.charWidth) - int(Edit().GetScrollX()) + 1,
+            g.dataTop + int(row * g.lineHeight + g.lineHeight / 2)};
     }
 
     // The caret's byte and digit, as "12 high" or "12 low".

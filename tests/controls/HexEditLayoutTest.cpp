@@ -1,173 +1,150 @@
-#include "tests/controls/HexEditFixture.h"
+#include "controls/HexEditLayout.h"
 
-#include <QFontInfo>
-#include <QScrollBar>
+#include <gtest/gtest.h>
 
-namespace orvanel::test {
+#include <array>
+
+namespace orvanel {
 namespace {
 
-using HexEditLayout = HexEditTest;
-
-TEST_F(HexEditLayout, PartialBottomRowHasItsOwnHeight)
+// Cells of 8 x 10 pixels, the columns as the main window sets them: 4 address digits,
+// 20-pixel gaps. The hex column then starts at 52 and is 376 wide, the character column
+// starts at 448 and ends at 576.
+CHexEditLayout Layout(int width, int height, uint64_t length, bool columns = true)
 {
-    Show(CountingBytes(1000));
-    ResizeToRows(10, 3);
-    EXPECT_EQ(Geometry().fullRows, 10u);
-    EXPECT_EQ(Geometry().visibleRows, 11u);
-    EXPECT_EQ(Geometry().lastRowHeight, 3u);
-
-    ResizeToRows(10);
-    EXPECT_EQ(Geometry().fullRows, 10u);
-    EXPECT_EQ(Geometry().visibleRows, 10u);
-    EXPECT_EQ(Geometry().lastRowHeight, Geometry().lineHeight);
+    CHexEditLayout layout;
+    layout.Compute({.charWidth = 8, .lineHeight = 10, .clientWidth = width, .clientHeight = height,
+        .addressDigits = 4, .addressGap = 20, .hexAsciiGap = 20, .showAddress = columns,
+        .showAscii = columns, .dataLength = length});
+    return layout;
 }
 
-TEST_F(HexEditLayout, VerticalBarOnlyWhenRowsDoNotFit)
+TEST(HexEditLayout, RowsColumnsAndScrollRanges)
 {
-    Show(CountingBytes(100));  // 7 rows
-    ResizeToRows(8);
-    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
-    EXPECT_EQ(Geometry().maxScrollRow, 0u);
-    EXPECT_EQ(Edit().GetScrollRow(), 0u);
-
-    ResizeToRows(4);
-    QScrollBar* bar = Edit().verticalScrollBar();
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(Geometry().maxScrollRow, 3u);
-    EXPECT_EQ(bar->maximum(), 3);
-    EXPECT_EQ(bar->pageStep(), 4);
-
-    ResizeToRows(8);
-    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
+    struct Case {
+        int width, height;
+        uint64_t length;
+        bool columns;
+        uint32_t fullRows, visibleRows, lastRowHeight, maxScrollRow, digits, hexX, charX, maxX;
+    };
+    const Case cases[] = {
+        {586, 110, 1000, true, 10, 10, 10, 53, 4, 52, 448, 0},   // height a multiple of rows
+        {586, 113, 1000, true, 10, 11, 3, 53, 4, 52, 448, 0},    // a partly visible row
+        {586, 20, 33, true, 1, 1, 10, 2, 4, 52, 448, 0},         // 33 bytes make 3 rows
+        {586, 110, 100, true, 10, 10, 10, 0, 4, 52, 448, 0},     // all rows fit
+        {500, 110, 100, true, 10, 10, 10, 0, 4, 52, 448, 86},    // too narrow by 86
+        {300, 110, 100, false, 10, 10, 10, 0, 4, 0, 0, 86},      // hex column alone
+        {586, 110, 0x10000, true, 10, 10, 10, 4086, 4, 52, 448, 0},  // last row 0xFFF0
+        {586, 110, 0x10001, true, 10, 10, 10, 4087, 5, 60, 456, 8},  // last row 0x10000
+        {4, 4, 100, true, 0, 0, 10, 7, 4, 52, 448, 576},         // smaller than the margins
+        {586, 110, 0, true, 10, 10, 10, 0, 4, 52, 448, 0},       // no data
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.length);
+        const HexEditGeometry g = Layout(c.width, c.height, c.length, c.columns).Geometry();
+        EXPECT_EQ(g.fullRows, c.fullRows);
+        EXPECT_EQ(g.visibleRows, c.visibleRows);
+        EXPECT_EQ(g.lastRowHeight, c.lastRowHeight);
+        EXPECT_EQ(g.maxScrollRow, c.maxScrollRow);
+        EXPECT_EQ(g.addressDigits, c.digits);
+        EXPECT_EQ(g.hexX, c.hexX);
+        EXPECT_EQ(g.charX, c.charX);
+        EXPECT_EQ(g.maxScrollX, c.maxX);
+    }
 }
 
-TEST_F(HexEditLayout, ThirtyThreeBytesMakeThreeRows)
+TEST(HexEditLayout, HitTestFindsTheDigitUnderThePoint)
 {
-    Show(CountingBytes(33));
-    ResizeToRows(1);
-    EXPECT_EQ(Geometry().maxScrollRow, 2u);
+    // The hex column's left edge is at 57 on screen; byte c's high digit at 57 + 24c.
+    struct Case {
+        int x, y;
+        uint32_t scrollRow, scrollX, position;
+        bool highNibble;
+    };
+    const Case cases[] = {
+        {58, 10, 0, 0, 0, true},
+        {66, 10, 0, 0, 0, false},
+        {62, 10, 0, 0, 0, false},      // right half of a digit: the next cell
+        {78, 10, 0, 0, 1, true},       // right half of the separator: the next byte
+        {58, 28, 2, 0, 0x40, true},    // third row, scrolled by 2
+        {10, 28, 0, 0, 0x20, true},    // left of the hex column: the row's first digit
+        {500, 28, 0, 0, 0x2F, false},  // right of it: the row's last digit
+        {58, -50, 0, 0, 0, true},      // above the rows: the first row
+        {58, 1000, 0, 0, 0xA0, true},  // below them: the row after the last visible one
+        {58, 10, 0, 16, 0, false},     // scrolled sideways by two cells
+    };
+    const CHexEditLayout layout = Layout(586, 110, 1000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
+        const HexHit hit = layout.HitTest(c.x, c.y, c.scrollRow, c.scrollX);
+        EXPECT_EQ(hit.position, c.position);
+        EXPECT_EQ(hit.highNibble, c.highNibble);
+    }
 }
 
-TEST_F(HexEditLayout, ScrollRowIsClampedToTheMaximum)
+TEST(HexEditLayout, CaretCoversOneDigitAndIsCutAtTheMargins)
 {
-    Show(CountingBytes(1000));  // 63 rows
-    ResizeToRows(10);
-    Edit().SetScrollRow(500, true);
-    EXPECT_EQ(Edit().GetScrollRow(), 53u);
-    EXPECT_EQ(Edit().verticalScrollBar()->value(), 53);
-
-    // Growing the window lowers the row with the maximum.
-    ResizeToRows(60);
-    EXPECT_EQ(Edit().GetScrollRow(), 3u);
+    struct Case {
+        int clientWidth, clientHeight;
+        uint32_t position;
+        bool highNibble;
+        uint32_t scrollRow, scrollX;
+        int left, top, width, height;  // width 0: no caret
+    };
+    const Case cases[] = {
+        {586, 110, 0x21, false, 0, 0, 89, 26, 8, 9},
+        {586, 113, 0xA0, true, 0, 0, 57, 106, 8, 2},  // the partly visible row
+        {586, 110, 0x00, true, 5, 0, 0, 0, 0, 0},      // above the view
+        {586, 110, 0xA0, true, 0, 0, 0, 0, 0, 0},      // below it
+        {586, 110, 0x00, true, 0, 56, 3, 6, 6, 9},     // cut 2 pixels into the left margin
+        {302, 110, 0x0A, true, 0, 0, 297, 6, 2, 9},    // cut 2 pixels into the right one
+        {301, 110, 0x0A, true, 0, 0, 0, 0, 0, 0},      // wholly right of the data
+    };
+    for (const Case& c : cases) {
+        const HexRect r = Layout(c.clientWidth, c.clientHeight, 1000)
+                              .CaretRect(c.position, c.highNibble, c.scrollRow, c.scrollX);
+        EXPECT_EQ(r.width, c.width) << c.position;
+        if (c.width > 0)
+            EXPECT_EQ((std::array{r.left, r.top, r.height}), (std::array{c.left, c.top, c.height}));
+    }
 }
 
-TEST_F(HexEditLayout, EmptyDataHidesTheBarAndTheCaret)
+TEST(HexEditLayout, SelectionBandEndsOnePixelPastTheLastCell)
 {
-    Show(CountingBytes(1000));
-    ResizeToRows(5);
-    EXPECT_TRUE(Edit().verticalScrollBar()->isVisible());
-    EXPECT_FALSE(Edit().GetCaretRect().isEmpty());
-
-    const uint8_t none = 0;
-    Edit().SetData(&none, 0, true);
-    Viewport()->repaint();
-    Settle();
-    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
+    const CHexEditLayout layout = Layout(586, 110, 1000);
+    EXPECT_EQ(layout.HexBand(4, 6, 0).left, 57 + 12 * 8);
+    EXPECT_EQ(layout.HexBand(4, 6, 0).right, 57 + 20 * 8 + 1);
+    EXPECT_EQ(layout.HexBand(15, 15, 8).right, 57 - 8 + 47 * 8 + 1);  // past the column
+    EXPECT_EQ(layout.CharBand(4, 6, 0).left, 453 + 4 * 8);
+    EXPECT_EQ(layout.CharBand(4, 6, 0).right, 453 + 7 * 8 + 1);
 }
 
-TEST_F(HexEditLayout, CaretIsDestroyedOffScreenAndWithoutFocus)
+TEST(HexEditLayout, ScrollsJustFarEnoughToShowARange)
 {
-    Show(CountingBytes(1000));
-    ResizeToRows(10);
-    Edit().PlaceCaret(0x21, false);
-    const QRect caret = Edit().GetCaretRect();
-    const HexEditGeometry& g = Geometry();
-    EXPECT_EQ(caret.left(), g.dataLeft + int(g.hexX + 4 * g.charWidth));
-    EXPECT_EQ(caret.top(), g.dataTop + int(2 * g.lineHeight) + 1);
-    EXPECT_EQ(caret.width(), int(g.charWidth));
-    EXPECT_EQ(caret.height(), int(g.lineHeight) - 1);
-
-    Edit().SetScrollRow(5, true);
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
-    Edit().SetScrollRow(0, true);
-    EXPECT_EQ(Edit().GetCaretRect(), caret);
-
-    Edit().clearFocus();
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
-    Edit().SetScrollRow(1, true);
-    Edit().SetScrollRow(0, true);
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
-    Edit().setFocus();
-    EXPECT_EQ(Edit().GetCaretRect(), caret);
-}
-
-TEST_F(HexEditLayout, OnlyFixedPitchFontsAreTaken)
-{
-    Show(CountingBytes(100));
-    const QFont original = Edit().GetFont();
-    const uint32_t lineHeight = Geometry().lineHeight;
-
-    QFont proportional(QStringLiteral("DejaVu Sans"));
-    proportional.setPixelSize(30);
-    ASSERT_FALSE(QFontInfo(proportional).fixedPitch());
-    EXPECT_FALSE(Edit().SetFont(proportional, true));
-    Edit().setFont(proportional);
-    Viewport()->repaint();
-    EXPECT_EQ(Edit().GetFont(), original);
-    EXPECT_EQ(Geometry().lineHeight, lineHeight);
-
-    QFont larger = original;
-    larger.setPixelSize(30);
-    EXPECT_TRUE(Edit().SetFont(larger, true));
-    Viewport()->repaint();
-    EXPECT_GT(Geometry().lineHeight, lineHeight);
-}
-
-TEST_F(HexEditLayout, NarrowWindowScrollsSidewaysToTheCaret)
-{
-    Show(CountingBytes(96), 300, 200);
-    const HexEditGeometry& g = Geometry();
-    EXPECT_TRUE(Edit().horizontalScrollBar()->isVisible());
-    const uint32_t total = g.charX + g.charColumnWidth;
-    EXPECT_EQ(g.maxScrollX, total - uint32_t(g.dataRight - g.dataLeft));
-
-    Key(Qt::Key_End);
-    EXPECT_GT(Edit().GetScrollX(), 0u);
-    QRect caret = Edit().GetCaretRect();
-    ASSERT_FALSE(caret.isEmpty());
-    EXPECT_LE(caret.right(), g.dataRight);
-
-    // Back at the first byte the hex column starts at the left edge.
-    Key(Qt::Key_Home);
-    EXPECT_EQ(Edit().GetScrollX(), g.hexX);
-    caret = Edit().GetCaretRect();
-    EXPECT_EQ(caret.left(), g.dataLeft);
-}
-
-TEST_F(HexEditLayout, ScrollBarsStepByLinesAndPages)
-{
-    Show(CountingBytes(1000), 300, 200);
-    ResizeToRows(10);
-    QScrollBar* vertical = Edit().verticalScrollBar();
-    const uint32_t page = Geometry().fullRows;
-    vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(Edit().GetScrollRow(), page);
-    vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(Edit().GetScrollRow(), page - 1);
-    // Jumps to the ends are not among the bar's moves; the bar stays on the row.
-    vertical->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(Edit().GetScrollRow(), page - 1);
-    EXPECT_EQ(vertical->value(), int(page - 1));
-    vertical->setSliderPosition(30);
-    EXPECT_EQ(Edit().GetScrollRow(), 30u);
-
-    QScrollBar* horizontal = Edit().horizontalScrollBar();
-    horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(Edit().GetScrollX(), Geometry().charWidth);
-    horizontal->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(Edit().GetScrollX(), Geometry().maxScrollX);
+    struct Case {
+        int width;
+        uint64_t start, end;
+        uint32_t scrollRow, scrollX, row, x;
+    };
+    // Ten full rows of 16 bytes; the 300-pixel client shows 290 pixels of the columns.
+    const Case cases[] = {
+        {586, 20, 20, 0, 0, 0, 0},       // in view already
+        {586, 200, 200, 0, 0, 3, 0},     // below: it becomes the last full row
+        {586, 20, 20, 5, 0, 1, 0},       // above: it becomes the first row
+        {586, 200, 600, 0, 0, 12, 0},    // longer than the view: from its start
+        {586, 0, 200, 5, 0, 3, 0},       // longer, starting above: up to its end
+        {586, 0, 999, 5, 0, 5, 0},       // covering the view: no move
+        {300, 15, 15, 0, 0, 0, 143},     // right of the view: its last digit at the edge
+        {300, 0, 0, 0, 143, 0, 52},      // left of it: the hex column at the edge
+        {300, 3, 3, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << "-" << c.end);
+        const CHexEditLayout layout = Layout(c.width, 110, 1000);
+        EXPECT_EQ(layout.RowToShow(c.start, c.end, c.scrollRow), c.row);
+        EXPECT_EQ(layout.ScrollXToShow(c.start, c.end, c.scrollX), c.x);
+    }
 }
 
 }  // namespace
-}  // namespace orvanel::test
+}  // namespace orvanel
