@@ -1,5 +1,5 @@
 #include "decode/TextureRecord.h"
-#include "tests/decode/TextureTestSupport.h"
+#include "tests/decode/DecodeTestSupport.h"
 #include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>

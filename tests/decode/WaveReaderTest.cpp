@@ -37,27 +37,5 @@ TEST(WaveReader, LibsndfileReadsTheSamplesBack)
     }
 }
 
-TEST(WaveReader, LibsndfileReadsAnOddEightBitSound)
-{
-    const uint8_t samples[] = {0, 128, 255};
-    CWaveSound sound;
-    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(1, 8000, 8), samples));
-    fixture::CTempDir dir;
-    const std::string path = dir.File("odd.wav");
-    ASSERT_TRUE(WriteWaveFile(sound, path));
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    EXPECT_EQ(info.frames, 3);
-    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-    int read[3] = {};
-    EXPECT_EQ(sf_read_int(file, read, 3), 3);
-    sf_close(file);
-    // Unsigned 8-bit samples come back centred, scaled to 32 bits.
-    EXPECT_EQ(read[0], -128 << 24);
-    EXPECT_EQ(read[1], 0);
-    EXPECT_EQ(read[2], 127 << 24);
-}
-
 } // namespace
 } // namespace orvanel
