@@ -1,5 +1,4 @@
 #include "decode/ByteStream.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -28,24 +27,6 @@ TEST(MemStream, ReadsWholeItemsSeeksInsideAndRefusesWrites)
     EXPECT_FALSE(stream.Error());
     EXPECT_FALSE(stream.PutC(9));
     EXPECT_TRUE(stream.Error());
-}
-
-TEST(StdioStream, WritesReadsAndSeeks)
-{
-    fixture::CTempDir dir;
-    CStdioStream out;
-    ASSERT_TRUE(out.Open(dir.File("s.bin"), "wb"));
-    EXPECT_TRUE(out.PutC(7));
-    EXPECT_EQ(out.Write("abc", 1, 3), 3u);
-    EXPECT_EQ(out.Size(), 4);
-    EXPECT_TRUE(out.Close());
-    EXPECT_FALSE(out.Close()); // nothing open any more
-
-    CStdioStream in;
-    ASSERT_TRUE(in.Open(dir.File("s.bin"), "rb"));
-    EXPECT_TRUE(in.Seek(1, kSeekStart));
-    EXPECT_EQ(in.GetC(), 'a');
-    EXPECT_EQ(in.Tell(), 2);
 }
 
 } // namespace

@@ -51,16 +51,6 @@ TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
     }
 }
 
-TEST(TextureBounds, PartialDXTBlocksAreStoredWhole)
-{
-    const CTextureArchive archive;
-    // 5 × 5 pixels take 2 × 2 blocks of 8 bytes, not the one block 5 / 4 rounded down gives.
-    const std::vector<uint8_t> oneBlock(8, 0);
-    test::ExpectEmpty(archive.Decode(kTexture, MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, oneBlock)));
-    const std::vector<uint8_t> fourBlocks(32, 0);
-    EXPECT_TRUE(archive.Decode(kTexture, MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, fourBlocks)).ok);
-}
-
 TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
 {
     const CTextureArchive archive;
