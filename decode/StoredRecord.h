@@ -24,7 +24,6 @@ public:
     {
     }
 
-    size_t Size() const { return m_bytes.size(); }
     std::span<const uint8_t> Bytes() const { return m_bytes; }
 
     // True when count items of itemSize bytes starting at offset lie inside the record.
