@@ -25,6 +25,9 @@ protected:
         const std::vector<uint8_t> samples(22050 * 3, 0);
         WaveFormat adpcm = writer::PCMFormat(1, 8000, 4);
         adpcm.formatTag = 2;
+        WaveFormat noBlockAlign = writer::PCMFormat(1, 8000, 8);
+        noBlockAlign.blockAlign = 0;
+        const std::vector<uint16_t> levels16{100, 200, 300};
         std::vector<FileSpec> files = {
             {0x06000001, writer::MakeTextureRecord(0x06000001, 64, 64, 28, grey)},
             {0x06000002, writer::MakeIndexedTextureRecord(0x06000002, 2, 2, 41, indices, 0x04000099)},
@@ -33,6 +36,8 @@ protected:
             {0x04000001, writer::MakeColourTableRecord(0x04000001, palette)},
             {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(2, 22050, 8), samples)},
             {0x0A000002, writer::MakeSoundRecord(0x0A000002, adpcm, indices)},
+            {0x0A000003, writer::MakeSoundRecord(0x0A000003, noBlockAlign, indices)},
+            {0x06000005, writer::MakeTextureRecord(0x06000005, 3, 1, 23, writer::Values16(levels16))},
             {0x31000001, StoredFile(0x31000001, std::vector<uint8_t>{5, 'H', 'e', 'l', 'l', 'o'})},
             {0x31000002, StoredFile(0x31000002, std::vector<uint8_t>{9, 7, 7})},
             {0x02000001, StoredFile(0x02000005)},
@@ -64,6 +69,8 @@ TEST_F(InfoAndExport, InfoPrintsWhatTheFileViewShows)
         {"6000003", "2 x 2 x 24 x 100% (04000001)\n"},
         {"04000001", "16 x 16 x 24 x 800%\n"},
         {"0A000001", "22050 Hz, 8 bits, 2 channels, 1.5s\n"},
+        {"0A000003", "8000 Hz, 8 bits, 1 channels, 0.0s\n"}, // no frame size: no duration
+        {"06000005", "3 x 1 x 24 x 100% (Greyscale)\n"},
         {"31000001", "Hello"},
         {"02000001", "Bad/Corrupted File!!!\n\nID should be 02000001\n\nID is set to 02000005\n"},
         // Raw bytes as characters, the zero bytes of the ID and the body as spaces.
@@ -103,7 +110,8 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFiles)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n");
     EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "04000001.bmp",
-        "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav", "31000001.txt"}));
+        "06000001.bmp", "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav", "0A000003.wav",
+        "31000001.txt"}));
 }
 
 TEST_F(InfoAndExport, ExportByIDOrByLine)
@@ -113,8 +121,8 @@ TEST_F(InfoAndExport, ExportByIDOrByLine)
     EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"0A000001.wav", "31000001.txt"}));
 
     std::filesystem::remove_all(out);
-    // Lines: 01, 02, 04, 06, then the texture formats 0x16, 0x1C, 0x29; line 5 is 8-bit.
-    const auto byLine = RunCli({"export", archive, out.string(), "--line", "5"});
+    // Lines: 01, 02, 04, 06, then the texture formats 0x16, 0x17, 0x1C, 0x29; line 6 is 8-bit.
+    const auto byLine = RunCli({"export", archive, out.string(), "--line", "6"});
     EXPECT_EQ(byLine.status, 0) << byLine.err;
     EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string>{"06000001.bmp"});
 
