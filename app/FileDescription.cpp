@@ -16,6 +16,7 @@ bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> byt
     uint32_t storedWord = 0;
     switch (CheckStoredID(bytes, entry, storedWord)) {
     case StoredIDCheck::TooShort:
+        shown = "it is shorter than its ID";
         return false;
     case StoredIDCheck::Differs:
         shown = BadFileMessage(entry.fileID, storedWord) + "\n";
@@ -30,8 +31,10 @@ bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> byt
         float scale = 1.0f;
         uint32_t noteKind = 0, noteFileID = 0;
         DecodeImage(archive, bytes, entry, colour, grey, scale, noteKind, noteFileID);
-        if (!colour.IsValid())
+        if (!colour.IsValid()) {
+            shown = "its picture does not decode";
             return false;
+        }
         shown = ImageCaption(colour.GetWidth(), colour.GetHeight(), colour.GetBpp(), scale,
                     noteKind, noteFileID) + "\n";
         return true;
@@ -39,13 +42,20 @@ bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> byt
     case FileKind::Sound: {
         CWaveSound sound;
         LoadSoundRecord(bytes, entry, sound);
+        if (!sound.GetSamples()) {
+            shown = "its sound does not load";
+            return false;
+        }
         const auto& format = sound.GetFormat();
         shown = SoundLabel(format.samplesPerSec, format.bitsPerSample, format.channels,
                     format.blockAlign, sound.GetSampleCount()) + "\n";
         return true;
     }
     case FileKind::TextRecord:
-        GetRecordText(bytes, &entry, shown);
+        if (!GetRecordText(bytes, &entry, shown)) {
+            shown = "no length fits its text";
+            return false;
+        }
         shown = TextBeforeZero(shown);
         return true;
     case FileKind::Raw:

@@ -81,7 +81,8 @@ bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std
     }
     case FileKind::TextRecord: {
         std::string text;
-        GetRecordText(*bytes, entry, text);
+        if (!GetRecordText(*bytes, entry, text))
+            return false;
         const std::string written = WithCRLF(TextBeforeZero(text));
         return WriteReplacing(path, [&](const std::string& temp) {
             return WriteBytes(temp, written.data(), written.size());
@@ -90,6 +91,8 @@ bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std
     case FileKind::Sound: {
         CWaveSound sound;
         LoadSoundRecord(*bytes, *entry, sound);
+        if (!sound.GetSamples())
+            return false;
         return WriteReplacing(path, [&](const std::string& temp) {
             return WriteWaveFile(sound, temp);
         });

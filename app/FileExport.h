@@ -26,8 +26,8 @@ std::string ExportBaseName(const std::string& folder, uint32_t fileID);
 
 // Reads the entry's stored file and writes it into folder. True only when the file was
 // written completely. A file that fails its ID check (category 0x08 exempt), is shorter than
-// its ID or unreadable, does not decode, or cannot be written is not saved, and no empty or
-// partial file is left behind; an existing file of that name is replaced only by a complete one.
+// its ID or unreadable, is a picture or sound that does not load, is a text record that no
+// length fits, or cannot be written is not saved, and no empty or partial file is left behind; an existing file of that name is replaced only by a complete one.
 bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folder);
 
 // Saves each entry in turn; progress (if given) hears (done, total) after each file. Returns

@@ -6,6 +6,16 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define ORVANEL_UNLINK _unlink
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#define ORVANEL_UNLINK ::unlink
+#endif
+
 namespace orvanel {
 
 namespace {
@@ -14,8 +24,29 @@ namespace {
 // allocating. Exports run one file at a time, so one slot is enough.
 char g_pendingPath[4096];
 std::atomic<bool> g_pending{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads the flag");
 
 std::atomic<unsigned> g_counter{0};
+
+// Puts the file's data on the disk. Without it a rename can reach the disk before the data,
+// and a power cut in between leaves an empty file where the old one was.
+bool FlushToDisk(const std::string& path)
+{
+#ifdef _WIN32
+    const int fd = ::_open(path.c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::_commit(fd) == 0;
+    ::_close(fd);
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fdatasync(fd) == 0;
+    ::close(fd);
+#endif
+    return flushed;
+}
 
 } // namespace
 
@@ -61,7 +92,13 @@ bool CReplacingFile::Commit()
 {
     if (m_temp.empty())
         return false;
+    // Only a file that replaces another needs its data on the disk first: a new file lost
+    // to a power cut loses nothing that was there before.
     std::error_code ec;
+    if (std::filesystem::exists(m_target, ec) && !FlushToDisk(m_temp)) {
+        Discard();
+        return false;
+    }
     std::filesystem::rename(m_temp, m_target, ec);
     if (ec) {
         Discard();
@@ -77,14 +114,15 @@ void CReplacingFile::Discard()
     if (m_temp.empty())
         return;
     g_pending.store(false);
-    std::remove(m_temp.c_str());
+    ORVANEL_UNLINK(m_temp.c_str());
     m_temp.clear();
 }
 
+// Runs in signal handlers: a lock-free atomic and unlink only, both async-signal-safe.
 void RemovePendingReplacingFile()
 {
     if (g_pending.exchange(false))
-        std::remove(g_pendingPath);
+        ORVANEL_UNLINK(g_pendingPath);
 }
 
 } // namespace orvanel

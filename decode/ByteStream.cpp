@@ -1,6 +1,7 @@
 #include "decode/ByteStream.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace orvanel {
@@ -96,23 +97,26 @@ bool CStdioStream::Seek(int64_t offset, int origin)
     static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (!m_file || origin < kSeekStart || origin > kSeekEnd)
         return false;
-    return ::fseeko(m_file, off_t(offset), kWhence[origin]) == 0;
+    // std::fseek takes a long: the files written here stay far below its range.
+    if (offset < LONG_MIN || offset > LONG_MAX)
+        return false;
+    return std::fseek(m_file, long(offset), kWhence[origin]) == 0;
 }
 
 int64_t CStdioStream::Tell() const
 {
-    return m_file ? int64_t(::ftello(m_file)) : -1;
+    return m_file ? int64_t(std::ftell(m_file)) : -1;
 }
 
 int64_t CStdioStream::Size() const
 {
     if (!m_file)
         return -1;
-    const off_t here = ::ftello(m_file);
-    if (here < 0 || ::fseeko(m_file, 0, SEEK_END) != 0)
+    const long here = std::ftell(m_file);
+    if (here < 0 || std::fseek(m_file, 0, SEEK_END) != 0)
         return -1;
-    const off_t end = ::ftello(m_file);
-    ::fseeko(m_file, here, SEEK_SET);
+    const long end = std::ftell(m_file);
+    std::fseek(m_file, here, SEEK_SET);
     return int64_t(end);
 }
 

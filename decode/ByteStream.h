@@ -78,7 +78,6 @@ public:
     // Closes the file. False when none was open, or when a write, the final flush or the
     // close itself failed: only then has everything written reached the file.
     bool Close();
-    bool IsOpen() const { return m_file != nullptr; }
 
     size_t Read(void* buffer, size_t size, size_t count) override;
     size_t Write(const void* buffer, size_t size, size_t count) override;

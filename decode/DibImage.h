@@ -55,8 +55,6 @@ struct DibRect {
     int32_t right = 0;
     int32_t bottom = 0;
 
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
 };
 
@@ -103,7 +101,6 @@ public:
     uint32_t GetHeight() const { return uint32_t(m_head.height); }
     uint16_t GetBpp() const { return m_head.bitCount; }
     bool IsValid() const { return !m_block.empty(); }
-    uint32_t GetType() const { return m_type; }
 
     // Layout access: the bytes per row, the first (bottom) pixel row, the whole block
     // (header, palette, rows) and the alpha plane (empty when there is none).

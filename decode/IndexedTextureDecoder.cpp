@@ -121,21 +121,20 @@ bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
 
 } // namespace
 
-bool DecodeIndexed8(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
-    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
+bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record,
+    CDibImage& colour, CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
 {
-    if (record.format != kTextureIndexed8)
+    switch (record.format) {
+    case kTextureIndexed8:
+        return DecodeIndexed(archive, record, 1, true, colour, grey, noteKind, noteFileID);
+    case kTextureIndexed16:
+        return DecodeIndexed(archive, record, 2, true, colour, grey, noteKind, noteFileID);
+    case kTextureGrey16:
+    case kTextureGrey16Alt:
+        return DecodeIndexed(archive, record, 2, false, colour, grey, noteKind, noteFileID);
+    default:
         return false;
-    return DecodeIndexed(archive, record, 1, true, colour, grey, noteKind, noteFileID);
-}
-
-bool DecodeIndexed16(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
-    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
-{
-    const bool greyscale = record.format == kTextureGrey16 || record.format == kTextureGrey16Alt;
-    if (!greyscale && record.format != kTextureIndexed16)
-        return false;
-    return DecodeIndexed(archive, record, 2, !greyscale, colour, grey, noteKind, noteFileID);
+    }
 }
 
 } // namespace orvanel

@@ -11,8 +11,6 @@
 
 namespace orvanel {
 
-inline constexpr uint8_t kCategorySound = 0x0A;
-
 // File ID, format size (18), sample byte count, the wave format header, then the samples at
 // 32 + extra size: the two bytes after the header and the extra format bytes are not read.
 inline constexpr uint32_t kSoundFormatSizeOffset = 4;

@@ -24,7 +24,6 @@ public:
     {
     }
 
-    size_t Size() const { return m_bytes.size(); }
     std::span<const uint8_t> Bytes() const { return m_bytes; }
 
     // True when count items of itemSize bytes starting at offset lie inside the record.
@@ -34,7 +33,6 @@ public:
     }
     // The little-endian field at offset, 0 when the record ends before it.
     uint32_t U32(uint64_t offset) const { return Holds(offset, 4) ? ReadLE32(&m_bytes[offset]) : 0; }
-    uint16_t U16(uint64_t offset) const { return Holds(offset, 2) ? ReadLE16(&m_bytes[offset]) : 0; }
     // Everything from offset on (empty past the end).
     std::span<const uint8_t> From(uint64_t offset) const
     {

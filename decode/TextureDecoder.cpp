@@ -4,6 +4,7 @@
 
 #include "archive/DATArchive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -14,9 +15,19 @@ namespace orvanel {
 
 namespace {
 
-// Raw pixel formats: width × height pixels of bytesPerPixel bytes from the data offset.
-bool DecodeRaw(const TextureRecord& record, CDibImage& colour, uint32_t bytesPerPixel)
+// Grey levels, blue-green-red or blue-green-red-alpha pixels: width × height pixels from the
+// data offset, first stored row on top.
+bool DecodeRaw(const TextureRecord& record, CDibImage& colour)
 {
+    uint32_t bytesPerPixel = 0;
+    switch (record.format) {
+    case kTextureGrey8:
+    case kTextureGrey8Alt: bytesPerPixel = 1; break;
+    case kTextureRGB24:
+    case kTextureRGB24Alt: bytesPerPixel = 3; break;
+    case kTextureRGBA32: bytesPerPixel = 4; break;
+    default: return false;
+    }
     const uint64_t pixels = uint64_t(record.width) * record.height;
     if (!CStoredRecord::HoldsItems(record.pixels.size(), 0, pixels, bytesPerPixel))
         return false;
@@ -24,17 +35,7 @@ bool DecodeRaw(const TextureRecord& record, CDibImage& colour, uint32_t bytesPer
         record.width * bytesPerPixel, true);
 }
 
-bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
-    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
-{
-    return DecodeDXT(record, colour) || DecodeGrey8(record, colour) || DecodeRGB24(record, colour)
-        || DecodeRGBA32(record, colour) || DecodeJPEG(record, colour)
-        || DecodeIndexed8(archive, record, colour, grey, noteKind, noteFileID)
-        || DecodeIndexed16(archive, record, colour, grey, noteKind, noteFileID);
-}
-
-} // namespace
-
+// DXT1, DXT3 and DXT5 blocks: a 24-bit picture without alpha plane.
 bool DecodeDXT(const TextureRecord& record, CDibImage& colour)
 {
     int flags = 0;
@@ -79,27 +80,7 @@ bool DecodeDXT(const TextureRecord& record, CDibImage& colour)
     return true;
 }
 
-bool DecodeGrey8(const TextureRecord& record, CDibImage& colour)
-{
-    if (record.format != kTextureGrey8 && record.format != kTextureGrey8Alt)
-        return false;
-    return DecodeRaw(record, colour, 1);
-}
-
-bool DecodeRGB24(const TextureRecord& record, CDibImage& colour)
-{
-    if (record.format != kTextureRGB24 && record.format != kTextureRGB24Alt)
-        return false;
-    return DecodeRaw(record, colour, 3);
-}
-
-bool DecodeRGBA32(const TextureRecord& record, CDibImage& colour)
-{
-    if (record.format != kTextureRGBA32)
-        return false;
-    return DecodeRaw(record, colour, 4);
-}
-
+// A JPEG stream of data-size bytes.
 bool DecodeJPEG(const TextureRecord& record, CDibImage& colour)
 {
     if (record.format != kTextureJPEG || record.dataSize > record.pixels.size())
@@ -107,10 +88,10 @@ bool DecodeJPEG(const TextureRecord& record, CDibImage& colour)
     return colour.Decode(record.pixels.first(record.dataSize), kImageTypeJPEG);
 }
 
+// Width of the colour table picture for count colours: the smallest divisor of count that is
+// not below its truncated square root.
 uint32_t ColourTableWidth(uint32_t count)
 {
-    if (count == 0)
-        return 0;
     uint32_t width = uint32_t(std::sqrt(double(count)));
     while (uint64_t(width) * width > count) // guard against the square root rounding up
         --width;
@@ -120,6 +101,7 @@ uint32_t ColourTableWidth(uint32_t count)
     return width;
 }
 
+// A colour table as a picture of its colours, row by row from the top left, drawn at scale 8.
 bool DecodeColourTable(const ColourTableRecord& record, CDibImage& colour, float& displayScale)
 {
     const uint32_t count = record.count;
@@ -131,6 +113,15 @@ bool DecodeColourTable(const ColourTableRecord& record, CDibImage& colour, float
     displayScale = 8.0f;
     return true;
 }
+
+bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
+    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
+{
+    return DecodeDXT(record, colour) || DecodeRaw(record, colour) || DecodeJPEG(record, colour)
+        || DecodeIndexedTexture(archive, record, colour, grey, noteKind, noteFileID);
+}
+
+} // namespace
 
 bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes,
     const DATEntry& entry, CDibImage& colour, CDibImage& grey, float& displayScale,

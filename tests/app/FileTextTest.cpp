@@ -10,30 +10,22 @@ namespace {
 using writer::MakeEntry;
 using writer::StoredFile;
 
-std::string RecordText(const std::vector<uint8_t>& body, bool* found = nullptr)
+TEST(FileKinds, ByTopByteWithTheirExtensions)
 {
-    const auto bytes = StoredFile(0x31000001, body);
-    const DATEntry entry = MakeEntry(0x31000001, 0, uint32_t(bytes.size()));
-    std::string text = "stale";
-    const bool ok = GetRecordText(bytes, &entry, text);
-    if (found)
-        *found = ok;
-    return text;
-}
-
-TEST(FileKinds, ByTopByte)
-{
-    EXPECT_EQ(ClassifyFileID(0x04000010), FileKind::ColourTable);
-    EXPECT_EQ(ClassifyFileID(0x06FFFFFF), FileKind::Texture);
-    EXPECT_EQ(ClassifyFileID(0x0A000000), FileKind::Sound);
-    EXPECT_EQ(ClassifyFileID(0x31000001), FileKind::TextRecord);
-    for (uint32_t other : {0x00000006u, 0x05000000u, 0x08000001u, 0x30FFFFFFu, 0xFF000000u})
-        EXPECT_EQ(ClassifyFileID(other), FileKind::Raw) << std::hex << other;
-    EXPECT_STREQ(ExportExtension(FileKind::Texture), ".bmp");
-    EXPECT_STREQ(ExportExtension(FileKind::ColourTable), ".bmp");
-    EXPECT_STREQ(ExportExtension(FileKind::Sound), ".wav");
-    EXPECT_STREQ(ExportExtension(FileKind::TextRecord), ".txt");
-    EXPECT_STREQ(ExportExtension(FileKind::Raw), ".bin");
+    const struct {
+        uint32_t id;
+        FileKind kind;
+        const char* extension;
+    } cases[] = {
+        {0x04000010, FileKind::ColourTable, ".bmp"}, {0x06FFFFFF, FileKind::Texture, ".bmp"},
+        {0x0A000000, FileKind::Sound, ".wav"}, {0x31000001, FileKind::TextRecord, ".txt"},
+        {0x00000006, FileKind::Raw, ".bin"}, {0x08000001, FileKind::Raw, ".bin"},
+        {0x30FFFFFF, FileKind::Raw, ".bin"}, {0xFF000000, FileKind::Raw, ".bin"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClassifyFileID(c.id), c.kind) << std::hex << c.id;
+        EXPECT_STREQ(ExportExtension(ClassifyFileID(c.id)), c.extension) << std::hex << c.id;
+    }
 }
 
 TEST(FileKinds, StoredIDCheckExemptsCategory08)
@@ -46,7 +38,6 @@ TEST(FileKinds, StoredIDCheckExemptsCategory08)
     EXPECT_EQ(CheckStoredID(good, MakeEntry(0x08000002, 0, 4), word), StoredIDCheck::Matches);
     const std::vector<uint8_t> shortFile{1, 0, 0};
     EXPECT_EQ(CheckStoredID(shortFile, MakeEntry(0x08000001, 0, 3), word), StoredIDCheck::TooShort);
-    EXPECT_EQ(word, 0u);
 }
 
 TEST(RawText, EveryByteOneCharacterZeroAsSpace)
@@ -56,61 +47,47 @@ TEST(RawText, EveryByteOneCharacterZeroAsSpace)
     std::string text = "stale";
     EXPECT_TRUE(GetRawText(bytes, &entry, text));
     EXPECT_EQ(text, std::string("A B\xFF \n"));
-
     EXPECT_FALSE(GetRawText(bytes, nullptr, text));
     EXPECT_TRUE(text.empty());
-    text = "stale";
-    EXPECT_FALSE(GetRawText({}, &entry, text));
-    EXPECT_TRUE(text.empty());
-
     // An entry claiming more than was read never reaches past the bytes.
     const DATEntry longer = MakeEntry(1, 0, 100);
     EXPECT_TRUE(GetRawText(bytes, &longer, text));
     EXPECT_EQ(text.size(), 6u);
 }
 
-TEST(RecordText, OneByteLength)
+TEST(RecordText, LengthWidthsAndRecordsNoWidthFits)
 {
-    bool found = false;
-    EXPECT_EQ(RecordText({5, 'H', 'e', 'l', 'l', 'o'}, &found), "Hello");
-    EXPECT_TRUE(found);
-    EXPECT_EQ(RecordText({0}, &found), "");
-    EXPECT_TRUE(found);
-    // Only the low 7 bits of a one-byte length count.
-    EXPECT_EQ(RecordText({0x83, 'a', 'b', 'c'}), "abc");
-}
-
-TEST(RecordText, TwoByteLengthWithTheTopBitSet)
-{
-    std::vector<uint8_t> body{0x80, 0x85};
-    for (int i = 0; i < 133; ++i)
-        body.push_back(uint8_t('a' + i % 26));
-    const std::string text = RecordText(body);
-    ASSERT_EQ(text.size(), 133u);
-    EXPECT_EQ(text.substr(0, 3), "abc");
-
-    // 300 = 0x012C: the first byte carries the top bit, the high bits of the length under it.
-    std::vector<uint8_t> longer{0x81, 0x2C};
+    std::vector<uint8_t> twoByte{0x80, 0x85}; // 1 byte: 0 ≠ 134; 2 bytes: 0x85 = 133
+    twoByte.resize(2 + 133, 'a');
+    std::vector<uint8_t> longer{0x81, 0x2C}; // 300 = 0x012C, the top bit marking the form
     longer.resize(2 + 300, 'x');
-    EXPECT_EQ(RecordText(longer).size(), 300u);
-}
-
-TEST(RecordText, NoFittingWidthOrNothingAfterTheIDGivesEmptyText)
-{
-    bool found = true;
-    EXPECT_EQ(RecordText({}, &found), "");
-    EXPECT_FALSE(found);
-    // 9 does not match 2 (k = 1), 0x0907 & 0x7FFF does not match 1, 0x090707 does not match 0.
-    EXPECT_EQ(RecordText({9, 7, 7}, &found), "");
-    EXPECT_FALSE(found);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> body;
+        bool found;
+        std::string text;
+    } cases[] = {
+        {"one byte", {5, 'H', 'e', 'l', 'l', 'o'}, true, "Hello"},
+        {"zero length", {0}, true, ""},
+        {"low 7 bits of one byte", {0x83, 'a', 'b', 'c'}, true, "abc"},
+        {"two bytes", twoByte, true, std::string(133, 'a')},
+        {"two bytes, 300", longer, true, std::string(300, 'x')},
+        {"nothing after the ID", {}, false, ""},
+        // 9 ≠ 2 (k = 1), 0x0907 & 0x7FFF ≠ 1, 0x090707 & 0x7FFFFF ≠ 0.
+        {"no width fits", {9, 7, 7}, false, ""},
+    };
+    for (const auto& c : cases) {
+        const auto bytes = StoredFile(0x31000001, c.body);
+        const DATEntry entry = MakeEntry(0x31000001, 0, uint32_t(bytes.size()));
+        std::string text = "stale";
+        EXPECT_EQ(GetRecordText(bytes, &entry, text), c.found) << c.name;
+        EXPECT_EQ(text, c.text) << c.name;
+    }
 }
 
 TEST(RecordText, TextStopsAtZeroAndLineFeedsBecomeCRLF)
 {
-    const std::string text = RecordText({7, 'a', '\n', 'b', 0, 'c', '\n', 'd'});
-    EXPECT_EQ(text.size(), 7u);
-    EXPECT_EQ(TextBeforeZero(text), "a\nb");
-    EXPECT_EQ(WithCRLF(TextBeforeZero(text)), "a\r\nb");
+    EXPECT_EQ(TextBeforeZero(std::string("a\nb\0c", 5)), "a\nb");
     EXPECT_EQ(WithCRLF("\n\nx\n"), "\r\n\r\nx\r\n");
 }
 

@@ -46,33 +46,23 @@ uint32_t Colour(int x, int row)
     return 0xFF0000C8u | (uint32_t(10 * x + row) << 16);
 }
 
-TEST(DibDraw, OwnSizeCopiesPixelsTopRowFirst)
+TEST(DibDraw, NearestNeighbourAtOwnSizeAndWholeZoom)
 {
     const CDibImage image = Picture();
-    Surface s(0, 0, 5, 4);
-    ASSERT_EQ(image.Draw(&s.target, 1, 1, 3, 2), 1);
-    for (int row = 0; row < 2; ++row)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(s.At(1 + x, 1 + row), Colour(x, row)) << x << "," << row;
-    EXPECT_EQ(s.At(0, 0), kBackground);
-    EXPECT_EQ(s.At(4, 3), kBackground);
-    EXPECT_EQ(s.target.painted.left, 1);
-    EXPECT_EQ(s.target.painted.Width(), 3);
-    EXPECT_EQ(s.target.painted.Height(), 2);
-
-    Surface negative(0, 0, 3, 2);
-    ASSERT_EQ(image.Draw(&negative.target, 0, 0, -1, -1), 1); // negative: the image's own size
-    EXPECT_EQ(negative.At(2, 1), Colour(2, 1));
-}
-
-TEST(DibDraw, WholeZoomRepeatsEachPixel)
-{
-    const CDibImage image = Picture();
-    Surface s(0, 0, 24, 16);
-    ASSERT_EQ(image.Draw(&s.target, 0, 0, 24, 16), 1);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 24; ++x)
-            ASSERT_EQ(s.At(x, y), Colour(x / 8, y / 8)) << x << "," << y;
+    // Own size at (1, 1), given as -1 × -1; then eight times, each pixel an 8 × 8 square.
+    const struct {
+        int32_t x, y, cx, cy, zoom;
+    } cases[] = {{1, 1, -1, -1, 1}, {0, 0, 24, 16, 8}};
+    for (const auto& c : cases) {
+        Surface s(0, 0, 26, 18);
+        ASSERT_EQ(image.Draw(&s.target, c.x, c.y, c.cx, c.cy), 1);
+        for (int y = 0; y < 2 * c.zoom; ++y)
+            for (int x = 0; x < 3 * c.zoom; ++x)
+                ASSERT_EQ(s.At(c.x + x, c.y + y), Colour(x / c.zoom, y / c.zoom)) << c.zoom << ": " << x << "," << y;
+        EXPECT_EQ(s.At(3 * c.zoom + c.x, c.y), kBackground);
+        EXPECT_EQ(s.target.painted.right, c.x + 3 * c.zoom);
+        EXPECT_EQ(s.target.painted.bottom, c.y + 2 * c.zoom);
+    }
 }
 
 TEST(DibDraw, ShrinkingSamplesByTheRatio)
@@ -109,18 +99,9 @@ TEST(DibDraw, PaintsOnlyInsideClipBoxAndClip)
     Surface away(100, 100, 2, 2);
     EXPECT_EQ(image.Draw(&away.target, 0, 0, 3, 2), 0);
     EXPECT_TRUE(away.target.painted.IsEmpty());
-}
-
-TEST(DibDraw, NothingToDrawReturnsZero)
-{
-    const CDibImage image = Picture();
-    Surface s(0, 0, 4, 4);
-    EXPECT_EQ(CDibImage().Draw(&s.target, 0, 0, 4, 4), 0);
-    EXPECT_EQ(image.Draw(&s.target, 0, 0, 0, 4), 0);
-    EXPECT_EQ(image.Draw(&s.target, 0, 0, 4, 0), 0);
-    EXPECT_EQ(image.Draw(nullptr, 0, 0, 4, 4), 0);
-    for (uint32_t p : s.pixels)
-        ASSERT_EQ(p, kBackground);
+    // Nothing to draw: an empty image, a zero width or height, no target.
+    EXPECT_EQ(CDibImage().Draw(&s.target, 0, 0, 4, 4) + image.Draw(&s.target, 0, 0, 0, 4)
+            + image.Draw(&s.target, 0, 0, 4, 0) + image.Draw(nullptr, 0, 0, 4, 4), 0);
 }
 
 TEST(DibDraw, AlphaPlaneBlendsOverWhatIsThere)

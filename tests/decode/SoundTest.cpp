@@ -41,106 +41,91 @@ public:
     int changes = 0;
 };
 
-TEST(SoundRecord, SamplesFollowTheExtraFormatBytes)
+TEST(SoundRecord, SamplesFollowTheExtraFormatBytesAndOtherTagsEmptyTheSound)
 {
     CWaveSound sound;
     CCountingViewer viewer;
     sound.SetViewer(&viewer);
     Load(MakeSoundRecord(kSound, PCMFormat(1, 22050, 16), Samples(6)), sound);
     EXPECT_EQ(Held(sound), Samples(6)); // from offset 32
-    EXPECT_EQ(sound.GetFormat().samplesPerSec, 22050u);
     EXPECT_EQ(sound.GetFormat().blockAlign, 2u);
-    EXPECT_EQ(viewer.changes, 1);
-
     const std::vector<uint8_t> extra = {0xEE, 0xEE, 0xEE};
     Load(MakeSoundRecord(kSound, PCMFormat(2, 8000, 8), Samples(5, 40), extra), sound);
     EXPECT_EQ(Held(sound), Samples(5, 40)); // from offset 35
-    EXPECT_EQ(sound.GetFormat().extraSize, 3u);
+    EXPECT_EQ(sound.GetFormat().samplesPerSec, 8000u);
     EXPECT_EQ(viewer.changes, 2);
-}
 
-TEST(SoundRecord, OtherFormatTagsEmptyTheSound)
-{
-    CWaveSound sound;
-    Load(MakeSoundRecord(kSound, PCMFormat(1, 8000, 8), Samples(4)), sound);
     WaveFormat adpcm = PCMFormat(1, 8000, 4);
     adpcm.formatTag = 2;
     Load(MakeSoundRecord(kSound, adpcm, Samples(4)), sound);
     EXPECT_EQ(sound.GetSamples(), nullptr);
     EXPECT_EQ(sound.GetSampleCount(), 0u);
     EXPECT_EQ(sound.GetFormat().samplesPerSec, 0u);
+    EXPECT_EQ(viewer.changes, 3);
 }
 
 TEST(SoundRecord, RefusedRecordsLeaveTheSoundAsItWas)
 {
-    CWaveSound sound;
-    CCountingViewer viewer;
-    Load(MakeSoundRecord(kSound, PCMFormat(1, 8000, 8), Samples(4)), sound);
-    sound.SetViewer(&viewer);
-
-    auto wrongSize = MakeSoundRecord(kSound, PCMFormat(1, 11025, 8), Samples(4));
-    WriteLE32(&wrongSize[kSoundFormatSizeOffset], 16);
-    Load(wrongSize, sound);
-
     const auto full = MakeSoundRecord(kSound, PCMFormat(1, 11025, 8), Samples(100), Samples(7));
-    Load(full, sound, int64_t(full.size()) - 1);                          // the entry says one byte less
-    Load({full.begin(), full.end() - 1}, sound);                          // one sample missing
-    Load({full.begin(), full.begin() + 31}, sound);                       // header cut short
-    auto hugeExtra = full;
-    WriteLE16(&hugeExtra[kSoundFormatOffset + 16], 0xFFFF);               // extra bytes past the end
-    Load(hugeExtra, sound);
-    auto hugeCount = full;
-    WriteLE32(&hugeCount[kSoundSampleCountOffset], 0xFFFFFFF0);           // samples past the end
-    Load(hugeCount, sound);
-
-    EXPECT_EQ(Held(sound), Samples(4));
-    EXPECT_EQ(sound.GetFormat().samplesPerSec, 8000u);
-    EXPECT_EQ(viewer.changes, 0);
-    Load(full, sound);
-    EXPECT_EQ(Held(sound), Samples(100));
+    auto wrongSize = full, hugeExtra = full, hugeCount = full;
+    WriteLE32(&wrongSize[kSoundFormatSizeOffset], 16);
+    WriteLE16(&hugeExtra[kSoundFormatOffset + 16], 0xFFFF);          // extra bytes past the end
+    WriteLE32(&hugeCount[kSoundSampleCountOffset], 0xFFFFFFF0);      // samples past the end
+    const struct {
+        const char* name;
+        std::vector<uint8_t> record;
+        int64_t size;
+    } cases[] = {
+        {"format size 16", wrongSize, -1},
+        {"entry one byte short", full, int64_t(full.size()) - 1},
+        {"one sample missing", {full.begin(), full.end() - 1}, -1},
+        {"header cut short", {full.begin(), full.begin() + 31}, -1},
+        {"huge extra size", hugeExtra, -1},
+        {"huge sample count", hugeCount, -1},
+    };
+    for (const auto& c : cases) {
+        CWaveSound sound;
+        Load(MakeSoundRecord(kSound, PCMFormat(1, 8000, 8), Samples(4)), sound);
+        CCountingViewer viewer;
+        sound.SetViewer(&viewer);
+        Load(c.record, sound, c.size);
+        EXPECT_EQ(Held(sound), Samples(4)) << c.name;
+        EXPECT_EQ(sound.GetFormat().samplesPerSec, 8000u) << c.name;
+        EXPECT_EQ(viewer.changes, 0) << c.name;
+        sound.SetViewer(nullptr);
+    }
 }
 
-TEST(WaveFile, EmptySoundIsAHeaderWithZeroFormat)
+TEST(WaveFile, LayoutPaddingAndSizes)
 {
+    const struct {
+        size_t samples;
+        size_t fileSize;
+        uint32_t riffSize;
+    } cases[] = {{0, 44, 36}, {3, 48, 40}, {1000, 1044, 1036}};
     fixture::CTempDir dir;
-    CWaveSound sound;
-    ASSERT_TRUE(WriteWaveFile(sound, dir.File("e.wav")));
-    const auto file = test::ReadBytes(dir.File("e.wav"));
-    ASSERT_EQ(file.size(), 44u);
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
-    EXPECT_EQ(ReadLE32(&file[4]), 36u);
-    EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(ReadLE32(&file[16]), 16u);
-    EXPECT_TRUE(std::all_of(file.begin() + 20, file.begin() + 36, [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(std::string(file.begin() + 36, file.begin() + 40), "data");
-    EXPECT_EQ(ReadLE32(&file[40]), 0u);
-}
-
-TEST(WaveFile, SamplesFollowTheFormatAndOddSizesArePadded)
-{
-    fixture::CTempDir dir;
-    CWaveSound sound;
-    ASSERT_TRUE(sound.SetWave(PCMFormat(2, 44100, 16), Samples(3)));
-    ASSERT_TRUE(WriteWaveFile(sound, dir.File("odd.wav")));
-    auto file = test::ReadBytes(dir.File("odd.wav"));
-    ASSERT_EQ(file.size(), 48u);
-    EXPECT_EQ(ReadLE32(&file[4]), 40u);
-    EXPECT_EQ(ReadLE16(&file[20]), 1u);
-    EXPECT_EQ(ReadLE16(&file[22]), 2u);
-    EXPECT_EQ(ReadLE32(&file[24]), 44100u);
-    EXPECT_EQ(ReadLE32(&file[28]), 176400u);
-    EXPECT_EQ(ReadLE16(&file[32]), 4u);
-    EXPECT_EQ(ReadLE16(&file[34]), 16u);
-    EXPECT_EQ(ReadLE32(&file[40]), 3u);
-    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 44, file.end()), (std::vector<uint8_t>{1, 2, 3, 0}));
-
-    ASSERT_TRUE(sound.SetWave(PCMFormat(1, 8000, 8), Samples(1000)));
-    ASSERT_TRUE(WriteWaveFile(sound, dir.File("even.wav")));
-    file = test::ReadBytes(dir.File("even.wav"));
-    ASSERT_EQ(file.size(), 1044u);
-    EXPECT_EQ(ReadLE32(&file[4]), 1036u);
-    EXPECT_EQ(ReadLE32(&file[40]), 1000u);
-    EXPECT_EQ(file[1043], uint8_t(1000));
+    for (const auto& c : cases) {
+        CWaveSound sound;
+        if (c.samples > 0) {
+            ASSERT_TRUE(sound.SetWave(PCMFormat(2, 44100, 16), Samples(c.samples)));
+        }
+        ASSERT_TRUE(WriteWaveFile(sound, dir.File("s.wav")));
+        const auto file = test::ReadBytes(dir.File("s.wav"));
+        ASSERT_EQ(file.size(), c.fileSize) << c.samples;
+        EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
+        EXPECT_EQ(ReadLE32(&file[4]), c.riffSize);
+        EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 16), "WAVEfmt ");
+        EXPECT_EQ(ReadLE32(&file[16]), 16u);
+        EXPECT_EQ(std::string(file.begin() + 36, file.begin() + 40), "data");
+        EXPECT_EQ(ReadLE32(&file[40]), c.samples);
+        // The first 16 bytes of the format, zero for an empty sound.
+        EXPECT_EQ(ReadLE32(&file[24]), c.samples ? 44100u : 0u);
+        EXPECT_EQ(ReadLE16(&file[32]), c.samples ? 4u : 0u);
+        EXPECT_EQ(std::vector<uint8_t>(file.begin() + 44, file.begin() + 44 + long(c.samples)), Samples(c.samples));
+        if (c.samples % 2) {
+            EXPECT_EQ(file.back(), 0);
+        }
+    }
 }
 
 TEST(WaveFile, FailedCreationOrWritesAreReported)

@@ -1,5 +1,5 @@
 #include "decode/TextureRecord.h"
-#include "tests/decode/TextureTestSupport.h"
+#include "tests/decode/DecodeTestSupport.h"
 #include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
@@ -49,16 +49,6 @@ TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
         test::ExpectEmpty(archive.Decode(kTexture, s.record, int64_t(s.record.size()) - 1));
         test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(s.record.begin(), s.record.begin() + 23)));
     }
-}
-
-TEST(TextureBounds, PartialDXTBlocksAreStoredWhole)
-{
-    const CTextureArchive archive;
-    // 5 × 5 pixels take 2 × 2 blocks of 8 bytes, not the one block 5 / 4 rounded down gives.
-    const std::vector<uint8_t> oneBlock(8, 0);
-    test::ExpectEmpty(archive.Decode(kTexture, MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, oneBlock)));
-    const std::vector<uint8_t> fourBlocks(32, 0);
-    EXPECT_TRUE(archive.Decode(kTexture, MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, fourBlocks)).ok);
 }
 
 TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)

@@ -4,16 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 
 namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
-namespace fs = std::filesystem;
 
-// Runs orvanel-cli with WINEPREFIX set to a prefix of the test's own.
+// Runs orvanel-cli with WINEPREFIX set to an empty prefix of the test's own. What the
+// locator reads from a registry is the archive tests' concern; this is the printed record.
 class LocateCommand : public ::testing::Test {
 protected:
     void SetUp() override
@@ -33,36 +32,6 @@ protected:
     std::optional<std::string> m_saved;
 };
 
-TEST_F(LocateCommand, PrintsTheRecordAndTheArchiveDefaultOpens)
-{
-    fs::create_directories(m_prefix.Path() / "drive_c" / "Games" / "Tarnwick");
-    fs::create_directories(m_prefix.Path() / "dosdevices");
-    fs::create_directory_symlink("../drive_c", m_prefix.Path() / "dosdevices" / "c:");
-    std::ofstream(m_prefix.File("system.reg"))
-        << "WINE REGISTRY Version 2\n#arch=win64\n\n"
-           "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1\n"
-           "\"Portal Dat\"=\"D:\\\\Data\"\n"
-           "\"FullScreen\"=dword:00000001\n"
-           "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\T] 1\n"
-           "\"DisplayName\"=\"Tarnwick: Emberfall\"\n"
-           "\"Publisher\"=\"Quellspire\"\n"
-           "\"InstallLocation\"=\"C:\\\\GAMES\\\\TARNWICK\"\n";
-    const std::string driveC = fs::canonical(m_prefix.Path() / "drive_c").string();
-
-    const auto r = RunCli({"locate"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-        "portal path: D:\\Data\\portal.dat\n"
-        "portal directory: D:\\Data\\\n"
-        "install directory: C:\\GAMES\\TARNWICK\\\n"
-        "client portal path: C:\\GAMES\\TARNWICK\\client_portal.dat\n"
-        "client local path: C:\\GAMES\\TARNWICK\\client_local_English.dat\n"
-        "client high-res path: C:\\GAMES\\TARNWICK\\client_highres.dat\n"
-        "client cell path: C:\\GAMES\\TARNWICK\\client_cell_1.dat\n"
-        "full screen: yes\n"
-        "default archive: " + driveC + "/Games/Tarnwick/client_portal.dat\n");
-}
-
 TEST_F(LocateCommand, NoRegistryPrintsEmptyFields)
 {
     const auto r = RunCli({"locate"});
@@ -72,9 +41,6 @@ TEST_F(LocateCommand, NoRegistryPrintsEmptyFields)
         "client local path: \nclient high-res path: \nclient cell path: \nfull screen: no\n"
         "default archive: \n");
     EXPECT_EQ(r.err, "");
-
-    EXPECT_EQ(RunCli({"locate", "extra"}).status, 2);
-    EXPECT_NE(RunCli({"--help"}).out.find("  locate"), std::string::npos);
 }
 
 } // namespace

@@ -1,31 +1,43 @@
 #pragma once
-// The subcommands of orvanel-cli. Each takes the arguments after its name and returns
-// the process exit status: 0 done, 1 failed, 2 wrong usage.
+// The subcommands of orvanel-cli, run once the command line has been parsed. Each returns
+// the process exit status.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace orvanel::cli {
 
-using Args = std::vector<std::string>;
-
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// info only: the file is in the archive, but the viewer has nothing to show for it.
+inline constexpr int kExitNotShown = 3;
 
-struct Command {
-    const char* name;
-    const char* usage;   // the arguments, shown after "orvanel-cli NAME"
-    const char* summary; // one line for the command list
-    int (*run)(const Args& args);
+struct ListOptions {
+    std::string archive;
+    bool files = false;
+    bool force = false;
 };
 
-int RunList(const Args& args);
-int RunInfo(const Args& args);
-int RunExport(const Args& args);
-int RunLocate(const Args& args);
+struct InfoOptions {
+    std::string archive;
+    uint32_t id = 0;
+    bool force = false;
+};
 
-// Prints the usage of one command to stderr and returns kExitUsage.
-int UsageError(const char* commandName, const std::string& problem);
+struct ExportOptions {
+    std::string archive;
+    std::string folder;
+    std::optional<uint32_t> line;
+    std::vector<uint32_t> ids;
+    bool force = false;
+};
+
+int RunList(const ListOptions& options);
+int RunInfo(const InfoOptions& options);
+int RunExport(const ExportOptions& options);
+int RunLocate();
 
 } // namespace orvanel::cli

@@ -2,7 +2,6 @@
 
 #include "app/FileExport.h"
 #include "archive/DATArchive.h"
-#include "tools/cli/Arguments.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
@@ -11,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <set>
 #include <system_error>
 
@@ -31,40 +29,10 @@ DATEntryList AllEntries(const CDATArchive& archive)
 
 } // namespace
 
-int RunExport(const Args& args)
+int RunExport(const ExportOptions& options)
 {
-    std::vector<std::string> positional;
-    std::optional<uint32_t> line;
-    bool force = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--force") {
-            force = true;
-        } else if (arg == "--line") {
-            uint32_t index = 0;
-            if (i + 1 >= args.size() || !ParseIndex(args[i + 1], index))
-                return UsageError("export", "--line needs a line number (0 for the first line)");
-            line = index;
-            ++i;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError("export", "unknown option " + arg);
-        } else {
-            positional.push_back(arg);
-        }
-    }
-    if (positional.size() < 2)
-        return UsageError("export", "an archive and a folder are needed");
-    std::set<uint32_t> ids;
-    for (size_t i = 2; i < positional.size(); ++i) {
-        uint32_t id = 0;
-        if (!ParseFileID(positional[i], id))
-            return UsageError("export", "not a hexadecimal file ID: " + positional[i]);
-        ids.insert(id);
-    }
-    if (line && !ids.empty())
-        return UsageError("export", "give either --line or file IDs, not both");
-
-    const std::string& folder = positional[1];
+    const std::set<uint32_t> ids(options.ids.begin(), options.ids.end());
+    const std::string& folder = options.folder;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder, ec)) {
@@ -73,23 +41,23 @@ int RunExport(const Args& args)
         return kExitFailed;
     }
 
-    CTerminalPrompts prompts(force);
+    CTerminalPrompts prompts(options.force);
     CNoBusyIndicator busy;
-    CDATArchive archive(positional[0], prompts, busy);
+    CDATArchive archive(options.archive, prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
 
     DATEntryList entries;
     bool missing = false;
-    if (line) {
+    if (options.line) {
         CLineCollector selector;
         archive.FillCategoryList(selector);
-        if (*line >= selector.Lines().size() || !selector.Lines()[*line].list) {
+        if (*options.line >= selector.Lines().size() || !selector.Lines()[*options.line].list) {
             std::fprintf(stderr, "orvanel-cli export: the archive has %zu lines; there is no line %u\n",
-                selector.Lines().size(), *line);
+                selector.Lines().size(), *options.line);
             return kExitFailed;
         }
-        entries = *selector.Lines()[*line].list;
+        entries = *selector.Lines()[*options.line].list;
     } else {
         entries = AllEntries(archive);
         if (!ids.empty()) {

@@ -2,7 +2,6 @@
 
 #include "app/FileDescription.h"
 #include "archive/DATArchive.h"
-#include "tools/cli/Arguments.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
 #include "tools/cli/TerminalPrompts.h"
@@ -11,42 +10,26 @@
 
 namespace orvanel::cli {
 
-int RunInfo(const Args& args)
+int RunInfo(const InfoOptions& options)
 {
-    std::vector<std::string> positional;
-    bool force = false;
-    for (const std::string& arg : args) {
-        if (arg == "--force")
-            force = true;
-        else if (arg.size() > 1 && arg[0] == '-')
-            return UsageError("info", "unknown option " + arg);
-        else
-            positional.push_back(arg);
-    }
-    if (positional.size() != 2)
-        return UsageError("info", "an archive and one file ID are needed");
-    uint32_t id = 0;
-    if (!ParseFileID(positional[1], id))
-        return UsageError("info", "not a hexadecimal file ID: " + positional[1]);
-
-    CTerminalPrompts prompts(force);
+    CTerminalPrompts prompts(options.force);
     CNoBusyIndicator busy;
-    CDATArchive archive(positional[0], prompts, busy);
+    CDATArchive archive(options.archive, prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
-    const DATFileRecord* record = archive.FindFile(id);
+    const DATFileRecord* record = archive.FindFile(options.id);
     const DATEntry* entry = record ? record->GetVersion(0) : nullptr;
     if (!entry) {
-        std::fprintf(stderr, "orvanel-cli info: no file %08X in %s\n", id, positional[0].c_str());
+        std::fprintf(stderr, "orvanel-cli info: no file %08X in %s\n", options.id,
+            options.archive.c_str());
         return kExitFailed;
     }
     const auto bytes = archive.ReadFile(*entry);
-    std::string shown;
+    std::string shown = "it cannot be read";
     if (!bytes || !DescribeStoredFile(archive, *bytes, *entry, shown)) {
-        std::fprintf(stderr, "orvanel-cli info: file %08X cannot be shown: %s\n", id,
-            !bytes || bytes->size() < 4 ? "it is unreadable or shorter than its ID"
-                                        : "its picture does not decode");
-        return kExitOk;
+        std::fprintf(stderr, "orvanel-cli info: file %08X cannot be shown: %s\n", options.id,
+            shown.c_str());
+        return kExitNotShown;
     }
     if (IsTerminal(stdout))
         shown = TerminalSafe(shown);

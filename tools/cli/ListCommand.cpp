@@ -7,29 +7,11 @@
 
 namespace orvanel::cli {
 
-int RunList(const Args& args)
+int RunList(const ListOptions& options)
 {
-    std::string path;
-    bool files = false;
-    bool force = false;
-    for (const std::string& arg : args) {
-        if (arg == "--files")
-            files = true;
-        else if (arg == "--force")
-            force = true;
-        else if (!arg.empty() && arg[0] == '-')
-            return UsageError("list", "unknown option " + arg);
-        else if (path.empty())
-            path = arg;
-        else
-            return UsageError("list", "more than one archive given");
-    }
-    if (path.empty())
-        return UsageError("list", "no archive given");
-
-    CTerminalPrompts prompts(force);
+    CTerminalPrompts prompts(options.force);
     CNoBusyIndicator busy;
-    CDATArchive archive(path, prompts, busy);
+    CDATArchive archive(options.archive, prompts, busy);
     if (!archive.BuildCatalogue())
         return kExitFailed;
 
@@ -37,7 +19,7 @@ int RunList(const Args& args)
     archive.FillCategoryList(selector);
     for (const auto& line : selector.Lines()) {
         std::printf("%s\n", line.text.c_str());
-        if (!files || !line.list)
+        if (!options.files || !line.list)
             continue;
         for (const DATEntry* entry : *line.list)
             std::printf("  %08X %08X %08X %lu\n", entry->fileID, entry->version, entry->offset,

@@ -5,11 +5,8 @@
 
 namespace orvanel::cli {
 
-int RunLocate(const Args& args)
+int RunLocate()
 {
-    if (!args.empty())
-        return UsageError("locate", "unexpected argument " + args.front());
-
     const auto registry = CreateDefaultRegistrySource();
     const DATInstallInfo info(*registry);
     const struct {

@@ -18,6 +18,8 @@ namespace orvanel::cli {
 
 namespace {
 
+// Only async-signal-safe calls: unlink (inside RemovePendingReplacingFile), then signal and
+// raise, which end the process by the signal's default action once the handler returns.
 extern "C" void RemoveAndDie(int signal)
 {
     RemovePendingReplacingFile();

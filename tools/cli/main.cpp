@@ -1,91 +1,118 @@
-// orvanel-cli: the headless tool over the archive core.
+// orvanel-cli: the headless tool over the archive core. One parser holds every command, so
+// that the same rules apply to all of them: positional paths, options anywhere after the
+// command, --help on each command, and exit status 2 for any wrong usage.
 
 #include "tools/cli/Commands.h"
 
-#include <cstdio>
-#include <cstring>
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cstdint>
 #include <string>
 
 namespace orvanel::cli {
 
 namespace {
 
-const Command kCommands[] = {
-    {"list", "ARCHIVE [--files] [--force]",
-        "print the category lines of an archive (with --files, each list's files)", RunList},
-    {"info", "ARCHIVE ID [--force]",
-        "print what the viewer shows for version 0 of the file with that hexadecimal ID", RunInfo},
-    {"export", "ARCHIVE FOLDER [--line N] [--force] [ID ...]",
-        "save files into FOLDER as .bmp, .wav, .txt or .bin: the given IDs (all versions), "
-        "the files of list line N, or every file",
-        RunExport},
-    {"locate", "", "print where the registry says the game is installed and the archive Default opens",
-        RunLocate},
-};
-
-const Command* FindCommand(const std::string& name)
+// Rewrites a number written in base (hexadecimal IDs may carry "0x") as plain decimal, the
+// form the parser converts; at most maxDigits digits.
+CLI::Validator Number(int base, size_t maxDigits, const std::string& what)
 {
-    for (const Command& command : kCommands) {
-        if (name == command.name)
-            return &command;
-    }
-    return nullptr;
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            size_t start = 0;
+            if (base == 16 && (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0))
+                start = 2;
+            const char* first = text.data() + start;
+            const char* last = text.data() + text.size();
+            uint32_t value = 0;
+            const auto [end, error] = std::from_chars(first, last, value, base);
+            if (first == last || size_t(last - first) > maxDigits || error != std::errc() || end != last)
+                return "not " + what + ": " + text;
+            text = std::to_string(value);
+            return {};
+        },
+        "", what);
 }
 
-void PrintHelp(std::FILE* out)
+// Every command maps its archive from a file and export writes into a folder, so "-" can
+// stand for neither standard input nor standard output.
+const CLI::Validator kFilePath(
+    [](std::string& text) -> std::string {
+        return text == "-" ? "'-' is not accepted: give a path (standard input and output are not used)"
+                           : std::string();
+    },
+    "", "path");
+
+void AddArchive(CLI::App& command, std::string& archive)
 {
-    std::fprintf(out,
-        "Usage: orvanel-cli COMMAND [ARGUMENTS]\n"
-        "Reads Tarnwick DAT archives without changing them.\n\nCommands:\n");
-    for (const Command& command : kCommands)
-        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
-    std::fprintf(out,
-        "\nOptions:\n  --help      show this help\n  --version   show the version\n"
-        "\nExit status: 0 done, 1 failed, 2 wrong usage.\n"
-        "--force answers Yes when an archive's recorded size differs from its real size.\n");
+    command.add_option("ARCHIVE", archive, "the DAT archive to read")->required()->check(kFilePath)->type_name("PATH");
+}
+
+void AddForce(CLI::App& command, bool& force)
+{
+    command.add_flag("--force", force, "answer Yes when the archive's recorded size differs from its real size");
 }
 
 } // namespace
-
-int UsageError(const char* commandName, const std::string& problem)
-{
-    const Command* command = FindCommand(commandName);
-    std::fprintf(stderr, "orvanel-cli %s: %s\nUsage: orvanel-cli %s %s\n", commandName,
-        problem.c_str(), commandName, command ? command->usage : "");
-    return kExitUsage;
-}
 
 } // namespace orvanel::cli
 
 int main(int argc, char** argv)
 {
     using namespace orvanel::cli;
-    if (argc < 2) {
-        PrintHelp(stderr);
-        return kExitUsage;
+    const CLI::Validator hexID = Number(16, 8, "a hexadecimal file ID");
+
+    CLI::App app("Reads Tarnwick DAT archives without changing them.", "orvanel-cli");
+    app.set_version_flag("--version", "orvanel-cli " ORVANEL_VERSION);
+    app.require_subcommand(1);
+    app.footer("Exit status: 0 done, 1 failed, 2 wrong usage, 3 (info) the file cannot be shown.\n"
+               "Paths are never '-': archives are mapped from files and export writes into a folder.");
+
+    ListOptions list;
+    CLI::App* listCommand = app.add_subcommand("list",
+        "print the category lines of an archive (with --files, each list's files)");
+    AddArchive(*listCommand, list.archive);
+    listCommand->add_flag("--files", list.files, "follow each line with its files: ID, version, offset, size");
+    AddForce(*listCommand, list.force);
+
+    InfoOptions info;
+    CLI::App* infoCommand = app.add_subcommand("info",
+        "print what the viewer shows for version 0 of the file with that hexadecimal ID");
+    AddArchive(*infoCommand, info.archive);
+    infoCommand->add_option("ID", info.id, "the file ID, in hexadecimal")->required()->transform(hexID)->type_name("HEX");
+    AddForce(*infoCommand, info.force);
+
+    ExportOptions save;
+    uint32_t line = 0;
+    CLI::App* exportCommand = app.add_subcommand("export",
+        "save files into FOLDER as .bmp, .wav, .txt or .bin: the given IDs (all versions), "
+        "the files of list line N, or every file");
+    AddArchive(*exportCommand, save.archive);
+    exportCommand->add_option("FOLDER", save.folder, "the folder to write into (created when missing)")
+        ->required()->check(kFilePath)->type_name("PATH");
+    CLI::Option* ids = exportCommand->add_option("ID", save.ids, "file IDs, in hexadecimal")->transform(hexID)->type_name("HEX");
+    exportCommand->add_option("--line", line, "the line of list whose files are saved (0 for the first)")
+        ->transform(Number(10, 10, "a line number"))->type_name("N")->excludes(ids);
+    AddForce(*exportCommand, save.force);
+
+    app.add_subcommand("locate",
+        "print where the registry says the game is installed and the archive Default opens");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? kExitOk : kExitUsage;
     }
-    const std::string first = argv[1];
-    if (first == "--help" || first == "-h" || first == "help") {
-        PrintHelp(stdout);
-        return kExitOk;
+    if (listCommand->parsed())
+        return RunList(list);
+    if (infoCommand->parsed())
+        return RunInfo(info);
+    if (exportCommand->parsed()) {
+        if (exportCommand->count("--line") > 0)
+            save.line = line;
+        return RunExport(save);
     }
-    if (first == "--version") {
-        std::printf("orvanel-cli %s\n", ORVANEL_VERSION);
-        return kExitOk;
-    }
-    const Command* command = FindCommand(first);
-    if (!command) {
-        std::fprintf(stderr, "orvanel-cli: unknown command '%s'\n\n", first.c_str());
-        PrintHelp(stderr);
-        return kExitUsage;
-    }
-    Args args(argv + 2, argv + argc);
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::printf("Usage: orvanel-cli %s %s\n%s\n", command->name, command->usage,
-                command->summary);
-            return kExitOk;
-        }
-    }
-    return command->run(args);
+    return RunLocate();
 }
