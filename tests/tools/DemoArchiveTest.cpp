@@ -146,7 +146,7 @@ TEST_F(DemoArchive, EverySoundLoads)
     std::set<std::pair<uint16_t, uint16_t>> bitsAndChannels;
     std::set<uint32_t> rates;
     double longest = 0;
-    for (const DATEntry* entry : Category(kCategorySound)) {
+    for (const DATEntry* entry : Category(0x0A)) {
         CWaveSound sound;
         LoadSoundRecord(Read(*entry), *entry, sound);
         ASSERT_NE(sound.GetSamples(), nullptr) << std::hex << entry->fileID;
