@@ -155,16 +155,10 @@ std::string CWineRegistry::HostPath(const std::string& windowsPath) const
         }
     }
 
-    bool matching = true; // false once a component is missing: what follows cannot exist
-    for (const std::string& component : components) {
-        if (matching && !fs::exists(host / component, error)) {
-            const auto found = FindWithoutCase(host, component);
-            matching = found.has_value();
-            host /= found.value_or(component);
-        } else {
-            host /= component;
-        }
-    }
+    // What matches nothing is kept as written, for the open to fail on.
+    for (const std::string& component : components)
+        host /= fs::exists(host / component, error) ? component
+                                                    : FindWithoutCase(host, component).value_or(component);
     return host.string();
 }
 

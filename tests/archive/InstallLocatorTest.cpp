@@ -198,6 +198,7 @@ TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
     ASSERT_EQ(registry.OpenKey("k", key), kRegSuccess);
     for (const auto& c : cases) {
         char buffer[kRegStringBufferSize];
+        std::fill(std::begin(buffer), std::end(buffer), '?');
         uint32_t size = sizeof buffer;
         EXPECT_EQ(QueryRegString(registry, key, c.name, buffer, size), c.result) << c.name;
         if (c.result == kRegSuccess) {

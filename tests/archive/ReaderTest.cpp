@@ -172,9 +172,13 @@ TEST(BlockChain, CopiesTheChainCutToTheEntrySizeWithAZeroTail)
         ASSERT_TRUE(read) << c.entry.offset;
         EXPECT_EQ(*read, c.expected) << c.entry.offset;
     }
+    // The head copy stops early, and zeros what the chain does not reach.
     uint8_t head[30];
     EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, reversed, 100), head), 30u);
     EXPECT_TRUE(std::equal(head, head + 30, data.begin()));
+    std::fill(std::begin(head), std::end(head), 0xEE);
+    EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, shortChain, 40), head), 30u);
+    EXPECT_TRUE(std::equal(head, head + 30, tail.begin()));
     EXPECT_FALSE(ReadDATFile(static_cast<const uint8_t*>(nullptr), MakeEntry(1, 0, 0)));
 }
 
