@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <optional>
 
 namespace orvanel {
@@ -19,59 +18,61 @@ std::string Fold(std::string text)
     return text;
 }
 
-// A registry of a few keys: names compared without regard to case, subkeys enumerated in the
-// order they were made, open keys counted. failEnumeration makes EnumKey fail at index 0.
+// A registry of a few values; a key exists while a value lies in it or below it. Names compare
+// without regard to case, subkeys enumerate in the order they were first given, open keys are
+// counted. failEnumeration makes EnumKey fail at index 0.
 class CFakeRegistry : public IRegistrySource {
 public:
     void Set(const std::string& key, const std::string& name, uint32_t type, std::vector<uint8_t> data)
     {
-        KeyAt(key).values[Fold(name)] = {type, std::move(data)};
+        m_values.push_back({Fold(key), Fold(name), type, std::move(data)});
     }
     void SetString(const std::string& key, const std::string& name, const std::string& text,
         uint32_t type = kRegSz)
     {
-        std::vector<uint8_t> data(text.begin(), text.end());
-        data.push_back(0);
-        Set(key, name, type, data);
+        Set(key, name, type, std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
     }
 
     RegResult OpenKey(const std::string& path, RegKey& key) override
     {
-        const auto found = std::find_if(m_keys.begin(), m_keys.end(),
-            [&](const Key& k) { return k.path == Fold(path); });
-        if (found == m_keys.end())
+        const std::string folded = Fold(path);
+        if (std::none_of(m_values.begin(), m_values.end(), [&](const Value& v) {
+                return v.key == folded || v.key.starts_with(folded + "\\"); }))
             return kRegNotFound;
         ++open;
-        key = RegKey(found - m_keys.begin()) + 1;
+        m_opened.push_back(folded);
+        key = m_opened.size();
         return kRegSuccess;
     }
     RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type, uint8_t* data,
         uint32_t& size) override
     {
-        const auto& values = m_keys.at(key - 1).values;
-        const auto found = values.find(Fold(name));
-        if (found == values.end())
+        const auto found = std::find_if(m_values.rbegin(), m_values.rend(), [&](const Value& v) {
+            return v.key == m_opened.at(key - 1) && v.name == Fold(name); });
+        if (found == m_values.rend())
             return kRegNotFound;
-        type = found->second.first;
-        const uint32_t capacity = std::exchange(size, uint32_t(found->second.second.size()));
+        type = found->type;
+        const uint32_t capacity = std::exchange(size, uint32_t(found->data.size()));
         if (size > capacity)
             return kRegMoreData;
-        std::memcpy(data, found->second.second.data(), size);
+        std::memcpy(data, found->data.data(), size);
         return kRegSuccess;
     }
     RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
     {
         if (failEnumeration && index == 0)
             return *failEnumeration;
-        const std::string prefix = m_keys.at(key - 1).path + "\\";
-        for (const Key& k : m_keys) {
-            if (k.path.starts_with(prefix) && k.path.find('\\', prefix.size()) == std::string::npos
-                && index-- == 0) {
-                name = k.name;
-                return kRegSuccess;
-            }
+        const std::string prefix = m_opened.at(key - 1) + "\\";
+        std::vector<std::string> names;
+        for (const Value& v : m_values) {
+            const auto end = v.key.find('\\', prefix.size());
+            if (v.key.starts_with(prefix) && std::find(names.begin(), names.end(), v.key.substr(0, end)) == names.end())
+                names.push_back(v.key.substr(0, end));
         }
-        return kRegNoMoreItems;
+        if (index >= names.size())
+            return kRegNoMoreItems;
+        name = names[index].substr(prefix.size());
+        return kRegSuccess;
     }
     void CloseKey(RegKey) override { --open; }
     std::string HostPath(const std::string& path) const override { return path; }
@@ -80,24 +81,13 @@ public:
     std::optional<RegResult> failEnumeration;
 
 private:
-    struct Key {
-        std::string path, name;
-        std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>> values;
+    struct Value {
+        std::string key, name;
+        uint32_t type;
+        std::vector<uint8_t> data;
     };
-    Key& KeyAt(const std::string& path)
-    {
-        for (size_t start = 0;; ) {
-            const size_t end = path.find('\\', start);
-            const std::string part = Fold(path.substr(0, end));
-            const auto found = std::find_if(m_keys.begin(), m_keys.end(), [&](const Key& k) { return k.path == part; });
-            Key& key = found != m_keys.end() ? *found
-                : m_keys.emplace_back(Key{part, path.substr(start, end - start), {}});
-            if (end == std::string::npos)
-                return key;
-            start = end + 1;
-        }
-    }
-    std::vector<Key> m_keys;
+    std::vector<Value> m_values;
+    std::vector<std::string> m_opened;
 };
 
 struct Entry {
