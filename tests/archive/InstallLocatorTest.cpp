@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 namespace orvanel {
@@ -55,7 +54,7 @@ public:
         const uint32_t capacity = std::exchange(size, uint32_t(found->data.size()));
         if (size > capacity)
             return kRegMoreData;
-        std::memcpy(data, found->data.data(), size);
+        std::copy(found->data.begin(), found->data.end(), data);
         return kRegSuccess;
     }
     RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
