@@ -16,6 +16,8 @@ struct DamagedArchive {
 };
 
 std::vector<DamagedArchive> DamagedArchives();
+// The part of them whose directory is sound but whose stored records are not.
+void AddDamagedRecords(std::vector<DamagedArchive>& corpus);
 
 // count IDs, IDs[k] being the ID of the list's k-th entry, in the order that makes the
 // catalogue's quicksort quadratic. Two entries share the largest ID.
