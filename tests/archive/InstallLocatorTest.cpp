@@ -181,8 +181,8 @@ TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
         std::string text;
         uint32_t size;
     } cases[] = {{"text", kRegSuccess, "abc", 4}, {"expand", kRegSuccess, "%TEMP%", 7},
-        {"empty", kRegSuccess, "", 0}, {"unterminated", kRegInvalidData}, {"number", kRegInvalidData},
-        {"long", kRegMoreData}, {"missing", kRegNotFound}};
+        {"empty", kRegSuccess, "", 0}, {"unterminated", kRegInvalidData, "", 0},
+        {"number", kRegInvalidData, "", 0}, {"long", kRegMoreData, "", 0}, {"missing", kRegNotFound, "", 0}};
     RegKey key = 0;
     ASSERT_EQ(registry.OpenKey("k", key), kRegSuccess);
     for (const auto& c : cases) {
