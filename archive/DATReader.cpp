@@ -128,16 +128,15 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
     // reverse) gives the same order as recursion without its depth limit. A node that
     // does not lie wholly inside the file, or that overlaps a node already walked (a
     // cycle, a node reached twice, a crafted overlap), is skipped; so the walk ends, and
-    // it reports at most one entry per 24 bytes of the file.
-    // Each node is copied out before it is read: a file cut short under the walk ends it
-    // there instead of faulting.
+    // it reports at most one entry per 24 bytes of the file. A node that can no longer be
+    // copied (the file was cut short under the walk) ends the walk.
     const auto root = HeaderField(archive, kDATRootOffset);
     if (!root)
         return;
     std::set<uint32_t> walked;
     std::vector<uint32_t> pending;
     pending.push_back(*root);
-    uint8_t base[kDATNodeSize];
+    uint8_t base[kDATNodeSize]; // the node being read
     while (!pending.empty()) {
         const uint32_t node = pending.back();
         pending.pop_back();
@@ -149,7 +148,6 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
         walked.insert(node);
         if (!CopyFromView(base, archive.data() + node, kDATNodeSize))
             return;
-
         for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
             const uint8_t* p = base + kDATSlotsOffset + slot * kDATEntrySize;
             if (!IsLiveVersion(ReadLE32(p)))
