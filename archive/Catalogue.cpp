@@ -3,10 +3,8 @@
 #include "archive/ByteOrder.h"
 #include "archive/Platform.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <new>
-#include <utility>
 
 namespace orvanel {
 
@@ -68,96 +66,6 @@ const char* TextureFormatName(uint32_t formatCode)
     case 23:
     case 26: return "16bit Greyscale";
     default: return "???";
-    }
-}
-
-namespace {
-
-// Hoare-style quicksort by file ID with the middle element as pivot, recursing on the left
-// part and looping on the right. The left recursion is kept on an explicit stack: each range
-// is partitioned on its own contents only, so the order of work does not change the result,
-// and a hostile directory cannot overflow the call stack.
-template <typename Item, typename GetID>
-void QuickSortByID(std::vector<Item>& items, GetID id)
-{
-    std::vector<std::pair<long, long>> ranges;
-    ranges.emplace_back(0, long(items.size()) - 1);
-    while (!ranges.empty()) {
-        auto [lo, hi] = ranges.back();
-        ranges.pop_back();
-        for (;;) {
-            long i = lo;
-            long j = hi;
-            const uint32_t pivot = id(items[size_t((lo + hi) / 2)]);
-            while (i <= j) {
-                while (id(items[size_t(i)]) < pivot)
-                    ++i;
-                while (id(items[size_t(j)]) > pivot)
-                    --j;
-                if (i > j)
-                    break;
-                std::swap(items[size_t(i)], items[size_t(j)]);
-                ++i;
-                --j;
-            }
-            if (lo < j)
-                ranges.emplace_back(lo, j);
-            if (i < hi)
-                lo = i;
-            else
-                break;
-        }
-    }
-}
-
-struct SortItem {
-    uint32_t fileID;
-    const DATEntry* entry;
-};
-
-// Sorts items by ID with a least-significant-digit radix sort (stable), in O(n).
-void RadixSortByID(std::vector<SortItem>& items)
-{
-    std::vector<SortItem> scratch(items.size());
-    for (int shift = 0; shift < 32; shift += 8) {
-        size_t counts[257] = {};
-        for (const SortItem& item : items)
-            ++counts[((item.fileID >> shift) & 0xFF) + 1];
-        for (int d = 0; d < 256; ++d)
-            counts[d + 1] += counts[d];
-        for (const SortItem& item : items)
-            scratch[counts[(item.fileID >> shift) & 0xFF]++] = item;
-        items.swap(scratch);
-    }
-}
-
-} // namespace
-
-void SortEntriesByFileID(DATEntryList& list)
-{
-    if (list.size() < 2)
-        return;
-    try {
-        std::vector<SortItem> items;
-        items.reserve(list.size());
-        for (const DATEntry* entry : list)
-            items.push_back({entry->fileID, entry});
-        // Where no two entries share an ID, every correct sort gives the same order, so a
-        // radix sort serves. Entries sharing an ID must come out as the quicksort leaves
-        // them; only such lists pay for it.
-        std::vector<SortItem> sorted = items;
-        RadixSortByID(sorted);
-        const bool shared = std::adjacent_find(sorted.begin(), sorted.end(),
-            [](const SortItem& a, const SortItem& b) { return a.fileID == b.fileID; })
-            != sorted.end();
-        if (shared) {
-            QuickSortByID(items, [](const SortItem& item) { return item.fileID; });
-            sorted.swap(items);
-        }
-        for (size_t k = 0; k < sorted.size(); ++k)
-            list[k] = sorted[k].entry;
-    } catch (const std::bad_alloc&) {
-        QuickSortByID(list, [](const DATEntry* entry) { return entry->fileID; });
     }
 }
 

@@ -5,6 +5,7 @@
 #include "archive/DATFileRecord.h"
 #include "archive/DATFormat.h"
 #include "archive/DATReader.h"
+#include "archive/EntrySort.h"
 #include "archive/FileMapping.h"
 #include "archive/Platform.h"
 
@@ -17,9 +18,6 @@
 #include <vector>
 
 namespace orvanel {
-
-// A list of the catalogue's entry copies (one category, or one texture format).
-using DATEntryList = std::vector<const DATEntry*>;
 
 // The category selector the catalogue fills: a drop-down list of lines, each carrying
 // the list it stands for.
@@ -36,10 +34,6 @@ public:
 const char* CategoryName(uint8_t category);
 // Name of a texture format code, "???" when unknown.
 const char* TextureFormatName(uint32_t formatCode);
-
-// Sorts a list by unsigned file ID with the catalogue's quicksort. Entries with equal IDs
-// end up in the order that exact algorithm gives (it is not stable), which the file list shows.
-void SortEntriesByFileID(DATEntryList& list);
 
 class CDATArchive {
 public:

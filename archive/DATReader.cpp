@@ -37,6 +37,16 @@ bool HasNode(uint32_t offset)
     return offset != kDATNoBranch && offset != kDATNoBranchFill;
 }
 
+// A 32-bit field of a header at least kDATHeaderEnd long, or nothing when the file behind
+// the view has been cut short since it was mapped.
+std::optional<uint32_t> HeaderField(std::span<const uint8_t> archive, uint32_t offset)
+{
+    uint8_t bytes[4];
+    if (!CopyFromView(bytes, archive.data() + offset, sizeof bytes))
+        return std::nullopt;
+    return ReadLE32(bytes);
+}
+
 } // namespace
 
 uint8_t* MapDATFile(const std::string& path, bool writable)
@@ -98,8 +108,12 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
     if (!callback)
         callback = [](const DATEntry*, void*) { return 1; };
 
-    if (ReadLE32(archive.data() + kDATFileSizeOffset) != expectedSize
-        && !prompts.AskYesNo(kImproperArchiveQuestion))
+    const auto recordedSize = HeaderField(archive, kDATFileSizeOffset);
+    if (!recordedSize) {
+        prompts.Inform(kUnableToLoadMessage);
+        return false;
+    }
+    if (*recordedSize != expectedSize && !prompts.AskYesNo(kImproperArchiveQuestion))
         return false;
 
     ForEachLiveEntry(archive, callback, context);
@@ -114,10 +128,15 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
     // reverse) gives the same order as recursion without its depth limit. A node that
     // does not lie wholly inside the file, or that overlaps a node already walked (a
     // cycle, a node reached twice, a crafted overlap), is skipped; so the walk ends, and
-    // it reports at most one entry per 24 bytes of the file.
+    // it reports at most one entry per 24 bytes of the file. A node that can no longer be
+    // copied (the file was cut short under the walk) ends the walk.
+    const auto root = HeaderField(archive, kDATRootOffset);
+    if (!root)
+        return;
     std::set<uint32_t> walked;
     std::vector<uint32_t> pending;
-    pending.push_back(ReadLE32(archive.data() + kDATRootOffset));
+    pending.push_back(*root);
+    uint8_t base[kDATNodeSize]; // the node being read
     while (!pending.empty()) {
         const uint32_t node = pending.back();
         pending.pop_back();
@@ -127,13 +146,12 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
         if (next != walked.end() && *next < uint64_t(node) + kDATNodeSize)
             continue;
         walked.insert(node);
-
-        const uint8_t* base = archive.data() + node;
+        if (!CopyFromView(base, archive.data() + node, kDATNodeSize))
+            return;
         for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
             const uint8_t* p = base + kDATSlotsOffset + slot * kDATEntrySize;
             if (!IsLiveVersion(ReadLE32(p)))
                 continue;
-            // The callback gets an aligned copy: nodes may sit at any offset of the view.
             const DATEntry entry = EntryAt(p);
             callback(&entry, context);
         }
@@ -150,7 +168,10 @@ std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DA
 {
     if (archive.size() < kDATHeaderEnd)
         return std::nullopt;
-    const uint64_t blockSize = ReadLE32(archive.data() + kDATBlockSizeOffset);
+    const auto headerBlockSize = HeaderField(archive, kDATBlockSizeOffset);
+    if (!headerBlockSize)
+        return std::nullopt;
+    const uint64_t blockSize = *headerBlockSize;
     if (blockSize <= kDATBlockLinkSize || blockSize > archive.size())
         return std::nullopt;
     if (entry.size > archive.size())
@@ -168,10 +189,14 @@ std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DA
         if (block + kDATBlockLinkSize + chunk > archive.size())
             break;
         const uint64_t take = std::min(chunk, wanted - copied);
-        std::copy_n(archive.data() + block + kDATBlockLinkSize, take, out.data() + copied);
+        // A file cut short while mapped makes the stored file unreadable, not the process end.
+        uint8_t link[kDATBlockLinkSize];
+        if (!CopyFromView(out.data() + copied, archive.data() + block + kDATBlockLinkSize, take)
+            || !CopyFromView(link, archive.data() + block, sizeof link))
+            return std::nullopt;
         copied += take;
         remaining -= chunk;
-        block = ReadLE32(archive.data() + block);
+        block = ReadLE32(link);
     }
     // What the chain did not reach reads as zeros.
     std::fill(out.data() + copied, out.data() + wanted, uint8_t(0));

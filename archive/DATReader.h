@@ -5,7 +5,9 @@
 // Archives are untrusted. Every read is bounds-checked against the mapped length:
 // directory nodes outside the file, overlapping or revisited nodes are skipped, a
 // block chain stops at the first link outside the file and never carries more blocks
-// than the file holds, and an entry larger than the archive itself is unreadable.
+// than the file holds, and an entry larger than the archive itself is unreadable. Bytes
+// are copied out of the view, never read in place, so that a file another program cuts
+// short while it is mapped makes the read fail instead of ending the process.
 
 #include "archive/DATFormat.h"
 #include "archive/Platform.h"

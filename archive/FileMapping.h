@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file memory mapping and file status, the platform layer under the archive
-// reader. One implementation per platform (FileMappingPosix.cpp here).
+// Whole-file memory mapping and file status, the platform layer under the archive reader.
+// One implementation per platform, in platform/.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +15,20 @@ struct MappedFile {
     intptr_t mappingHandle = -1; // unused where the platform has no separate mapping object
 };
 
-// Opens the file and maps all of it, read-only or read-write. On failure returns
-// false with the failing call's error code left in LastPlatformError().
+// Opens the file and maps all of it, read-only or read-write. Only a regular, non-empty file
+// is mapped, and the open never waits (a pipe without a writer is refused at once). On
+// failure returns false with the failing call's error code left as the system's last error.
 bool MapWholeFile(const std::string& path, bool writable, MappedFile& out);
 // Releases a mapping made by MapWholeFile and closes its handles.
 void UnmapWholeFile(MappedFile& file);
-int LastPlatformError();
+// Why the last MapWholeFile failed, in a few words for the user ("No such file", "Is a
+// folder", "Permission denied", "Not a regular file", ...); empty after a success.
+std::string LastMapFailureReason();
+
+// Copies count bytes out of a mapped view (or any other memory). False, with out partly
+// written, when the file behind the view no longer holds those bytes: another program cut it
+// short while it was mapped. Reading such bytes straight from the view would end the process.
+bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count);
 
 struct DATFileStatus {
     uint64_t length = 0;

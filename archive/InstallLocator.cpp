@@ -84,12 +84,6 @@ RegResult QueryRegString(IRegistrySource& source, RegKey key, const std::string&
     return kRegSuccess;
 }
 
-DATInstallInfo::DATInstallInfo()
-{
-    if (const auto source = CreateDefaultRegistrySource())
-        LocateInstallation(*source);
-}
-
 DATInstallInfo::DATInstallInfo(IRegistrySource& source)
 {
     LocateInstallation(source);
@@ -104,11 +98,13 @@ void DATInstallInfo::LocateInstallation(IRegistrySource& source)
                 portalDirectory = *directory;
                 portalPath = *directory + "portal.dat";
             }
+            // A value of another length than a DWORD's has no number to read.
+            uint8_t value[4] = {};
             uint32_t type = kRegNone;
-            uint32_t value = 0;
-            if (source.QueryDword(game.Get(), "FullScreen", type, value) == kRegSuccess
-                && type == kRegDword)
-                fullScreen = value != 0;
+            uint32_t size = sizeof value;
+            if (source.QueryValue(game.Get(), "FullScreen", type, value, size) == kRegSuccess
+                && type == kRegDword && size == sizeof value)
+                fullScreen = (value[0] | value[1] | value[2] | value[3]) != 0;
         }
     }
 

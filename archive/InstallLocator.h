@@ -22,9 +22,7 @@ RegResult QueryRegString(IRegistrySource& source, RegKey key, const std::string&
 // The installed game's archive paths, Windows-style ("\" separators). A field whose source
 // is not in the registry stays empty, the flag false.
 struct DATInstallInfo {
-    // Runs the lookup on the registry of this platform.
-    DATInstallInfo();
-    // Runs the lookup on the given registry.
+    // Runs the lookup on the given registry (CreateDefaultRegistrySource gives this platform's).
     explicit DATInstallInfo(IRegistrySource& source);
 
     // Fills the record from the registry. Every key it opens is closed again before it returns.

@@ -1,8 +1,8 @@
 #pragma once
 // The registry the installation locator reads: keys of HKEY_LOCAL_MACHINE opened by path,
 // their values and subkeys. One implementation per kind of store: the Windows registry
-// (WindowsRegistry.cpp), a Wine prefix's system.reg (WineRegistry.h) and a store kept in
-// memory (MemoryRegistry.h). Results are the Windows system error codes.
+// (platform/WindowsRegistry.cpp) and a Wine prefix's system.reg (platform/WineRegistry.h).
+// Results are the Windows system error codes.
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +24,6 @@ inline constexpr uint32_t kRegSz = 1;
 inline constexpr uint32_t kRegExpandSz = 2;
 inline constexpr uint32_t kRegBinary = 3;
 inline constexpr uint32_t kRegDword = 4;
-inline constexpr uint32_t kRegMultiSz = 7;
 
 // Longest subkey name an enumeration returns, without its terminating zero.
 inline constexpr uint32_t kRegMaxKeyNameLength = 255;
@@ -44,10 +43,6 @@ public:
     // An empty name reads the key's default value.
     virtual RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type,
         uint8_t* data, uint32_t& size) = 0;
-    // Reads a 32-bit value (little-endian) and its type. A value not exactly 4 bytes long
-    // is kRegMoreData when longer and kRegInvalidData when shorter.
-    virtual RegResult QueryDword(RegKey key, const std::string& name, uint32_t& type,
-        uint32_t& value) = 0;
     // Name of the subkey number index; kRegNoMoreItems past the last one, kRegMoreData for
     // a name longer than kRegMaxKeyNameLength.
     virtual RegResult EnumKey(RegKey key, uint32_t index, std::string& name) = 0;
@@ -59,7 +54,7 @@ public:
 };
 
 // The registry of this platform: the Windows registry on Windows, elsewhere the system.reg
-// of the user's Wine prefix.
+// of the user's Wine prefix. Made by the platform layer.
 std::unique_ptr<IRegistrySource> CreateDefaultRegistrySource();
 
 } // namespace orvanel

@@ -5,8 +5,8 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
+#include "bench/ScratchFolder.h"
 #include "writer/ArchiveBuilder.h"
-#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +28,7 @@ constexpr uint32_t kTextures = 40000;
 const uint32_t kFormats[] = {0x31545844, 0x33545844, 0x35545844, 28, 20, 21, 500, 41, 101, 23};
 
 struct SyntheticArchive {
-    fixture::CTempDir dir;
+    bench::CScratchFolder dir;
     std::string path;
 
     SyntheticArchive()

@@ -8,7 +8,8 @@
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
-#include "tests/support/CatalogueFixture.h"
+#include "bench/ScratchFolder.h"
+#include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +20,6 @@
 namespace {
 
 using namespace orvanel;
-using namespace orvanel::fixture;
 using namespace orvanel::writer;
 
 constexpr uint32_t kSize = 1024;
@@ -45,13 +45,17 @@ std::vector<uint8_t> Picture()
 struct Inputs {
     std::vector<uint8_t> dxt1Blocks;
     std::vector<uint8_t> dxt1, dxt5, jpeg, indexed8, colourTable;
-    std::unique_ptr<COpenedArchive> opened;
+    bench::CScratchFolder folder;
+    CSilentPrompts prompts;
+    CNoBusyIndicator busy;
+    std::unique_ptr<CDATArchive> palettes;
 };
 
 const Inputs& GetInputs()
 {
-    static const Inputs inputs = [] {
-        Inputs in;
+    static const std::unique_ptr<Inputs> inputs = [] {
+        auto made = std::make_unique<Inputs>();
+        Inputs& in = *made;
         const auto rgba = Picture();
         in.dxt1Blocks = CompressDXT(rgba, kSize, kSize, kTextureDXT1);
         in.dxt1 = MakeTextureRecord(0x06000001, kSize, kSize, kTextureDXT1, in.dxt1Blocks);
@@ -73,11 +77,13 @@ const Inputs& GetInputs()
 
         CArchiveBuilder builder;
         builder.AddFilesAsTree({{kPaletteID, in.colourTable}});
-        in.opened = std::make_unique<COpenedArchive>(builder);
-        in.opened->archive->BuildCatalogue();
-        return in;
+        const std::string path = in.folder.File("palettes.dat");
+        builder.WriteFile(path);
+        in.palettes = std::make_unique<CDATArchive>(path, in.prompts, in.busy);
+        in.palettes->BuildCatalogue();
+        return made;
     }();
-    return inputs;
+    return *inputs;
 }
 
 void BM_SquishDecompressDXT1(benchmark::State& state)
@@ -102,7 +108,7 @@ void DecodeRecord(benchmark::State& state, const std::vector<uint8_t> Inputs::*r
         CDibImage colour, grey;
         float scale = 0;
         uint32_t kind = 0, paletteID = 0;
-        if (!DecodeImage(*in.opened->archive, bytes, entry, colour, grey, scale, kind, paletteID)
+        if (!DecodeImage(*in.palettes, bytes, entry, colour, grey, scale, kind, paletteID)
             || !grey.IsValid()) {
             state.SkipWithError("decoding failed");
             break;

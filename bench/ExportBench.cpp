@@ -2,9 +2,9 @@
 // folder, beside a plain copy of the same stored bytes into files on the same disk.
 
 #include "app/FileExport.h"
+#include "bench/ScratchFolder.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
-#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +19,7 @@ using namespace orvanel;
 constexpr uint32_t kFiles = 2000;
 
 struct MixedArchive {
-    fixture::CTempDir dir;
+    bench::CScratchFolder dir;
     CSilentPrompts prompts;
     CNoBusyIndicator busy;
     std::unique_ptr<CDATArchive> archive;

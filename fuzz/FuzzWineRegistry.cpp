@@ -1,7 +1,7 @@
 // The Wine registry parser on any text, and the locator over what it builds.
 
 #include "archive/InstallLocator.h"
-#include "archive/WineRegistry.h"
+#include "platform/WineRegistry.h"
 
 #include <string_view>
 

@@ -3,9 +3,8 @@
 
 #include "archive/ByteOrder.h"
 #include "writer/ArchiveBuilder.h"
-#include "tests/support/HostileCorpus.h"
+#include "writer/DamagedArchives.h"
 #include "writer/RecordBuilders.h"
-#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -79,8 +78,8 @@ int main(int argc, char** argv)
     writer::CArchiveBuilder builder(128);
     builder.AddFilesAsTree(files, {4, 3});
     WriteSeed(root / "fuzz-archive", "every-kind.dat", builder.Build());
-    for (const auto& hostile : fixture::HostileArchives())
-        WriteSeed(root / "fuzz-archive", hostile.name + ".dat", hostile.build());
+    for (const auto& damaged : writer::DamagedArchives())
+        WriteSeed(root / "fuzz-archive", damaged.name + ".dat", damaged.build());
 
     for (const auto& file : files) {
         const uint8_t category = uint8_t(file.fileID >> 24);

@@ -1,20 +1,20 @@
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/FakePrompts.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/DamagedArchives.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 
 namespace orvanel {
 namespace {
 
-using writer::CArchiveBuilder;
 using fixture::COpenedArchive;
 using fixture::CRecordingSelector;
-using writer::DirectoryNode;
+using writer::CArchiveBuilder;
 using writer::FileSpec;
 using writer::MakeEntry;
 using writer::StoredFile;
@@ -35,163 +35,109 @@ std::vector<uint32_t> IDs(const DATEntryList& list)
     return ids;
 }
 
-std::vector<std::string> Lines(const CDATArchive& archive)
+CRecordingSelector Lines(const CDATArchive& archive)
 {
     CRecordingSelector selector;
     selector.AppendLine("left over from before");
     archive.FillCategoryList(selector);
-    for (size_t i = 0; i < selector.lines.size(); ++i)
-        EXPECT_NE(selector.lists[i], nullptr) << selector.lines[i];
-    return selector.lines;
-}
-
-TEST(EntryKey, PrintsFourFieldsAsUpperHex)
-{
-    EXPECT_EQ(MakeEntryKey(MakeEntry(0x0600ABCD, 0x1234, 0xFF, 0x30000)),
-        "000300000600ABCD00001234000000FF");
+    return selector;
 }
 
 TEST(FileRecord, VersionsInKeyOrderWithoutDuplicates)
 {
+    EXPECT_EQ(MakeEntryKey(MakeEntry(0x0600ABCD, 0x1234, 0xFF, 0x30000)), "000300000600ABCD00001234000000FF");
     DATFileRecord record(0x06000001);
     EXPECT_EQ(record.m_category, 0x06u);
     bool inserted = false;
     const DATEntry newer = MakeEntry(0x06000001, 0x400, 10, kDATVersionLive3);
-    const DATEntry older = MakeEntry(0x06000001, 0x800, 10, kDATVersionLive2);
     const DATEntry* first = record.AddVersion(&newer, inserted);
     EXPECT_TRUE(inserted);
     EXPECT_NE(first, &newer); // a copy, not the caller's entry
-    EXPECT_TRUE(record.AddVersion(&older, inserted));
-    EXPECT_TRUE(inserted);
     EXPECT_EQ(record.AddVersion(&newer, inserted), first);
     EXPECT_FALSE(inserted);
-
-    ASSERT_EQ(record.VersionCount(), 2u);
-    EXPECT_EQ(record.GetVersion(0)->version, kDATVersionLive2);
-    EXPECT_EQ(record.GetVersion(1), first);
-    EXPECT_EQ(record.GetVersion(2), nullptr);
-
     // The first version stored keeps its place in key order among later ones.
-    DATFileRecord mixed(1);
-    const uint32_t offsets[] = {0x500, 0x100, 0x900, 0x300, 0x700};
-    for (uint32_t offset : offsets) {
-        const DATEntry e = MakeEntry(1, offset, 4);
-        mixed.AddVersion(&e, inserted);
+    for (uint32_t offset : {0x500u, 0x100u, 0x900u}) {
+        const DATEntry e = MakeEntry(0x06000001, offset, 10, kDATVersionLive2);
+        record.AddVersion(&e, inserted);
     }
-    ASSERT_EQ(mixed.VersionCount(), 5u);
-    for (size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(mixed.GetVersion(i)->offset, 0x100u + 0x200u * i) << i;
+    ASSERT_EQ(record.VersionCount(), 4u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(record.GetVersion(i)->offset, 0x100u + 0x400u * i) << i;
+    EXPECT_EQ(record.GetVersion(3), first);
+    EXPECT_EQ(record.GetVersion(4), nullptr);
 }
 
-TEST(Catalogue, DuplicateEntriesCountOnceAndDifferingOnesTwice)
-{
-    CArchiveBuilder b;
-    const DATEntry sound = b.StoreFile({0x0A000001, StoredFile(0x0A000001)});
-    DATEntry moved = sound;
-    moved.offset = b.StoreChain(StoredFile(0x0A000001));
-    DATEntry newer = sound;
-    newer.version = kDATVersionLive3;
-    DirectoryNode root;
-    root.slots[0] = sound;
-    root.slots[1] = sound;
-    root.slots[2] = moved;
-    root.slots[3] = newer;
-    b.SetRoot(b.AddNode(root));
-
-    COpenedArchive opened(b);
-    ASSERT_TRUE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(Lines(*opened.archive), std::vector<std::string>{"0A - Sounds (3 files)"});
-    const DATFileRecord* record = opened.archive->FindFile(0x0A000001);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->VersionCount(), 3u);
-    EXPECT_EQ(record->GetVersion(0)->version, kDATVersionLive2);
-    EXPECT_EQ(record->GetVersion(2)->version, kDATVersionLive3);
-    EXPECT_EQ(opened.archive->FindFile(0x0A000002), nullptr);
-}
-
-TEST(Catalogue, LinesInCategoryOrderWithTextureFormatsUnderCategory06)
+TEST(Catalogue, LinesInCategoryOrderCarryTheirSortedLists)
 {
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 12; ++i)
-        files.push_back({0x0A000000 + i, StoredFile(0x0A000000 + i)});
+        files.push_back({0x0A000010 - i, StoredFile(0x0A000010 - i)});
     for (uint32_t i = 0; i < 3; ++i)
         files.push_back({0x05000000 + i, StoredFile(0x05000000 + i)});
     for (uint32_t i = 0; i < 40; ++i)
         files.push_back(Texture(0x06000100 + i, 0x31545844));
-    files.push_back(Texture(0x06000001, 0x17));
-    files.push_back(Texture(0x06000002, 0x16));
-    files.push_back(Texture(0x06000003, 0x35545844));
+    uint32_t id = 0x06000001;
+    for (uint32_t format : {0x17u, 0x16u, 0x35545844u})
+        files.push_back(Texture(id++, format));
     // Too short to hold a format code: listed in its category, in no format list.
     files.push_back({0x06000004, StoredFile(0x06000004, std::vector<uint8_t>(8, 0))});
     files.push_back({0x31000001, StoredFile(0x31000001)});
-
+    // The same entry twice counts once; one differing in version or place is another version.
     CArchiveBuilder b(256);
-    b.AddFilesAsTree(files, {5, 3});
+    auto entries = b.AddFilesAsTree(files, {5, 3});
+    DATEntry newer = entries[0];
+    newer.version = kDATVersionLive3;
+    writer::DirectoryNode extra;
+    extra.slots = {entries[0], newer};
+    writer::DirectoryNode root;
+    root.branches = {b.Root(), b.AddNode(extra)};
+    b.SetRoot(b.AddNode(root));
+
     COpenedArchive opened(b);
     ASSERT_TRUE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(Lines(*opened.archive), (std::vector<std::string>{
+    const CRecordingSelector selector = Lines(*opened.archive);
+    EXPECT_EQ(selector.lines, (std::vector<std::string>{
         "05 - ??? (3 files)",
         "06 - UI Graphics, Textures, etc. (44 files)",
         "06 - 00000016 - ??? (1 files)",
         "06 - 00000017 - 16bit Greyscale (1 files)",
         "06 - 31545844 - DXT1 (40 files)",
         "06 - 35545844 - DXT5 (1 files)",
-        "0A - Sounds (12 files)",
+        "0A - Sounds (13 files)",
         "31 - Help (1 files)",
     }));
+    const auto& lists = opened.archive->CategoryLists();
+    EXPECT_EQ(selector.lists[6], &lists.at(0x0A));
+    EXPECT_EQ(selector.lists[3], &opened.archive->TextureFormatLists().at(0x17));
+    const auto sounds = IDs(lists.at(0x0A));
+    EXPECT_TRUE(std::is_sorted(sounds.begin(), sounds.end()));
+    EXPECT_EQ(opened.archive->FindFile(0x0A000010)->VersionCount(), 2u);
+    EXPECT_EQ(opened.archive->FindFile(0x0A000011), nullptr);
+
+    // A rebuild starts from empty.
+    ASSERT_TRUE(opened.archive->BuildCatalogue());
+    EXPECT_EQ(Lines(*opened.archive).lines, selector.lines);
+    opened.archive->ClearCatalogue();
+    EXPECT_TRUE(Lines(*opened.archive).lines.empty());
+    EXPECT_EQ(opened.archive->CategoryNames().at(0x31), "Help");
 }
 
-TEST(Catalogue, SelectorLinesCarryTheirLists)
+TEST(Catalogue, RefusedOrMissingArchiveHasNoLines)
 {
     CArchiveBuilder b;
-    b.AddFilesAsTree({Texture(0x06000002, 21), Texture(0x06000001, 500),
-        {0x01000001, StoredFile(0x01000001)}});
+    b.AddFilesAsTree({{0x0A000001, StoredFile(0x0A000001)}});
+    b.SetRecordedSize(12345);
     COpenedArchive opened(b);
-    ASSERT_TRUE(opened.archive->BuildCatalogue());
-    CRecordingSelector selector;
-    opened.archive->FillCategoryList(selector);
-    ASSERT_EQ(selector.lines.size(), 4u);
-    EXPECT_EQ(IDs(*selector.lists[0]), std::vector<uint32_t>{0x01000001});
-    EXPECT_EQ(IDs(*selector.lists[1]), (std::vector<uint32_t>{0x06000001, 0x06000002}));
-    EXPECT_EQ(selector.lines[2], "06 - 00000015 - 32bit (1 files)");
-    EXPECT_EQ(IDs(*selector.lists[2]), std::vector<uint32_t>{0x06000002});
-    EXPECT_EQ(IDs(*selector.lists[3]), std::vector<uint32_t>{0x06000001});
-}
+    EXPECT_FALSE(opened.archive->BuildCatalogue());
+    EXPECT_EQ(opened.prompts.asked.size(), 1u);
+    EXPECT_TRUE(Lines(*opened.archive).lines.empty());
+    opened.prompts.answer = true;
+    EXPECT_TRUE(opened.archive->BuildCatalogue());
+    EXPECT_EQ(Lines(*opened.archive).lines.size(), 1u);
 
-TEST(Catalogue, ListsSortedByUnsignedFileID)
-{
-    std::vector<FileSpec> files;
-    for (uint32_t id : {0x0180000Fu, 0x01000003u, 0x01FFFFFFu, 0x01000001u, 0x017FFFFFu})
-        files.push_back({id, StoredFile(id)});
-    CArchiveBuilder b;
-    b.AddFilesAsTree(files, {2, 2});
-    COpenedArchive opened(b);
-    ASSERT_TRUE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(IDs(opened.archive->CategoryLists().at(0x01)),
-        (std::vector<uint32_t>{0x01000001, 0x01000003, 0x017FFFFF, 0x0180000F, 0x01FFFFFF}));
-
-    DATEntry high = MakeEntry(0x80000001, 0, 0), low = MakeEntry(0x7FFFFFFF, 0, 0);
-    DATEntryList list{&high, &low};
-    SortEntriesByFileID(list);
-    EXPECT_EQ(IDs(list), (std::vector<uint32_t>{0x7FFFFFFF, 0x80000001}));
-}
-
-TEST(Catalogue, EqualIDsComeOutInTheQuicksortOrder)
-{
-    // Walk order 2a, 1, 2b: the sort leaves 1, 2b, 2a, where a stable sort would keep 2a first.
-    const DATEntry a = MakeEntry(2, 0xA, 0), one = MakeEntry(1, 0, 0), bb = MakeEntry(2, 0xB, 0);
-    DATEntryList list{&a, &one, &bb};
-    SortEntriesByFileID(list);
-    EXPECT_EQ(list, (DATEntryList{&one, &bb, &a}));
-
-    const DATEntry c = MakeEntry(2, 0xC, 0);
-    DATEntryList three{&a, &bb, &c};
-    SortEntriesByFileID(three);
-    EXPECT_EQ(three, (DATEntryList{&c, &bb, &a}));
-
-    DATEntryList two{&a, &bb};
-    SortEntriesByFileID(two);
-    EXPECT_EQ(two, (DATEntryList{&bb, &a}));
+    CDATArchive missing(opened.dir.File("missing.dat"), opened.prompts, opened.busy);
+    EXPECT_FALSE(missing.BuildCatalogue());
+    EXPECT_EQ(opened.prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
 }
 
 // The quicksort as a plain recursive function, to hold the catalogue's sort against.
@@ -219,60 +165,49 @@ void ReferenceQuickSort(DATEntryList& list, long lo, long hi)
     }
 }
 
-TEST(Catalogue, SortMatchesTheQuicksortWithAndWithoutSharedIDs)
+DATEntryList ListOf(const std::vector<DATEntry>& entries)
 {
+    DATEntryList list;
+    for (const DATEntry& e : entries)
+        list.push_back(&e);
+    return list;
+}
+
+TEST(EntrySort, EqualIDsComeOutInTheQuicksortOrder)
+{
+    // Walk order 2a, 1, 2b: the sort leaves 1, 2b, 2a, where a stable sort would keep 2a first.
+    const std::vector<DATEntry> few = {MakeEntry(2, 0xA, 0), MakeEntry(1, 0, 0), MakeEntry(2, 0xB, 0)};
+    DATEntryList list = ListOf(few);
+    SortEntriesByFileID(list);
+    EXPECT_EQ(list, (DATEntryList{&few[1], &few[2], &few[0]}));
+
+    // Unsigned order, with and without shared IDs.
     std::mt19937 random(7);
     for (uint32_t idRange : {50u, 5000u, 0xFFFFFFFFu}) {
         std::vector<DATEntry> entries(800);
         for (uint32_t k = 0; k < entries.size(); ++k)
             entries[k] = MakeEntry(uint32_t(random() % idRange) | (random() % 2 ? 0x80000000u : 0), k, 0);
-        DATEntryList list;
-        for (const DATEntry& e : entries)
-            list.push_back(&e);
-        DATEntryList expected = list;
+        DATEntryList sorted = ListOf(entries), expected = sorted;
         ReferenceQuickSort(expected, 0, long(expected.size()) - 1);
-        SortEntriesByFileID(list);
-        EXPECT_EQ(list, expected) << idRange;
+        SortEntriesByFileID(sorted);
+        EXPECT_EQ(sorted, expected) << idRange;
     }
 }
 
-TEST(Catalogue, RefusedOrEmptyArchiveHasNoLines)
+TEST(EntrySort, CraftedOrderCostsNoMoreThanALogarithmicFactor)
 {
-    CArchiveBuilder b;
-    b.AddFilesAsTree({{0x0A000001, StoredFile(0x0A000001)}});
-    b.SetRecordedSize(12345);
-    COpenedArchive opened(b);
-    EXPECT_FALSE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(opened.prompts.asked.size(), 1u);
-    EXPECT_TRUE(Lines(*opened.archive).empty());
-    opened.prompts.answer = true;
-    EXPECT_TRUE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(Lines(*opened.archive).size(), 1u);
-    COpenedArchive empty{CArchiveBuilder()};
-    EXPECT_TRUE(empty.archive->BuildCatalogue());
-    EXPECT_TRUE(Lines(*empty.archive).empty());
-
-    fixture::CFakePrompts prompts(true);
-    CNoBusyIndicator busy;
-    CDATArchive missing(opened.dir.File("missing.dat"), prompts, busy);
-    EXPECT_FALSE(missing.BuildCatalogue());
-    EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
-}
-
-TEST(Catalogue, RebuildStartsFromEmpty)
-{
-    CArchiveBuilder b;
-    b.AddFilesAsTree({{0x0A000001, StoredFile(0x0A000001)}, Texture(0x06000001, 0x31545844)});
-    COpenedArchive opened(b);
-    ASSERT_TRUE(opened.archive->BuildCatalogue());
-    ASSERT_TRUE(opened.archive->BuildCatalogue());
-    EXPECT_EQ(opened.archive->FileRecords().size(), 2u);
-    EXPECT_EQ(opened.archive->CategoryLists().at(0x0A).size(), 1u);
-    EXPECT_EQ(opened.archive->TextureFormatLists().at(0x31545844).size(), 1u);
-    opened.archive->ClearCatalogue();
-    EXPECT_TRUE(opened.archive->FileRecords().empty());
-    EXPECT_TRUE(opened.archive->TextureFormatLists().empty());
-    EXPECT_EQ(opened.archive->CategoryNames().at(0x31), "Help");
+    constexpr uint32_t kCount = 100000;
+    const std::vector<uint32_t> ids = writer::IDsAgainstTheSort(kCount);
+    std::vector<DATEntry> entries;
+    for (uint32_t k = 0; k < kCount; ++k)
+        entries.push_back(MakeEntry(ids[k], k, 0));
+    DATEntryList list = ListOf(entries);
+    const uint64_t comparisons = SortEntriesByFileID(list);
+    EXPECT_LE(comparisons, 12u * kCount * std::bit_width(kCount));
+    EXPECT_TRUE(std::is_sorted(list.begin(), list.end(),
+        [](const DATEntry* a, const DATEntry* b) { return a->fileID < b->fileID; }));
+    // The two entries sharing an ID end up side by side, in entry key order.
+    EXPECT_LT(list[kCount - 2]->offset, list[kCount - 1]->offset);
 }
 
 } // namespace

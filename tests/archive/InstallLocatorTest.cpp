@@ -1,8 +1,8 @@
 #include "archive/InstallLocator.h"
-#include "archive/MemoryRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace orvanel {
@@ -11,238 +11,203 @@ namespace {
 const std::string kGameKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Tarnwick\\1.00";
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-void AddUninstallEntry(CMemoryRegistry& registry, const std::string& name,
-    const std::string& displayName, const std::string& publisher,
-    std::optional<std::string> location)
+std::string Fold(std::string text)
 {
-    const std::string key = kUninstallKey + "\\" + name;
-    registry.SetString(key, "DisplayName", displayName);
-    registry.SetString(key, "Publisher", publisher);
-    if (location)
-        registry.SetString(key, "InstallLocation", *location);
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
 }
 
-void AddGame(CMemoryRegistry& registry, const std::string& name, std::optional<std::string> location)
-{
-    AddUninstallEntry(registry, name, "Tarnwick: Emberfall", "Quellspire", std::move(location));
-}
+// A registry of a few values; a key exists while a value lies in it or below it. Names compare
+// without regard to case, subkeys enumerate in the order they were first given, open keys are
+// counted. failEnumeration makes EnumKey fail at index 0.
+class CFakeRegistry : public IRegistrySource {
+public:
+    void Set(const std::string& key, const std::string& name, uint32_t type, std::vector<uint8_t> data)
+    {
+        m_values.push_back({Fold(key), Fold(name), type, std::move(data)});
+    }
+    void SetString(const std::string& key, const std::string& name, const std::string& text,
+        uint32_t type = kRegSz)
+    {
+        Set(key, name, type, std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
+    }
 
-// The install directory and the client paths made from it; all empty when directory is.
-void ExpectInstallDirectory(const DATInstallInfo& info, const std::string& directory)
-{
-    const auto in = [&](const char* file) { return directory.empty() ? "" : directory + file; };
-    EXPECT_EQ(info.installDirectory, directory);
-    EXPECT_EQ(info.clientPortalPath, in("client_portal.dat"));
-    EXPECT_EQ(info.clientLocalPath, in("client_local_English.dat"));
-    EXPECT_EQ(info.clientHighResPath, in("client_highres.dat"));
-    EXPECT_EQ(info.clientCellPath, in("client_cell_1.dat"));
-}
+    RegResult OpenKey(const std::string& path, RegKey& key) override
+    {
+        const std::string folded = Fold(path);
+        if (std::none_of(m_values.begin(), m_values.end(), [&](const Value& v) {
+                return v.key == folded || v.key.starts_with(folded + "\\"); }))
+            return kRegNotFound;
+        ++open;
+        m_opened.push_back(folded);
+        key = m_opened.size();
+        return kRegSuccess;
+    }
+    RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type, uint8_t* data,
+        uint32_t& size) override
+    {
+        const auto found = std::find_if(m_values.rbegin(), m_values.rend(), [&](const Value& v) {
+            return v.key == m_opened.at(key - 1) && v.name == Fold(name); });
+        if (found == m_values.rend())
+            return kRegNotFound;
+        type = found->type;
+        const uint32_t capacity = std::exchange(size, uint32_t(found->data.size()));
+        if (size > capacity)
+            return kRegMoreData;
+        std::copy(found->data.begin(), found->data.end(), data);
+        return kRegSuccess;
+    }
+    RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
+    {
+        if (failEnumeration && index == 0)
+            return *failEnumeration;
+        const std::string prefix = m_opened.at(key - 1) + "\\";
+        std::vector<std::string> names;
+        for (const Value& v : m_values) {
+            const auto end = v.key.find('\\', prefix.size());
+            if (v.key.starts_with(prefix) && std::find(names.begin(), names.end(), v.key.substr(0, end)) == names.end())
+                names.push_back(v.key.substr(0, end));
+        }
+        if (index >= names.size())
+            return kRegNoMoreItems;
+        name = names[index].substr(prefix.size());
+        return kRegSuccess;
+    }
+    void CloseKey(RegKey) override { --open; }
+    std::string HostPath(const std::string& path) const override { return path; }
 
-void ExpectNoInstallDirectory(const DATInstallInfo& info)
-{
-    ExpectInstallDirectory(info, "");
-}
+    int open = 0;
+    std::optional<RegResult> failEnumeration;
 
-TEST(InstallLocator, PortalDatGetsExactlyOneTrailingBackslash)
+private:
+    struct Value {
+        std::string key, name;
+        uint32_t type;
+        std::vector<uint8_t> data;
+    };
+    std::vector<Value> m_values;
+    std::vector<std::string> m_opened;
+};
+
+struct Entry {
+    std::string name, displayName, publisher;
+    std::optional<std::string> location;
+};
+
+void AddEntries(CFakeRegistry& registry, const std::vector<Entry>& entries)
 {
-    for (const std::string value : {"D:\\Tarnwick\\Data", "D:\\Tarnwick\\Data\\"}) {
-        CMemoryRegistry registry;
-        registry.SetString(kGameKey, "Portal Dat", value);
-        const DATInstallInfo info(registry);
-        EXPECT_EQ(info.portalDirectory, "D:\\Tarnwick\\Data\\") << value;
-        EXPECT_EQ(info.portalPath, "D:\\Tarnwick\\Data\\portal.dat") << value;
-        ExpectNoInstallDirectory(info);
+    for (const Entry& e : entries) {
+        registry.SetString(kUninstallKey + "\\" + e.name, "DisplayName", e.displayName);
+        registry.SetString(kUninstallKey + "\\" + e.name, "Publisher", e.publisher);
+        if (e.location)
+            registry.SetString(kUninstallKey + "\\" + e.name, "InstallLocation", *e.location);
     }
 }
 
-TEST(InstallLocator, InstallLocationGivesEveryClientPath)
+TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
 {
     for (const std::string value : {"C:\\Games\\Tarnwick", "C:\\Games\\Tarnwick\\"}) {
-        CMemoryRegistry registry;
-        AddGame(registry, "{5A1C}", value);
+        CFakeRegistry registry;
+        registry.SetString(kGameKey, "Portal Dat", value);
+        AddEntries(registry, {{"{5A1C}", "Tarnwick: Emberfall", "Quellspire", value}});
         const DATInstallInfo info(registry);
-        SCOPED_TRACE(value);
+        EXPECT_EQ(info.portalDirectory, "C:\\Games\\Tarnwick\\") << value;
+        EXPECT_EQ(info.portalPath, "C:\\Games\\Tarnwick\\portal.dat");
+        EXPECT_EQ(info.installDirectory, "C:\\Games\\Tarnwick\\");
         EXPECT_EQ(info.clientPortalPath, "C:\\Games\\Tarnwick\\client_portal.dat");
-        ExpectInstallDirectory(info, "C:\\Games\\Tarnwick\\");
-        EXPECT_EQ(info.portalPath, "");
-        EXPECT_EQ(info.portalDirectory, "");
+        EXPECT_EQ(info.clientLocalPath, "C:\\Games\\Tarnwick\\client_local_English.dat");
+        EXPECT_EQ(info.clientHighResPath, "C:\\Games\\Tarnwick\\client_highres.dat");
+        EXPECT_EQ(info.clientCellPath, "C:\\Games\\Tarnwick\\client_cell_1.dat");
+        EXPECT_EQ(registry.open, 0);
     }
 }
 
-TEST(InstallLocator, FirstMatchingEntryInEnumerationOrderWins)
+TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
 {
-    CMemoryRegistry registry;
-    AddUninstallEntry(registry, "Other", "Other Game", "Quellspire", "C:\\Other");
-    AddGame(registry, "Zeta", "C:\\First");
-    AddGame(registry, "Alpha", "C:\\Second");
-    EXPECT_EQ(DATInstallInfo(registry).installDirectory, "C:\\First\\");
-}
-
-TEST(InstallLocator, FirstMatchWithoutInstallLocationEndsTheSearch)
-{
-    CMemoryRegistry registry;
-    AddGame(registry, "NoLocation", std::nullopt);
-    AddGame(registry, "Later", "C:\\Later");
-    ExpectNoInstallDirectory(DATInstallInfo(registry));
-}
-
-TEST(InstallLocator, NamesMustMatchExactlyIncludingCase)
-{
-    CMemoryRegistry registry;
-    AddUninstallEntry(registry, "A", "Tarnwick: Emberfall", "quellspire", "C:\\A");
-    AddUninstallEntry(registry, "B", "TARNWICK: EMBERFALL", "Quellspire", "C:\\B");
-    AddUninstallEntry(registry, "C", "Tarnwick: Emberfall ", "Quellspire", "C:\\C");
-    registry.SetString(kUninstallKey + "\\D", "DisplayName", "Tarnwick: Emberfall");
-    AddGame(registry, "E", "C:\\E");
-    EXPECT_EQ(DATInstallInfo(registry).installDirectory, "C:\\E\\");
+    const std::string game = "Tarnwick: Emberfall", publisher = "Quellspire";
+    const struct {
+        std::vector<Entry> entries;
+        std::string expected;
+    } cases[] = {
+        {{{"Other", "Other Game", publisher, "C:\\O"}, {"Zeta", game, publisher, "C:\\First"},
+             {"Alpha", game, publisher, "C:\\Second"}}, "C:\\First\\"},
+        // A match without a location ends the search all the same.
+        {{{"NoLocation", game, publisher, std::nullopt}, {"Later", game, publisher, "C:\\Later"}}, ""},
+        {{{"A", game, "quellspire", "C:\\A"}, {"B", "TARNWICK: EMBERFALL", publisher, "C:\\B"},
+             {"C", game + " ", publisher, "C:\\C"}, {"E", game, publisher, "C:\\E"}}, "C:\\E\\"},
+        // An empty location names no directory (it would become the root of the drive).
+        {{{"Empty", game, publisher, ""}}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        CFakeRegistry registry;
+        AddEntries(registry, c.entries);
+        const DATInstallInfo info(registry);
+        EXPECT_EQ(info.installDirectory, c.expected);
+        EXPECT_EQ(info.clientPortalPath, c.expected.empty() ? "" : c.expected + "client_portal.dat");
+        EXPECT_EQ(info.portalPath, "");
+        EXPECT_EQ(registry.open, 0);
+    }
 }
 
 TEST(InstallLocator, FullScreenOnlyFromANonZeroDword)
 {
-    const auto fullScreen = [](auto store) {
-        CMemoryRegistry registry;
-        store(registry);
-        return DATInstallInfo(registry).fullScreen;
-    };
-    EXPECT_TRUE(fullScreen([](CMemoryRegistry& r) { r.SetDword(kGameKey, "FullScreen", 1); }));
-    EXPECT_TRUE(fullScreen([](CMemoryRegistry& r) { r.SetDword(kGameKey, "fullscreen", 0x100); }));
-    EXPECT_FALSE(fullScreen([](CMemoryRegistry& r) { r.SetDword(kGameKey, "FullScreen", 0); }));
-    EXPECT_FALSE(fullScreen([](CMemoryRegistry& r) { r.SetString(kGameKey, "FullScreen", "1"); }));
-    // Four bytes, as long as a DWORD, but of the wrong type.
-    EXPECT_FALSE(fullScreen([](CMemoryRegistry& r) { r.SetString(kGameKey, "FullScreen", "123"); }));
-    EXPECT_FALSE(fullScreen(
-        [](CMemoryRegistry& r) { r.SetValue(kGameKey, "FullScreen", kRegBinary, {1, 0, 0, 0}); }));
-    // A REG_DWORD of the wrong length has no value to read.
-    EXPECT_FALSE(fullScreen(
-        [](CMemoryRegistry& r) { r.SetValue(kGameKey, "FullScreen", kRegDword, {1}); }));
-    EXPECT_FALSE(fullScreen(
-        [](CMemoryRegistry& r) { r.SetValue(kGameKey, "FullScreen", kRegDword, {1, 0, 0, 0, 0}); }));
-}
-
-TEST(InstallLocator, NothingFoundLeavesEveryFieldEmpty)
-{
-    CMemoryRegistry empty;
-    CMemoryRegistry keysWithoutValues;
-    keysWithoutValues.CreateKey(kGameKey);
-    keysWithoutValues.CreateKey(kUninstallKey + "\\Something");
-    for (CMemoryRegistry* registry : {&empty, &keysWithoutValues}) {
-        const DATInstallInfo info(*registry);
-        EXPECT_EQ(info.portalPath, "");
-        EXPECT_EQ(info.portalDirectory, "");
-        ExpectNoInstallDirectory(info);
-        EXPECT_FALSE(info.fullScreen);
+    const struct {
+        uint32_t type;
+        std::vector<uint8_t> data;
+        bool expected;
+    } cases[] = {{kRegDword, {1, 0, 0, 0}, true}, {kRegDword, {0, 1, 0, 0}, true},
+        {kRegDword, {0, 0, 0, 0}, false}, {kRegSz, {'1', '2', '3', 0}, false},
+        {kRegBinary, {1, 0, 0, 0}, false}, {kRegDword, {1}, false}, {kRegDword, {1, 0, 0, 0, 0}, false}};
+    for (const auto& c : cases) {
+        CFakeRegistry registry;
+        registry.Set(kGameKey, "fullscreen", c.type, c.data);
+        EXPECT_EQ(DATInstallInfo(registry).fullScreen, c.expected) << c.type << " " << c.data.size();
     }
 }
 
-TEST(InstallLocator, EmptyDirectoryValuesNameNoDirectory)
+TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
 {
-    CMemoryRegistry registry;
-    registry.SetString(kGameKey, "Portal Dat", "");
-    AddGame(registry, "Game", "");
-    const DATInstallInfo info(registry);
-    EXPECT_EQ(info.portalPath, "");
-    EXPECT_EQ(info.portalDirectory, "");
-    ExpectNoInstallDirectory(info);
-}
-
-TEST(InstallLocator, StringValuesThatCannotBeReadCountAsMissing)
-{
-    CMemoryRegistry registry;
-    registry.SetValue(kGameKey, "Portal Dat", kRegSz, {'C', ':'}); // no terminating zero
-    // An unreadable publisher is no match; an expandable location is taken as it stands.
-    AddUninstallEntry(registry, "A", "Tarnwick: Emberfall", "", "C:\\A");
-    registry.SetValue(kUninstallKey + "\\A", "Publisher", kRegBinary, {'Q', 0});
-    AddGame(registry, "B", std::nullopt);
-    registry.SetString(kUninstallKey + "\\B", "InstallLocation", "%ProgramFiles%\\T", kRegExpandSz);
-    const DATInstallInfo info(registry);
-    EXPECT_EQ(info.portalDirectory, "");
-    EXPECT_EQ(info.installDirectory, "%ProgramFiles%\\T\\");
-}
-
-TEST(QueryRegStringTest, ChecksTypeTerminatorAndSize)
-{
-    CMemoryRegistry registry;
+    CFakeRegistry registry;
     registry.SetString("K", "text", "abc");
-    registry.SetString("K", "expand", "%TEMP%", kRegExpandSz);
-    registry.SetValue("K", "empty", kRegSz, {});
-    registry.SetValue("K", "unterminated", kRegSz, {'a', 'b'});
-    registry.SetDword("K", "number", 7);
+    registry.SetString("K", "expand", "%TEMP%", kRegExpandSz); // taken as it stands
+    registry.Set("K", "empty", kRegSz, {});
+    registry.Set("K", "unterminated", kRegSz, {'a', 'b'});
+    registry.Set("K", "number", kRegDword, {7, 0, 0, 0});
     registry.SetString("K", "long", std::string(kRegStringBufferSize, 'x'));
+    const struct {
+        const char* name;
+        RegResult result;
+        std::string text;
+        uint32_t size;
+    } cases[] = {{"text", kRegSuccess, "abc", 4}, {"expand", kRegSuccess, "%TEMP%", 7},
+        {"empty", kRegSuccess, "", 0}, {"unterminated", kRegInvalidData, "", 0},
+        {"number", kRegInvalidData, "", 0}, {"long", kRegMoreData, "", 0}, {"missing", kRegNotFound, "", 0}};
     RegKey key = 0;
     ASSERT_EQ(registry.OpenKey("k", key), kRegSuccess);
-
-    char buffer[kRegStringBufferSize];
-    const auto query = [&](const std::string& name, uint32_t& size) {
-        size = sizeof(buffer);
+    for (const auto& c : cases) {
+        char buffer[kRegStringBufferSize];
         std::fill(std::begin(buffer), std::end(buffer), '?');
-        return QueryRegString(registry, key, name, buffer, size);
-    };
-    uint32_t size = 0;
-    EXPECT_EQ(query("text", size), kRegSuccess);
-    EXPECT_EQ(size, 4u);
-    EXPECT_STREQ(buffer, "abc");
-    EXPECT_EQ(query("expand", size), kRegSuccess);
-    EXPECT_STREQ(buffer, "%TEMP%");
-    EXPECT_EQ(query("empty", size), kRegSuccess);
-    EXPECT_EQ(size, 0u);
-    EXPECT_STREQ(buffer, "");
-    EXPECT_EQ(query("unterminated", size), kRegInvalidData);
-    EXPECT_EQ(query("number", size), kRegInvalidData);
-    EXPECT_EQ(query("long", size), kRegMoreData);
-    EXPECT_EQ(query("missing", size), kRegNotFound);
-    registry.CloseKey(key);
-    EXPECT_EQ(query("text", size), kRegInvalidHandle);
-}
-
-// Fails enumerations of the Uninstall key in the ways a real registry can.
-class CFailingEnumeration final : public CMemoryRegistry {
-public:
-    explicit CFailingEnumeration(RegResult failure) : m_failure(failure) {}
-    RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
-    {
-        ++calls;
-        if (index == 0 || m_failure != kRegMoreData)
-            return m_failure;
-        return CMemoryRegistry::EnumKey(key, index, name);
+        uint32_t size = sizeof buffer;
+        EXPECT_EQ(QueryRegString(registry, key, c.name, buffer, size), c.result) << c.name;
+        if (c.result == kRegSuccess) {
+            EXPECT_EQ(buffer, c.text);
+            EXPECT_EQ(size, c.size);
+        }
     }
-    int calls = 0;
-
-private:
-    RegResult m_failure;
-};
+}
 
 TEST(InstallLocator, EnumerationErrors)
 {
-    // A name too long to read skips that entry only.
-    CFailingEnumeration longName(kRegMoreData);
-    AddGame(longName, "Unreadable", "C:\\Unreadable");
-    AddGame(longName, "Readable", "C:\\Readable");
-    EXPECT_EQ(DATInstallInfo(longName).installDirectory, "C:\\Readable\\");
-
-    // An error of the key itself would come back for every index: the search ends.
-    CFailingEnumeration broken(kRegInvalidHandle);
-    AddGame(broken, "Game", "C:\\Game");
-    ExpectNoInstallDirectory(DATInstallInfo(broken));
-    EXPECT_EQ(broken.calls, 1);
-}
-
-TEST(InstallLocator, EveryKeyOpenedIsClosed)
-{
-    CMemoryRegistry registry;
-    registry.SetString(kGameKey, "Portal Dat", "C:\\P");
-    registry.SetDword(kGameKey, "FullScreen", 1);
-    AddUninstallEntry(registry, "Other", "Other", "Someone", "C:\\O");
-    AddGame(registry, "NoLocation", std::nullopt);
-    AddGame(registry, "Game", "C:\\G");
-    const DATInstallInfo info(registry);
-    EXPECT_TRUE(info.fullScreen);
-    EXPECT_EQ(registry.OpenKeyCount(), 0u);
-
-    RegKey key = 0;
-    ASSERT_EQ(registry.OpenKey(kUninstallKey, key), kRegSuccess);
-    EXPECT_EQ(registry.OpenKeyCount(), 1u);
-    registry.CloseKey(key);
-    EXPECT_EQ(registry.OpenKeyCount(), 0u);
+    // A name too long to read skips that entry only; an error of the key itself would come
+    // back for every index, so it ends the search.
+    for (RegResult failure : {kRegMoreData, kRegInvalidHandle}) {
+        CFakeRegistry registry;
+        registry.failEnumeration = failure;
+        AddEntries(registry, {{"Unreadable", "Tarnwick: Emberfall", "Quellspire", "C:\\U"},
+            {"Readable", "Tarnwick: Emberfall", "Quellspire", "C:\\R"}});
+        EXPECT_EQ(DATInstallInfo(registry).installDirectory, failure == kRegMoreData ? "C:\\R\\" : "");
+    }
 }
 
 } // namespace

@@ -1,123 +1,90 @@
 #include "archive/DATReader.h"
-#include "writer/ArchiveBuilder.h"
+#include "archive/FileMapping.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
+#include "writer/ArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <numeric>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvanel {
 namespace {
 
-using writer::CArchiveBuilder;
 using fixture::CFakePrompts;
+using writer::CArchiveBuilder;
 using writer::DirectoryNode;
 using writer::MakeEntry;
 
-std::vector<uint8_t> Bytes(size_t count, uint8_t first = 1)
+std::vector<uint8_t> Bytes(size_t count)
 {
     std::vector<uint8_t> bytes(count);
-    std::iota(bytes.begin(), bytes.end(), first);
+    std::iota(bytes.begin(), bytes.end(), uint8_t(1));
     return bytes;
 }
 
-TEST(DirectoryWalk, PreOrderSlotOrderThenBranchOrder)
+TEST(DirectoryWalk, PreOrderOfLiveSlotsThenBranches)
 {
     CArchiveBuilder b;
     DirectoryNode grandchild;
     grandchild.slots[0] = MakeEntry(0x30, 0, 0);
-    const uint32_t c = b.AddNode(grandchild);
-
     DirectoryNode first;
     first.slots[61] = MakeEntry(0x20, 0, 0);
     first.slots[2] = MakeEntry(0x21, 0, 0);
-    first.branches[0] = c;
-    const uint32_t a = b.AddNode(first);
-
+    first.branches[0] = b.AddNode(grandchild);
     DirectoryNode second;
     second.slots[0] = MakeEntry(0x40, 0, 0);
-    const uint32_t s = b.AddNode(second);
-
     DirectoryNode root;
-    root.slots[5] = MakeEntry(0x11, 0, 0, kDATVersionLive3);
-    root.slots[0] = MakeEntry(0x10, 0, 0);
-    root.branches[0] = a;
-    root.branches[1] = kDATNoBranchFill;
-    root.branches[2] = 0;
-    root.branches[3] = s;
+    // Only the versions 0x20000 and 0x30000 are live; the slots after a dead one still count.
+    const uint32_t versions[] = {0x20000, 0x10000, 0, 0x20001, 0x30000, 0x40000};
+    for (uint32_t i = 0; i < std::size(versions); ++i)
+        root.slots[i] = MakeEntry(0x10 + i, 0, 0, versions[i]);
+    root.branches = {b.AddNode(first), kDATNoBranchFill, 0, b.AddNode(second)};
     b.SetRoot(b.AddNode(root));
 
     const auto archive = b.Build();
     EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())),
-        (std::vector<uint32_t>{0x10, 0x11, 0x21, 0x20, 0x30, 0x40}));
-}
-
-TEST(DirectoryWalk, OnlyVersions20000And30000AreLive)
-{
-    CArchiveBuilder b;
-    DirectoryNode root;
-    const uint32_t versions[] = {0x10000, 0, 0x20000, 0x20001, 0x30000, 0x40000, 0x2000};
-    for (uint32_t i = 0; i < std::size(versions); ++i)
-        root.slots[i] = MakeEntry(0x100 + i, 0, 0, versions[i]);
-    b.SetRoot(b.AddNode(root));
-    const auto archive = b.Build();
-    EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())), (std::vector<uint32_t>{0x102, 0x104}));
-}
-
-TEST(DirectoryWalk, NoRootMeansNoEntries)
-{
-    for (uint32_t root : {kDATNoBranch, kDATNoBranchFill}) {
-        CArchiveBuilder b;
-        b.SetRoot(root);
-        const auto archive = b.Build();
-        EXPECT_TRUE(fixture::WalkFileIDs(archive, uint32_t(archive.size())).empty());
+        (std::vector<uint32_t>{0x10, 0x14, 0x21, 0x20, 0x30, 0x40}));
+    for (uint32_t none : {kDATNoBranch, kDATNoBranchFill}) {
+        b.SetRoot(none);
+        EXPECT_TRUE(fixture::WalkFileIDs(b.Build(), uint32_t(archive.size())).empty());
     }
 }
 
-TEST(DirectoryWalk, SizeMismatchAsksAndNoRefuses)
+TEST(DirectoryWalk, SizeMismatchAsksAndOnlyYesWalks)
 {
     CArchiveBuilder b;
     b.AddFilesAsTree({{0x0A000001, writer::StoredFile(0x0A000001)}});
     const auto archive = b.Build();
-    int calls = 0;
-    auto count = [](const DATEntry*, void* ctx) { return ++*static_cast<int*>(ctx); };
-    {
-        CFakePrompts prompts(false);
-        EXPECT_FALSE(WalkDATDirectory(archive, prompts, count, uint32_t(archive.size()) + 1, &calls));
-        ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0], kImproperArchiveQuestion);
-        EXPECT_EQ(calls, 0);
+    const auto size = uint32_t(archive.size());
+    const struct {
+        uint32_t expected;
+        bool answer;
+        size_t questions;
+        bool walked;
+    } cases[] = {{size, false, 0, true}, {size + 1, false, 1, false}, {size - 1, true, 1, true}};
+    for (const auto& c : cases) {
+        int calls = 0;
+        CFakePrompts prompts(c.answer);
+        EXPECT_EQ(WalkDATDirectory(archive, prompts, [](const DATEntry*, void* n) {
+            return ++*static_cast<int*>(n);
+        }, c.expected, &calls), c.walked);
+        EXPECT_EQ(prompts.asked, std::vector<std::string>(c.questions, kImproperArchiveQuestion));
+        EXPECT_EQ(calls, c.walked ? 1 : 0);
     }
-    {
-        CFakePrompts prompts(true);
-        EXPECT_TRUE(WalkDATDirectory(archive, prompts, count, uint32_t(archive.size()) - 1, &calls));
-        EXPECT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(calls, 1);
-    }
-    {
-        CFakePrompts prompts(false);
-        EXPECT_TRUE(WalkDATDirectory(archive, prompts, nullptr, uint32_t(archive.size()), nullptr));
-        EXPECT_TRUE(prompts.asked.empty());
-    }
-}
-
-TEST(DirectoryWalk, NullViewInformsUnableToLoad)
-{
     CFakePrompts prompts(true);
     EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), prompts, nullptr, 0, nullptr));
     EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
-    EXPECT_TRUE(prompts.asked.empty());
 }
 
-TEST(MappedFileTable, HoldsFourViewsAtOnce)
+TEST(MappedFileTable, HoldsFourViewsAndFreesTheirSlots)
 {
     fixture::CTempDir dir;
     CArchiveBuilder b;
     ASSERT_TRUE(b.WriteFile(dir.File("a.dat")));
-
     uint8_t* views[kMappedFileSlots];
     for (auto& view : views) {
         view = MapDATFile(dir.File("a.dat"), false);
@@ -125,101 +92,93 @@ TEST(MappedFileTable, HoldsFourViewsAtOnce)
         EXPECT_EQ(DATViewSize(view), b.Size());
     }
     EXPECT_EQ(MapDATFile(dir.File("a.dat"), false), nullptr);
-
     EXPECT_TRUE(UnmapDATFile(views[2]));
     EXPECT_FALSE(UnmapDATFile(views[2]));
-    EXPECT_EQ(DATViewSize(views[2]), 0u);
-    uint8_t* again = MapDATFile(dir.File("a.dat"), false);
-    EXPECT_NE(again, nullptr);
-    EXPECT_TRUE(UnmapDATFile(again));
-    for (int i : {0, 1, 3})
-        EXPECT_TRUE(UnmapDATFile(views[i]));
-
-    const uint8_t unknown = 0;
-    EXPECT_FALSE(UnmapDATFile(&unknown));
+    views[2] = MapDATFile(dir.File("a.dat"), false);
+    for (uint8_t* view : views)
+        EXPECT_TRUE(UnmapDATFile(view));
     EXPECT_FALSE(UnmapDATFile(nullptr));
 }
 
-TEST(MappedFileTable, MissingFileKeepsTheSystemError)
+TEST(MappedFileTable, RefusesWhatIsNoRegularFileAtOnceAndSaysWhy)
 {
     fixture::CTempDir dir;
-    errno = 0;
-    EXPECT_EQ(MapDATFile(dir.File("missing.dat"), false), nullptr);
-    EXPECT_EQ(errno, ENOENT);
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    writer::WriteWholeFile(dir.File("empty"), {});
+    const struct {
+        std::string path;
+        int error;
+        const char* reason;
+    } cases[] = {{dir.File("missing.dat"), ENOENT, "No such file"},
+        {dir.Path().string(), EISDIR, "Is a folder"},
+        {dir.File("pipe"), EINVAL, "Not a regular file"}, // with no writer: would block
+        {dir.File("empty"), EINVAL, "Empty file"}};
+    for (const auto& c : cases) {
+        errno = 0;
+        EXPECT_EQ(MapDATFile(c.path, false), nullptr) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        EXPECT_EQ(LastMapFailureReason(), c.reason);
+    }
+    CArchiveBuilder().WriteFile(dir.File("a.dat"));
+    uint8_t* view = MapDATFile(dir.File("a.dat"), false);
+    EXPECT_EQ(LastMapFailureReason(), "");
+    UnmapDATFile(view);
 }
 
-TEST(MappedFileTable, WritableMappingWritesThrough)
+TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadable)
 {
     fixture::CTempDir dir;
-    CArchiveBuilder b;
-    ASSERT_TRUE(b.WriteFile(dir.File("w.dat")));
-    uint8_t* view = MapDATFile(dir.File("w.dat"), true);
+    CArchiveBuilder b(4096);
+    const uint32_t first = b.StoreChain(Bytes(3 * 4092));
+    b.AddFilesAsTree({{0x0E000001, writer::StoredFile(0x0E000001)}});
+    ASSERT_TRUE(b.WriteFile(dir.File("a.dat")));
+    const uint8_t* view = MapDATFile(dir.File("a.dat"), false);
     ASSERT_NE(view, nullptr);
-    view[0] = 0x5A;
+    const DATEntry stored = MakeEntry(1, first, 3 * 4092);
+    ASSERT_TRUE(ReadDATFile(view, stored));
+
+    const int fd = ::open(dir.File("a.dat").c_str(), O_WRONLY);
+    ASSERT_EQ(::ftruncate(fd, 4096 + 100), 0); // the header and part of the first block stay
+    ::close(fd);
+    EXPECT_FALSE(ReadDATFile(view, stored));
+    CFakePrompts prompts;
+    EXPECT_TRUE(WalkDATDirectory(view, prompts, nullptr, uint32_t(b.Size()), nullptr));
+    ASSERT_EQ(::truncate(dir.File("a.dat").c_str(), 0), 0);
+    EXPECT_FALSE(WalkDATDirectory(view, prompts, nullptr, uint32_t(b.Size()), nullptr));
+    EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+    EXPECT_FALSE(ReadDATFile(view, MakeEntry(1, 0, 0)));
     EXPECT_TRUE(UnmapDATFile(view));
-    const uint8_t* reread = MapDATFile(dir.File("w.dat"), false);
-    ASSERT_NE(reread, nullptr);
-    EXPECT_EQ(reread[0], 0x5A);
-    EXPECT_TRUE(UnmapDATFile(reread));
 }
 
-TEST(BlockChain, ExactlyOneBlockNeverFollowsTheLink)
-{
-    CArchiveBuilder b(64);
-    const auto data = Bytes(60);
-    const uint32_t first = b.StoreChain(data);
-    b.Poke32(first, 0xFFFFFFF0); // a link that would leave the file
-    const auto archive = b.Build();
-    const auto read = ReadDATFile(archive, MakeEntry(1, first, 60));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(*read, data);
-}
-
-TEST(BlockChain, FollowsLinksInChainOrder)
+TEST(BlockChain, CopiesTheChainCutToTheEntrySizeWithAZeroTail)
 {
     CArchiveBuilder b(16);
     const auto data = Bytes(100);
-    const uint32_t first = b.StoreChain(data, writer::ChainLayout::Reverse);
+    const uint32_t reversed = b.StoreChain(data, writer::ChainLayout::Reverse);
+    const uint32_t oneBlock = b.StoreChain(Bytes(12));
+    b.Poke32(oneBlock, 0xFFFFFFF0); // a link that a read of one block must not follow
+    const uint32_t shortChain = b.StoreChain(Bytes(20));
     const auto archive = b.Build();
-    const auto read = ReadDATFile(archive, MakeEntry(1, first, 100));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(*read, data);
-
-    // The head copy stops early but matches the whole read.
+    auto tail = Bytes(20);
+    tail.resize(40, 0);
+    const struct {
+        DATEntry entry;
+        std::vector<uint8_t> expected;
+    } cases[] = {{MakeEntry(1, reversed, 100), data}, {MakeEntry(1, oneBlock, 12), Bytes(12)},
+        {MakeEntry(1, shortChain, 40), tail}, {MakeEntry(1, 0, 10), std::vector<uint8_t>(10)},
+        {MakeEntry(1, 0, 0), {}}};
+    for (const auto& c : cases) {
+        const auto read = ReadDATFile(archive, c.entry);
+        ASSERT_TRUE(read) << c.entry.offset;
+        EXPECT_EQ(*read, c.expected) << c.entry.offset;
+    }
+    // The head copy stops early, and zeros what the chain does not reach.
     uint8_t head[30];
-    EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, first, 100), head), 30u);
+    EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, reversed, 100), head), 30u);
     EXPECT_TRUE(std::equal(head, head + 30, data.begin()));
-}
-
-TEST(BlockChain, ShortChainLeavesAZeroTail)
-{
-    CArchiveBuilder b(16);
-    const auto data = Bytes(20);
-    const uint32_t first = b.StoreChain(data);
-    const auto archive = b.Build();
-    const auto read = ReadDATFile(archive, MakeEntry(1, first, 50));
-    ASSERT_TRUE(read);
-    ASSERT_EQ(read->size(), 50u);
-    // Two blocks of 12 data bytes: 20 bytes written, then the rest of the second block is zero.
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), read->begin()));
-    EXPECT_TRUE(std::all_of(read->begin() + 20, read->end(), [](uint8_t v) { return v == 0; }));
-
-    const auto noBlock = ReadDATFile(archive, MakeEntry(1, 0, 10));
-    ASSERT_TRUE(noBlock);
-    EXPECT_EQ(*noBlock, std::vector<uint8_t>(10, 0));
-}
-
-TEST(BlockChain, SizeZeroGivesAnEmptyBuffer)
-{
-    CArchiveBuilder b(64);
-    const auto archive = b.Build();
-    const auto read = ReadDATFile(archive, MakeEntry(1, 0, 0));
-    ASSERT_TRUE(read.has_value());
-    EXPECT_TRUE(read->empty());
-}
-
-TEST(BlockChain, NullViewReadsNothing)
-{
+    std::fill(std::begin(head), std::end(head), 0xEE);
+    EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, shortChain, 40), head), 30u);
+    EXPECT_TRUE(std::equal(head, head + 30, tail.begin()));
     EXPECT_FALSE(ReadDATFile(static_cast<const uint8_t*>(nullptr), MakeEntry(1, 0, 0)));
 }
 

@@ -1,5 +1,5 @@
 #include "archive/InstallLocator.h"
-#include "archive/WineRegistry.h"
+#include "platform/WineRegistry.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,202 +15,49 @@ const std::string kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\
 
 class WineRegistry : public ::testing::Test {
 protected:
-    void WriteSystemReg(const std::string& text)
+    CWineRegistry Load(const std::string& text)
     {
         std::ofstream(m_prefix.File("system.reg"), std::ios::binary) << text;
+        return CWineRegistry(m_prefix.Path());
     }
-    // The string value as the locator reads it; "<error N>" when it cannot be read.
-    static std::string ReadString(IRegistrySource& registry, const std::string& keyPath,
-        const std::string& name)
+    // "type:bytes" of a value, or "<error N>".
+    static std::string Value(CWineRegistry& registry, const std::string& keyPath, const std::string& name)
     {
         RegKey key = 0;
-        if (const RegResult r = registry.OpenKey(keyPath, key); r != kRegSuccess)
-            return "<error " + std::to_string(r) + ">";
-        char buffer[kRegStringBufferSize];
-        uint32_t size = sizeof(buffer);
-        const RegResult r = QueryRegString(registry, key, name, buffer, size);
-        registry.CloseKey(key);
-        return r == kRegSuccess ? std::string(buffer)
-                                : "<error " + std::to_string(r) + ">";
+        uint8_t data[256];
+        uint32_t type = 0, size = sizeof data;
+        RegResult result = registry.OpenKey(keyPath, key);
+        if (result == kRegSuccess)
+            result = registry.QueryValue(key, name, type, data, size);
+        return result ? "<error " + std::to_string(result) + ">"
+                      : std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size);
     }
-    static std::vector<uint8_t> RawValue(IRegistrySource& registry, const std::string& keyPath,
-        const std::string& name, uint32_t& type)
-    {
-        RegKey key = 0;
-        std::vector<uint8_t> data(256);
-        uint32_t size = uint32_t(data.size());
-        EXPECT_EQ(registry.OpenKey(keyPath, key), kRegSuccess);
-        EXPECT_EQ(registry.QueryValue(key, name, type, data.data(), size), kRegSuccess);
-        registry.CloseKey(key);
-        data.resize(std::min<size_t>(size, data.size()));
-        return data;
-    }
-    static std::vector<std::string> Subkeys(IRegistrySource& registry, const std::string& keyPath)
+    static std::vector<std::string> Subkeys(CWineRegistry& registry, const std::string& keyPath)
     {
         std::vector<std::string> names;
         RegKey key = 0;
-        if (registry.OpenKey(keyPath, key) != kRegSuccess)
-            return names;
         std::string name;
-        for (uint32_t i = 0; registry.EnumKey(key, i, name) == kRegSuccess; ++i)
+        for (uint32_t i = 0; registry.OpenKey(keyPath, key) == kRegSuccess && registry.EnumKey(key, i, name) == kRegSuccess; ++i)
             names.push_back(name);
-        registry.CloseKey(key);
         return names;
     }
 
     fixture::CTempDir m_prefix;
 };
 
-TEST_F(WineRegistry, RealPrefixIsFoundWithKeyNamesInAnyCase)
+TEST_F(WineRegistry, ValuesAsWineWritesThemDamagedLinesSkipped)
 {
-    WriteSystemReg(kHeader + "#arch=win32\n\n"
-        "[Software\\\\Microsoft\\\\Microsoft Games\\\\TARNWICK\\\\1.00] 1700000000\n"
-        "#time=1d9c0f7a8b2c3d4\n"
-        "\"Portal Dat\"=\"C:\\\\Program Files\\\\Tarnwick\"\n"
-        "\"FullScreen\"=dword:00000001\n\n"
-        "[software\\\\microsoft\\\\windows\\\\currentversion\\\\uninstall\\\\{8F2E}] 1700000001\n"
-        "; a comment\n"
-        "\"DisplayName\"=\"Tarnwick: Emberfall\"\n"
-        "\"Publisher\"=\"Quellspire\"\r\n"
-        "\"InstallLocation\"=str(2):\"C:\\\\Program Files\\\\Tarnwick\\\\\"\n");
-    CWineRegistry registry(m_prefix.Path());
-    ASSERT_TRUE(registry.IsLoaded());
-    EXPECT_FALSE(registry.IsWin64());
-    const DATInstallInfo info(registry);
-    EXPECT_EQ(info.portalPath, "C:\\Program Files\\Tarnwick\\portal.dat");
-    EXPECT_EQ(info.clientPortalPath, "C:\\Program Files\\Tarnwick\\client_portal.dat");
-    EXPECT_TRUE(info.fullScreen);
-    EXPECT_EQ(registry.OpenKeyCount(), 0u);
-}
-
-TEST_F(WineRegistry, EscapesInNamesAndValues)
-{
-    WriteSystemReg(kHeader + "[Software\\\\Br\\]ck\\x00e9t] 1\n"
+    CWineRegistry registry = Load(kHeader + "[Software\\\\Br\\]ck\\x00e9t] 1\n"
         "\"Q\\\"uote\"=\"a\\\\b\\\"c\\nd\\te\\0f\"\n"
         "\"Accents\"=\"caf\\x00e9 \\x4e2d \\xd83d\\xde00 \\xde00\"\n"
         "\"Octal\"=\"\\101\\0102\"\n"
-        "@=\"the default\"\n");
-    CWineRegistry registry(m_prefix.Path());
-    const std::string key = "SOFTWARE\\BR]CK\xC3\xA9T";
-    uint32_t type = 0;
-    const auto quote = RawValue(registry, key, "q\"UOTE", type);
-    EXPECT_EQ(type, kRegSz);
-    EXPECT_EQ(std::string(quote.begin(), quote.end()), std::string("a\\b\"c\nd\te\0f\0", 12));
-    EXPECT_EQ(ReadString(registry, key, "accents"),
-        "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xEF\xBF\xBD");
-    EXPECT_EQ(ReadString(registry, key, "Octal"), std::string("A\b2"));
-    EXPECT_EQ(ReadString(registry, key, ""), "the default");
-}
-
-TEST_F(WineRegistry, ValueKinds)
-{
-    WriteSystemReg(kHeader + "[Software\\\\Kinds] 1\n"
+        "@=\"the default\"\n"
         "\"Expand\"=str(2):\"%ProgramFiles%\\\\T\"\n"
         "\"Multi\"=str(7):\"a\\0b\\0\"\n"
         "\"Number\"=dword:0000002a\n"
         "\"Binary\"=hex:01,02,ff\n"
-        "\"Wrapped\"=hex(7):41,00,\\\n"
-        "  42,00,\\\n"
-        "  00,00\n"
-        "\"Unterminated\"=hex(1):41,42\n"
-        "\"Empty\"=hex:\n");
-    CWineRegistry registry(m_prefix.Path());
-    const std::string key = "Software\\Kinds";
-    EXPECT_EQ(ReadString(registry, key, "Expand"), "%ProgramFiles%\\T");
-    EXPECT_EQ(ReadString(registry, key, "Number"), "<error 13>");
-    EXPECT_EQ(ReadString(registry, key, "Binary"), "<error 13>");
-    EXPECT_EQ(ReadString(registry, key, "Unterminated"), "<error 13>");
-    uint32_t type = 0;
-    EXPECT_EQ(RawValue(registry, key, "Multi", type), (std::vector<uint8_t>{'a', 0, 'b', 0, 0}));
-    EXPECT_EQ(type, kRegMultiSz);
-    EXPECT_EQ(RawValue(registry, key, "Binary", type), (std::vector<uint8_t>{1, 2, 0xFF}));
-    EXPECT_EQ(type, kRegBinary);
-    EXPECT_EQ(RawValue(registry, key, "Wrapped", type), (std::vector<uint8_t>{'A', 0, 'B', 0, 0, 0}));
-    EXPECT_EQ(type, kRegMultiSz);
-    EXPECT_TRUE(RawValue(registry, key, "Empty", type).empty());
-
-    RegKey open = 0;
-    ASSERT_EQ(registry.OpenKey(key, open), kRegSuccess);
-    uint32_t value = 0;
-    EXPECT_EQ(registry.QueryDword(open, "Number", type, value), kRegSuccess);
-    EXPECT_EQ(type, kRegDword);
-    EXPECT_EQ(value, 42u);
-    EXPECT_EQ(registry.QueryDword(open, "Wrapped", type, value), kRegMoreData);
-    registry.CloseKey(open);
-}
-
-TEST_F(WineRegistry, Win64PrefixShowsThe32BitViewFirst)
-{
-    const std::string game = "Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1\n";
-    const std::string uninstall = "Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\G] 1\n";
-    const std::string entry = "\"DisplayName\"=\"Tarnwick: Emberfall\"\n\"Publisher\"=\"Quellspire\"\n";
-    const std::string body =
-        "[Software\\\\Wow6432Node\\\\" + game + "\"FullScreen\"=dword:1\n"
-        "[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\Plain\"\n"
-        "[Software\\\\Wow6432Node\\\\" + uninstall + entry + "\"InstallLocation\"=\"C:\\\\View32\"\n"
-        "[Software\\\\" + uninstall + entry + "\"InstallLocation\"=\"C:\\\\View64\"\n";
-
-    WriteSystemReg(kHeader + "#arch=win64\n" + body);
-    CWineRegistry win64(m_prefix.Path());
-    ASSERT_TRUE(win64.IsWin64());
-    const DATInstallInfo seen32(win64);
-    EXPECT_TRUE(seen32.fullScreen);
-    EXPECT_EQ(seen32.portalDirectory, ""); // the game key of the 32-bit view has no "Portal Dat"
-    EXPECT_EQ(seen32.installDirectory, "C:\\View32\\");
-
-    // Keys the 32-bit view lacks are found at their plain path.
-    WriteSystemReg(kHeader + "#arch=win64\n[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\Plain\"\n");
-    CWineRegistry plainOnly(m_prefix.Path());
-    EXPECT_EQ(DATInstallInfo(plainOnly).portalDirectory, "C:\\Plain\\");
-
-    // A 32-bit prefix has no such view.
-    WriteSystemReg(kHeader + "#arch=win32\n" + body);
-    CWineRegistry win32(m_prefix.Path());
-    const DATInstallInfo plain(win32);
-    EXPECT_FALSE(plain.fullScreen);
-    EXPECT_EQ(plain.portalDirectory, "C:\\Plain\\");
-    EXPECT_EQ(plain.installDirectory, "C:\\View64\\");
-}
-
-TEST_F(WineRegistry, SubkeysEnumerateInTheFileOrder)
-{
-    WriteSystemReg(kHeader + "[Software\\\\Top\\\\Zeta] 1\n"
-        "[Software\\\\Top\\\\alpha\\\\Deep] 1\n"
-        "[Software\\\\Top\\\\Mid] 1\n"
-        "[Software\\\\Top\\\\ALPHA] 1\n"
-        "[Software\\\\Top\\\\Zeta\\\\Inner] 1\n");
-    CWineRegistry registry(m_prefix.Path());
-    EXPECT_EQ(Subkeys(registry, "SOFTWARE\\TOP"), (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
-    EXPECT_EQ(Subkeys(registry, "software\\top\\zeta"), (std::vector<std::string>{"Inner"}));
-}
-
-TEST_F(WineRegistry, MissingOrMalformedFileIsNoRegistry)
-{
-    EXPECT_FALSE(CWineRegistry(m_prefix.Path()).IsLoaded()); // no system.reg yet
-    EXPECT_FALSE(CWineRegistry(fs::path()).IsLoaded());
-
-    const std::string game = "[Software\\\\Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00]\n"
-                             "\"Portal Dat\"=\"C:\\\\P\"\n";
-    for (const std::string& text : {game, "REGEDIT4\n" + game, std::string("\0\xFF\x13garbage", 10),
-             std::string(), "WINE REGISTRY Version 3\n" + game}) {
-        WriteSystemReg(text);
-        CWineRegistry registry(m_prefix.Path());
-        EXPECT_FALSE(registry.IsLoaded());
-        EXPECT_EQ(DATInstallInfo(registry).portalPath, "");
-    }
-
-    fs::create_directories(m_prefix.Path() / "other" / "system.reg");
-    EXPECT_FALSE(CWineRegistry(m_prefix.Path() / "other").IsLoaded());
-
-    // Too large to be a real registry: refused before it is read.
-    WriteSystemReg(kHeader + game);
-    fs::resize_file(m_prefix.Path() / "system.reg", kMaxWineRegistrySize + 1);
-    EXPECT_FALSE(CWineRegistry(m_prefix.Path()).IsLoaded());
-}
-
-TEST_F(WineRegistry, DamagedLinesAreSkippedAsWineSkipsThem)
-{
-    WriteSystemReg(kHeader + "[Software\\\\Good] 1\n"
+        "\"Wrapped\"=hex(7):41,00,\\\n  42,00,\\\n  00,00\n"
+        "\"Empty\"=hex:\n"
         "\"Cut\"=\"no closing quote\n"
         "\"BadNumber\"=dword:xyz\n"
         "\"TooLongNumber\"=dword:123456789\n"
@@ -222,78 +69,111 @@ TEST_F(WineRegistry, DamagedLinesAreSkippedAsWineSkipsThem)
         "garbage line\n"
         "\"Kept\"=\"yes\"\n"
         "[Software\\\\Unclosed\n"
-        "\"Lost\"=\"value of no key\"\n"
-        "[" + std::string(3000, 'k') + "] 1\n"
-        "\"Long\"=\"name too long\"\n");
-    CWineRegistry registry(m_prefix.Path());
+        "\"Lost\"=\"value of no key\"\n");
     ASSERT_TRUE(registry.IsLoaded());
-    EXPECT_EQ(ReadString(registry, "Software\\Good", "Kept"), "yes");
-    for (const char* name : {"Cut", "BadNumber", "TooLongNumber", "BadByte", "WideByte",
-             "NoEquals", "Unknown", "LastLine", "Lost", "Long"})
-        EXPECT_EQ(ReadString(registry, "Software\\Good", name), "<error 2>") << name;
-    EXPECT_EQ(Subkeys(registry, ""), (std::vector<std::string>{"Software"}));
-    EXPECT_EQ(Subkeys(registry, "Software"), (std::vector<std::string>{"Good"}));
-
-    std::string deep = kHeader + "[";
-    for (int i = 0; i < 600; ++i)
-        deep += "d\\\\";
-    WriteSystemReg(deep + "]\n\"V\"=\"x\"\n");
-    CWineRegistry tooDeep(m_prefix.Path());
-    EXPECT_TRUE(tooDeep.IsLoaded());
-    EXPECT_FALSE(tooDeep.HasKey("d"));
+    const struct {
+        const char* name;
+        std::string expected;
+    } cases[] = {{"q\"UOTE", std::string("1:a\\b\"c\nd\te\0f\0", 14)},
+        {"accents", std::string("1:caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xEF\xBF\xBD\0", 21)},
+        {"Octal", std::string("1:A\b2\0", 6)}, {"", std::string("1:the default\0", 14)},
+        {"Expand", std::string("2:%ProgramFiles%\\T\0", 19)}, {"Multi", std::string("7:a\0b\0\0", 7)},
+        {"Number", std::string("4:*\0\0\0", 6)}, {"Binary", "3:\x01\x02\xFF"},
+        {"Wrapped", std::string("7:A\0B\0\0\0", 8)}, {"Empty", "3:"}, {"Kept", std::string("1:yes\0", 6)},
+        {"Cut", "<error 2>"}, {"BadNumber", "<error 2>"}, {"TooLongNumber", "<error 2>"},
+        {"BadByte", "<error 2>"}, {"WideByte", "<error 2>"}, {"NoEquals", "<error 2>"},
+        {"Unknown", "<error 2>"}, {"LastLine", "<error 2>"}, {"Lost", "<error 2>"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Value(registry, "SOFTWARE\\BR]CK\xC3\xA9T", c.name), c.expected) << c.name;
+    EXPECT_EQ(Subkeys(registry, "Software"), (std::vector<std::string>{"Br]ck\xC3\xA9t"}));
 }
 
-class WineHostPath : public WineRegistry {
-protected:
-    void SetUp() override
-    {
-        fs::create_directories(m_prefix.Path() / "drive_c" / "Games" / "TarnWick");
-        fs::create_directories(m_prefix.Path() / "dosdevices");
-        fs::create_directory_symlink("../drive_c", m_prefix.Path() / "dosdevices" / "c:");
-        std::ofstream(m_prefix.Path() / "drive_c" / "Games" / "TarnWick" / "Client_Portal.DAT");
-        m_driveC = fs::canonical(m_prefix.Path() / "drive_c").string();
+TEST_F(WineRegistry, LocatorSeesThe32BitViewOfA64BitPrefix)
+{
+    const std::string game = "Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1\n";
+    const std::string uninstall = "microsoft\\\\windows\\\\currentversion\\\\UNINSTALL\\\\G] 1\n";
+    const std::string entry = "\"DisplayName\"=\"Tarnwick: Emberfall\"\n\"Publisher\"=\"Quellspire\"\r\n";
+    const std::string body =
+        "[Software\\\\Wow6432Node\\\\" + game + "\"FullScreen\"=dword:1\n"
+        "[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\Plain\"\n"
+        "[Software\\\\Wow6432Node\\\\" + uninstall + entry + "\"InstallLocation\"=\"C:\\\\View32\"\n"
+        "[Software\\\\" + uninstall + entry + "\"InstallLocation\"=str(2):\"C:\\\\View64\"\n";
+    // A value the 32-bit key lacks is not looked for in the plain key; a key missing from
+    // the 32-bit view altogether is found at its plain path.
+    CWineRegistry win64 = Load(kHeader + "#arch=win64\n" + body);
+    ASSERT_TRUE(win64.IsWin64());
+    const DATInstallInfo seen32(win64);
+    EXPECT_TRUE(seen32.fullScreen);
+    EXPECT_EQ(seen32.portalDirectory, "");
+    EXPECT_EQ(seen32.clientPortalPath, "C:\\View32\\client_portal.dat");
+    CWineRegistry plainOnly = Load(kHeader + "#arch=win64\n[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\P\"\n");
+    EXPECT_EQ(DATInstallInfo(plainOnly).portalPath, "C:\\P\\portal.dat");
+
+    CWineRegistry win32 = Load(kHeader + "#arch=win32\n" + body);
+    const DATInstallInfo plain(win32);
+    EXPECT_FALSE(plain.fullScreen);
+    EXPECT_EQ(plain.portalDirectory, "C:\\Plain\\");
+    EXPECT_EQ(plain.installDirectory, "C:\\View64\\");
+}
+
+TEST_F(WineRegistry, SubkeysEnumerateInTheFileOrder)
+{
+    CWineRegistry registry = Load(kHeader + "[Software\\\\Top\\\\Zeta] 1\n[Software\\\\Top\\\\alpha\\\\Deep] 1\n"
+        "[Software\\\\Top\\\\Mid] 1\n[Software\\\\Top\\\\ALPHA] 1\n[Software\\\\Top\\\\Zeta\\\\Inner] 1\n");
+    EXPECT_EQ(Subkeys(registry, "SOFTWARE\\TOP"), (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
+    EXPECT_EQ(Subkeys(registry, "software\\top\\zeta"), (std::vector<std::string>{"Inner"}));
+}
+
+TEST_F(WineRegistry, MissingOrMalformedFileIsNoRegistry)
+{
+    EXPECT_FALSE(CWineRegistry(m_prefix.Path()).IsLoaded()); // no system.reg yet
+    EXPECT_FALSE(CWineRegistry(fs::path()).IsLoaded());
+    const std::string game = "[Software\\\\Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00]\n"
+                             "\"Portal Dat\"=\"C:\\\\P\"\n";
+    for (const std::string& text : {game, "REGEDIT4\n" + game, std::string("\0\xFF\x13garbage", 10),
+             std::string(), "WINE REGISTRY Version 3\n" + game}) {
+        CWineRegistry registry = Load(text);
+        EXPECT_FALSE(registry.IsLoaded());
+        EXPECT_EQ(DATInstallInfo(registry).portalPath, "");
     }
-    std::string m_driveC;
-};
-
-TEST_F(WineHostPath, DriveLinkAndComponentsInAnyCase)
-{
-    CWineRegistry registry(m_prefix.Path()); // no system.reg: paths translate all the same
-    EXPECT_EQ(registry.HostPath("C:\\games\\tarnwick\\client_portal.dat"),
-        m_driveC + "/Games/TarnWick/Client_Portal.DAT");
-    EXPECT_EQ(registry.HostPath("c:/GAMES\\Other\\..\\.\\TarnWick\\\\Client_Portal.DAT"),
-        m_driveC + "/Games/TarnWick/Client_Portal.DAT");
-    // What does not exist is kept as written, for the open to fail on.
-    EXPECT_EQ(registry.HostPath("C:\\games\\Missing\\tarnwick\\x.dat"),
-        m_driveC + "/Games/Missing/tarnwick/x.dat");
-    EXPECT_EQ(registry.HostPath("C:\\..\\..\\games"), m_driveC + "/Games");
+    fs::create_directories(m_prefix.Path() / "other" / "system.reg");
+    EXPECT_FALSE(CWineRegistry(m_prefix.Path() / "other").IsLoaded());
+    // Too large to be a real registry: refused before it is read.
+    Load(kHeader + game);
+    fs::resize_file(m_prefix.Path() / "system.reg", kMaxWineRegistrySize + 1);
+    EXPECT_FALSE(CWineRegistry(m_prefix.Path()).IsLoaded());
 }
 
-TEST_F(WineHostPath, PathsWithoutALinkedDriveHaveNoHostPath)
+TEST_F(WineRegistry, HostPathFollowsTheDriveLinkAndMatchesNamesInAnyCase)
 {
-    CWineRegistry registry(m_prefix.Path());
-    EXPECT_EQ(registry.HostPath(""), "");
-    EXPECT_EQ(registry.HostPath("D:\\Games\\client_portal.dat"), "");
-    EXPECT_EQ(registry.HostPath("\\\\server\\share\\client_portal.dat"), "");
-    EXPECT_EQ(registry.HostPath("Games\\client_portal.dat"), "");
-    EXPECT_EQ(registry.HostPath("1:\\Games"), "");
+    fs::create_directories(m_prefix.Path() / "drive_c" / "Games" / "TarnWick");
+    fs::create_directories(m_prefix.Path() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", m_prefix.Path() / "dosdevices" / "c:");
+    std::ofstream(m_prefix.Path() / "drive_c" / "Games" / "TarnWick" / "Client_Portal.DAT");
+    const std::string driveC = fs::canonical(m_prefix.Path() / "drive_c").string();
+    const CWineRegistry registry(m_prefix.Path()); // no system.reg: paths translate all the same
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\games\\tarnwick\\client_portal.dat", driveC + "/Games/TarnWick/Client_Portal.DAT"},
+        {"c:/GAMES\\Other\\..\\.\\TarnWick\\\\Client_Portal.DAT", driveC + "/Games/TarnWick/Client_Portal.DAT"},
+        // What does not exist is kept as written, for the open to fail on.
+        {"C:\\games\\Missing\\tarnwick\\x.dat", driveC + "/Games/Missing/tarnwick/x.dat"},
+        {"C:\\..\\..\\games", driveC + "/Games"},
+        {"", ""}, {"D:\\Games\\client_portal.dat", ""}, {"\\\\server\\share\\x.dat", ""},
+        {"Games\\client_portal.dat", ""}, {"1:\\Games", ""}};
+    for (const auto& [windows, host] : cases)
+        EXPECT_EQ(registry.HostPath(windows), host) << windows;
 }
 
 TEST(WinePrefix, FromWineprefixOrHome)
 {
-    const char* savedPrefix = std::getenv("WINEPREFIX");
-    const std::string saved = savedPrefix ? savedPrefix : "";
+    const char* saved = std::getenv("WINEPREFIX");
+    const std::string savedValue = saved ? saved : "";
     ::setenv("WINEPREFIX", "/opt/prefixes/tarnwick", 1);
     EXPECT_EQ(DefaultWinePrefix(), fs::path("/opt/prefixes/tarnwick"));
     ::setenv("WINEPREFIX", "", 1);
-    const char* home = std::getenv("HOME");
-    if (home && *home) {
+    if (const char* home = std::getenv("HOME"); home && *home)
         EXPECT_EQ(DefaultWinePrefix(), fs::path(home) / ".wine");
-    }
-    if (savedPrefix)
-        ::setenv("WINEPREFIX", saved.c_str(), 1);
-    else
-        ::unsetenv("WINEPREFIX");
+    saved ? ::setenv("WINEPREFIX", savedValue.c_str(), 1) : ::unsetenv("WINEPREFIX");
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "archive/DATArchive.h"
 #include "tests/hostile/HostileRunner.h"
-#include "writer/ArchiveBuilder.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/HostileCorpus.h"
 #include "tests/support/TempDir.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/DamagedArchives.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ constexpr bool kSanitized = false;
 // still mean something there are checked.
 constexpr double kTimeLimitSeconds = kSanitized ? 20.0 : 1.0;
 
-class HostileArchive : public ::testing::TestWithParam<fixture::HostileArchive> {};
+class HostileArchive : public ::testing::TestWithParam<writer::DamagedArchive> {};
 
 TEST_P(HostileArchive, OpensListsShowsAndExportsWithinBounds)
 {
@@ -51,18 +51,18 @@ TEST_P(HostileArchive, OpensListsShowsAndExportsWithinBounds)
 
 } // namespace
 
-namespace fixture {
+namespace writer {
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const HostileArchive& archive, std::ostream* out)
+void PrintTo(const DamagedArchive& archive, std::ostream* out)
 {
     *out << archive.name;
 }
-} // namespace fixture
+} // namespace writer
 
 namespace {
 
-INSTANTIATE_TEST_SUITE_P(Corpus, HostileArchive, ::testing::ValuesIn(fixture::HostileArchives()),
-    [](const ::testing::TestParamInfo<fixture::HostileArchive>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileArchive, ::testing::ValuesIn(writer::DamagedArchives()),
+    [](const ::testing::TestParamInfo<writer::DamagedArchive>& info) { return info.param.name; });
 
 TEST(HostileHeader, TruncatedAtEveryOffsetIsRefusedWithAMessage)
 {

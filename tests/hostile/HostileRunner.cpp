@@ -4,14 +4,9 @@
 #include "app/FileExport.h"
 #include "archive/DATArchive.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
 
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,55 +14,32 @@ namespace orvanel::hostile {
 
 namespace {
 
-struct ChildResult {
-    uint64_t archiveBytes = 0;
-    uint32_t opened = 0;
-    uint32_t entries = 0;
-    uint64_t growthBytes = 0;
-    double seconds = 0;
-};
-
-uint64_t ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    uint64_t size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * uint64_t(::sysconf(_SC_PAGESIZE));
-}
-
-uint64_t PeakResidentBytes()
+// A size in bytes from /proc/self/status: "VmRSS" now, "VmHWM" at its peak.
+uint64_t MemoryStatus(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoull(line.substr(6)) * 1024;
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field + ":"))
+            return std::stoull(line.substr(field.size() + 1)) * 1024;
     }
     return 0;
 }
 
-void ResetPeak()
+RunReport RunAll(const std::string& archivePath, const std::string& outFolder)
 {
+    const auto started = std::chrono::steady_clock::now();
     // Writing 5 to clear_refs resets the peak resident size to the current one.
     std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
-{
-    ChildResult result;
-    const auto started = std::chrono::steady_clock::now();
-    ResetPeak();
-    const uint64_t start = ResidentBytes();
+    const uint64_t start = MemoryStatus("VmRSS");
     {
         fixture::CFakePrompts prompts(true);
         CNoBusyIndicator busy;
         CDATArchive archive(archivePath, prompts, busy);
-        result.opened = archive.BuildCatalogue() ? 1 : 0;
+        archive.BuildCatalogue();
         fixture::CRecordingSelector selector;
         archive.FillCategoryList(selector);
         for (const DATEntryList* list : selector.lists) {
             for (const DATEntry* entry : *list) {
-                ++result.entries;
                 if (const auto bytes = archive.ReadFile(*entry)) {
                     std::string shown;
                     DescribeStoredFile(archive, *bytes, *entry, shown);
@@ -76,8 +48,8 @@ ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
             }
         }
     }
-    const uint64_t peak = PeakResidentBytes();
-    result.growthBytes = peak > start ? peak - start : 0;
+    RunReport result;
+    result.peakGrowthBytes = std::max(MemoryStatus("VmHWM"), start) - start;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
 }
@@ -87,10 +59,9 @@ ChildResult RunAll(const std::string& archivePath, const std::string& outFolder)
 RunReport OpenListShowAndExportAll(const std::function<std::vector<uint8_t>()>& build,
     const std::string& archivePath, const std::string& outFolder, double timeLimitSeconds)
 {
-    RunReport report;
     int channel[2];
     if (::pipe(channel) != 0)
-        return report;
+        return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(channel[0]);
@@ -99,23 +70,18 @@ RunReport OpenListShowAndExportAll(const std::function<std::vector<uint8_t>()>& 
             ::_exit(4);
         // A hang ends the child instead of the test run.
         ::alarm(unsigned(timeLimitSeconds * 4) + 1);
-        ChildResult result = RunAll(archivePath, outFolder);
+        RunReport result = RunAll(archivePath, outFolder);
         result.archiveBytes = bytes.size();
-        const bool sent = ::write(channel[1], &result, sizeof result) == ssize_t(sizeof result);
-        ::_exit(sent ? 0 : 3);
+        result.exitedNormally = true;
+        ::_exit(::write(channel[1], &result, sizeof result) == ssize_t(sizeof result) ? 0 : 3);
     }
     ::close(channel[1]);
-    ChildResult result;
-    const bool received = pid > 0 && ::read(channel[0], &result, sizeof result) == ssize_t(sizeof result);
+    RunReport report;
+    const bool received = pid > 0 && ::read(channel[0], &report, sizeof report) == ssize_t(sizeof report);
     ::close(channel[0]);
     int status = 0;
     const bool waited = pid > 0 && ::waitpid(pid, &status, 0) == pid;
-    report.seconds = result.seconds;
     report.exitedNormally = waited && received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    report.opened = result.opened != 0;
-    report.entries = result.entries;
-    report.peakGrowthBytes = result.growthBytes;
-    report.archiveBytes = result.archiveBytes;
     return report;
 }
 

@@ -12,8 +12,6 @@ namespace orvanel::hostile {
 
 struct RunReport {
     bool exitedNormally = false; // no crash, no abort, no sanitizer report
-    bool opened = false;         // the catalogue was built
-    uint32_t entries = 0;        // entry copies in the catalogue
     double seconds = 0;
     uint64_t peakGrowthBytes = 0; // peak resident memory above the start of the run
     uint64_t archiveBytes = 0;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace orvanel {
 namespace {
 
@@ -74,6 +76,21 @@ TEST_F(ListCommand, MissingArchiveIsReported)
     const auto missing = RunCli({"list", m_dir.File("missing.dat")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("Unable to load file."), std::string::npos);
+}
+
+TEST_F(ListCommand, UnloadableArchiveSaysWhyOnTheNextLine)
+{
+    ASSERT_EQ(::mkfifo(m_dir.File("pipe").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{m_dir.File("missing.dat"), "No such file"}, {m_dir.Path().string(), "Is a folder"},
+        {m_dir.File("pipe"), "Not a regular file"}}; // a pipe nobody writes to must not hang
+    for (const auto& c : cases) {
+        const auto r = RunCli({"list", c.path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, std::string("Unable to load file.\n") + c.reason + "\n");
+    }
 }
 
 } // namespace

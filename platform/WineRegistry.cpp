@@ -1,9 +1,8 @@
-#include "archive/WineRegistry.h"
-
-#include "archive/WineRegistryParser.h"
+#include "platform/WineRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <new>
 #include <optional>
@@ -66,15 +65,15 @@ CWineRegistry::CWineRegistry(fs::path prefix) : m_prefix(std::move(prefix))
 
 bool CWineRegistry::Load(std::string_view text)
 {
-    Clear();
+    m_hive = CWineHive();
     m_win64 = false;
     try {
-        m_loaded = ParseWineRegistry(text, *this, m_win64);
+        m_loaded = ParseWineRegistry(text, m_hive, m_win64);
     } catch (const std::bad_alloc&) {
         m_loaded = false;
     }
     if (!m_loaded) {
-        Clear();
+        m_hive = CWineHive();
         m_win64 = false;
     }
     return m_loaded;
@@ -83,12 +82,54 @@ bool CWineRegistry::Load(std::string_view text)
 RegResult CWineRegistry::OpenKey(const std::string& path, RegKey& key)
 {
     const std::string folded = FoldRegistryName(path);
-    if (m_win64 && folded.starts_with("software\\") && !folded.starts_with("software\\wow6432node\\")) {
-        const std::string view32 = "SOFTWARE\\Wow6432Node\\" + path.substr(9);
-        if (CMemoryRegistry::OpenKey(view32, key) == kRegSuccess)
-            return kRegSuccess;
-    }
-    return CMemoryRegistry::OpenKey(path, key);
+    std::optional<size_t> found;
+    if (m_win64 && folded.starts_with("software\\") && !folded.starts_with("software\\wow6432node\\"))
+        found = m_hive.Find("SOFTWARE\\Wow6432Node\\" + path.substr(9));
+    if (!found)
+        found = m_hive.Find(path);
+    if (!found)
+        return kRegNotFound;
+    key = RegKey(*found) + 1;
+    return kRegSuccess;
+}
+
+const CWineHive::Key* CWineRegistry::KeyOf(RegKey key) const
+{
+    return key != 0 && m_hive.Contains(size_t(key - 1)) ? &m_hive.At(size_t(key - 1)) : nullptr;
+}
+
+RegResult CWineRegistry::QueryValue(RegKey key, const std::string& name, uint32_t& type,
+    uint8_t* data, uint32_t& size)
+{
+    const CWineHive::Key* owner = KeyOf(key);
+    if (!owner)
+        return kRegInvalidHandle;
+    const auto found = owner->values.find(FoldRegistryName(name));
+    if (found == owner->values.end())
+        return kRegNotFound;
+    const std::vector<uint8_t>& bytes = found->second.data;
+    const uint32_t capacity = size;
+    type = found->second.type;
+    size = uint32_t(std::min<size_t>(bytes.size(), UINT32_MAX));
+    if (bytes.size() > capacity)
+        return kRegMoreData;
+    if (!bytes.empty())
+        std::memcpy(data, bytes.data(), bytes.size());
+    return kRegSuccess;
+}
+
+RegResult CWineRegistry::EnumKey(RegKey key, uint32_t index, std::string& name)
+{
+    const CWineHive::Key* owner = KeyOf(key);
+    if (!owner)
+        return kRegInvalidHandle;
+    if (index >= owner->subkeys.size())
+        return kRegNoMoreItems;
+    const std::string& found = m_hive.At(owner->subkeys[index]).name;
+    if (found.size() > kRegMaxKeyNameLength)
+        return kRegMoreData;
+    name = found;
+    return kRegSuccess;
 }
 
 std::string CWineRegistry::HostPath(const std::string& windowsPath) const
@@ -114,16 +155,10 @@ std::string CWineRegistry::HostPath(const std::string& windowsPath) const
         }
     }
 
-    bool matching = true; // false once a component is missing: what follows cannot exist
-    for (const std::string& component : components) {
-        if (matching && !fs::exists(host / component, error)) {
-            const auto found = FindWithoutCase(host, component);
-            matching = found.has_value();
-            host /= found.value_or(component);
-        } else {
-            host /= component;
-        }
-    }
+    // What matches nothing is kept as written, for the open to fail on.
+    for (const std::string& component : components)
+        host /= fs::exists(host / component, error) ? component
+                                                    : FindWithoutCase(host, component).value_or(component);
     return host.string();
 }
 
@@ -138,11 +173,9 @@ fs::path DefaultWinePrefix()
     return {};
 }
 
-#ifndef _WIN32
 std::unique_ptr<IRegistrySource> CreateDefaultRegistrySource()
 {
     return std::make_unique<CWineRegistry>(DefaultWinePrefix());
 }
-#endif
 
 } // namespace orvanel

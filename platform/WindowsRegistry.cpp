@@ -45,24 +45,6 @@ public:
         return result;
     }
 
-    RegResult QueryDword(RegKey key, const std::string& name, uint32_t& type,
-        uint32_t& value) override
-    {
-        BYTE bytes[4] = {};
-        DWORD valueType = REG_NONE;
-        DWORD size = sizeof(bytes);
-        const LONG result =
-            ::RegQueryValueExA(Handle(key), name.c_str(), nullptr, &valueType, bytes, &size);
-        if (result != ERROR_SUCCESS)
-            return result;
-        type = valueType;
-        if (size != sizeof(bytes))
-            return kRegInvalidData;
-        value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16
-            | uint32_t(bytes[3]) << 24;
-        return kRegSuccess;
-    }
-
     RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
     {
         char buffer[kRegMaxKeyNameLength + 1];

@@ -1,6 +1,6 @@
-#include "archive/WineRegistryParser.h"
+#include "platform/WineRegistryParser.h"
 
-#include "archive/WineRegistry.h"
+#include "platform/WineRegistry.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,6 +8,71 @@
 #include <vector>
 
 namespace orvanel {
+
+std::string FoldRegistryName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path, std::string_view separators)
+{
+    std::vector<std::string_view> components;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of(separators, start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start)
+            components.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return components;
+}
+
+std::optional<size_t> CWineHive::Find(std::string_view path) const
+{
+    if (m_keys.empty())
+        return std::nullopt;
+    size_t key = 0;
+    for (std::string_view name : SplitPath(path, "\\")) {
+        const auto found = m_keys[key].children.find(FoldRegistryName(name));
+        if (found == m_keys[key].children.end())
+            return std::nullopt;
+        key = found->second;
+    }
+    return key;
+}
+
+size_t CWineHive::Make(std::string_view path)
+{
+    // What a key or value costs beyond its names and data, roughly: the nodes and containers.
+    constexpr uint64_t kKeyOverhead = 256;
+    if (m_keys.empty())
+        m_keys.emplace_back();
+    size_t key = 0;
+    for (std::string_view name : SplitPath(path, "\\")) {
+        const auto [at, added] = m_keys[key].children.try_emplace(FoldRegistryName(name), m_keys.size());
+        if (added) {
+            m_keys[key].subkeys.push_back(m_keys.size());
+            m_keys.push_back({std::string(name), {}, {}, {}});
+            m_footprint += kKeyOverhead + 2 * name.size();
+        }
+        key = at->second;
+    }
+    return key;
+}
+
+void CWineHive::SetValue(size_t key, const std::string& name, uint32_t type, std::vector<uint8_t> data)
+{
+    constexpr uint64_t kValueOverhead = 128;
+    m_footprint += kValueOverhead + name.size() + data.size();
+    m_keys[key].values[FoldRegistryName(name)] = {type, std::move(data)};
+}
 
 namespace {
 
@@ -136,7 +201,7 @@ bool ParseEscaped(std::string_view line, size_t& pos, char delimiter, std::strin
 // Turns the text of system.reg into keys and values of a registry.
 class CWineRegistryParser {
 public:
-    CWineRegistryParser(std::string_view text, CMemoryRegistry& target) : m_text(text), m_target(target) {}
+    CWineRegistryParser(std::string_view text, CWineHive& target) : m_text(text), m_target(target) {}
 
     bool Parse(bool& win64)
     {
@@ -186,10 +251,9 @@ private:
         size_t pos = 1;
         std::string path;
         m_key.reset();
-        // Without its closing bracket, or too deep or long to create, the values below it
-        // belong to no key.
-        if (ParseEscaped(line, pos, ']', path) && m_target.CreateKey(path))
-            m_key = std::move(path);
+        // Without its closing bracket, the values below it belong to no key.
+        if (ParseEscaped(line, pos, ']', path))
+            m_key = m_target.Make(path);
     }
 
     void ParseValue(std::string_view line)
@@ -219,7 +283,8 @@ private:
             at = 6;
             uint32_t value = 0;
             if (ParseHex(data, at, 8, value) && OnlySpacesFrom(data, at))
-                m_target.SetDword(*m_key, name, value);
+                m_target.SetValue(*m_key, name, kRegDword,
+                    {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)});
             return;
         } else if (data.starts_with("hex:")) {
             ParseBytes(name, kRegBinary, line, pos + 4);
@@ -233,8 +298,11 @@ private:
             return;
         }
         std::string text;
-        if (ParseEscaped(data, at, '"', text) && OnlySpacesFrom(data, at))
-            m_target.SetString(*m_key, name, text, type);
+        if (ParseEscaped(data, at, '"', text) && OnlySpacesFrom(data, at)) {
+            std::vector<uint8_t> bytes(text.begin(), text.end());
+            bytes.push_back(0); // stored with its terminating zero, as Windows stores strings
+            m_target.SetValue(*m_key, name, type, std::move(bytes));
+        }
     }
 
     // "01,02,\" continued on the next lines: the bytes of a binary or other typed value.
@@ -264,13 +332,13 @@ private:
 
     std::string_view m_text;
     size_t m_pos = 0;
-    CMemoryRegistry& m_target;
-    std::optional<std::string> m_key; // the key the value lines belong to
+    CWineHive& m_target;
+    std::optional<size_t> m_key; // the key the value lines belong to
 };
 
 } // namespace
 
-bool ParseWineRegistry(std::string_view text, CMemoryRegistry& target, bool& win64)
+bool ParseWineRegistry(std::string_view text, CWineHive& target, bool& win64)
 {
     return CWineRegistryParser(text, target).Parse(win64);
 }
