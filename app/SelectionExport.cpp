@@ -1,0 +1,40 @@
+#include "app/SelectionExport.h"
+
+#include "app/OrvanelDoc.h"
+
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace orvanel {
+
+ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+    const std::string& folder, QWidget* parent)
+{
+    std::unique_ptr<QProgressDialog> progress;
+    if (entries.size() > kProgressFileCount) {
+        progress = std::make_unique<QProgressDialog>(QObject::tr("Saving the selected files..."),
+            QObject::tr("Cancel"), 0, int(entries.size()), parent);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(500);
+        progress->setAutoClose(false);
+        progress->setAutoReset(false);
+    }
+
+    ExportResult result;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (progress && progress->wasCanceled()) {
+            result.cancelled = true;
+            break;
+        }
+        if (doc.SaveFile(entries[i], folder))
+            ++result.saved;
+        else
+            ++result.failed;
+        if (progress)
+            progress->setValue(int(i + 1));
+    }
+    return result;
+}
+
+} // namespace orvanel

@@ -1,0 +1,29 @@
+#pragma once
+// The export of the selected files, one after another through the document. A long export
+// shows a progress dialog whose Cancel stops after the file being written; files already
+// written stay, and none is left half-written.
+
+#include "archive/DATArchive.h"
+
+#include <cstddef>
+#include <string>
+
+class QWidget;
+
+namespace orvanel {
+
+class COrvanelDoc;
+
+// Exports of more files than this show the progress dialog.
+inline constexpr size_t kProgressFileCount = 50;
+
+struct ExportResult {
+    size_t saved = 0;
+    size_t failed = 0;
+    bool cancelled = false;
+};
+
+ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+    const std::string& folder, QWidget* parent);
+
+} // namespace orvanel
