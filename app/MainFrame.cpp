@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace orvanel {
@@ -79,9 +80,20 @@ void CMainFrame::CreatePanes()
     m_outerSplitter->setStretchFactor(1, 1);
     m_innerSplitter->setStretchFactor(0, 0);
     m_innerSplitter->setStretchFactor(1, 1);
-    m_outerSplitter->setSizes({300, 700});
-    m_innerSplitter->setSizes({300, 300});
     setCentralWidget(m_outerSplitter);
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_panesSized)
+        return;
+    // The initial sizes only hold once the splitters know their own size.
+    m_panesSized = true;
+    const int width = m_outerSplitter->width();
+    const int height = m_innerSplitter->height();
+    m_outerSplitter->setSizes({300, std::max(100, width - 300)});
+    m_innerSplitter->setSizes({300, std::max(100, height - 300)});
 }
 
 void CMainFrame::ConfigureHexEditor()

@@ -61,6 +61,7 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateActions();
@@ -80,6 +81,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_outerSplitter = nullptr;
     QSplitter* m_innerSplitter = nullptr;
+    bool m_panesSized = false;
     QLabel* m_idleLabel = nullptr;
     QLabel* m_capLabel = nullptr;
     QLabel* m_numLabel = nullptr;
