@@ -165,12 +165,14 @@ void CDATListView::FitColumns()
             largest = std::max(largest, entry ? entry->size : 0u);
     }
     const int sizeDigits = int(std::to_string(largest).size());
-    const int padding = 2 * m_fileList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_fileList) + 12;
+    const QStyle* style = m_fileList->style();
+    const int cellPadding = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_fileList) + 1) + 2;
+    const int titlePadding = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 2;
     for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
         const int content = c == CEntryTableModel::ColumnBytes ? DigitsWidth(cells, "0123456789", sizeDigits)
                                                                : DigitsWidth(cells, "0123456789ABCDEF", 8);
         const int title = headerMetrics.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString());
-        header->resizeSection(c, std::max(content, title) + padding);
+        header->resizeSection(c, std::max(content + cellPadding, title + titlePadding));
     }
 }
 
