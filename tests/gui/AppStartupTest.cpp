@@ -3,6 +3,10 @@
 #include "tests/gui/GuiFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QFile>
 #include <QTableView>
@@ -86,6 +90,22 @@ TEST_F(AppStartupTest, OpeningTheOpenArchiveAgainReopensIt)
     EXPECT_NE(m_app->GetDocument()->GetArchive(), nullptr);
     EXPECT_EQ(List().GetCategorySelector().count(), 2);
     EXPECT_EQ(Hex().GetData().size(), 9u);
+}
+
+TEST_F(AppStartupTest, DroppedArchiveIsOpened)
+{
+    ASSERT_TRUE(Start());
+    const QString path = WriteArchive("dropped.dat", SmallFiles());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(Title().toStdString(), ("Orvanel - " + path).toStdString());
+    EXPECT_EQ(List().GetCategorySelector().count(), 2);
 }
 
 TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPrinter>
 
 namespace orvanel::fixture {
@@ -91,7 +90,8 @@ TEST_F(FileViewTest, TextsAndMessagesOfEachKind)
     EXPECT_TRUE(ShownText().endsWith("      ")) << ShownText().toStdString();
     EXPECT_EQ(ShownText().size(), 10);
     Frame().GoToID(0x0A000001);
-    EXPECT_TRUE(static_cast<QLabel&>(FileView().GetSoundPane()).text().startsWith("22050 Hz, 16 bits, 1 channels"));
+    EXPECT_EQ(FileView().GetSound().GetFormat().samplesPerSec, 22050u);
+    EXPECT_EQ(FileView().GetSound().GetSampleCount(), 2000u);
     Frame().GoToID(0x01000002);
     EXPECT_EQ(FileView().GetBadFileMessage(),
         "Bad/Corrupted File!!!\n\nID should be 01000002\n\nID is set to 01000003");
