@@ -207,7 +207,7 @@ void CDATListView::SaveSelectedFiles(const std::string& folder)
     }
     if (entries.empty())
         return;
-    if (ExportWithProgress(m_doc, entries, folder, this).failed > 0)
+    if (ExportWithProgress(m_doc, entries, folder, this) > 0)
         m_doc.GetPrompts().Inform(kExportSummaryMessage);
 }
 

@@ -49,7 +49,6 @@ public:
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
     COrvanelDoc* GetDocument() const { return m_doc.get(); }
     const CRecentFileList& GetRecentFileList() const { return m_recentFiles; }
-    IUserPrompts& GetPrompts() const { return m_prompts; }
 
 private:
     IUserPrompts& m_prompts;

@@ -60,13 +60,12 @@ public:
     const std::string& GetTitle() const { return m_title; }
     void SetPathName(const std::string& path) { m_pathName = path; }
     const std::string& GetPathName() const { return m_pathName; }
-    // The client portal archive of the installed game as a path of this system; empty when
-    // the game is not installed.
-    const std::string& GetDefaultArchivePath() const { return m_defaultArchivePath; }
     IUserPrompts& GetPrompts() const { return m_prompts; }
 
 private:
     DATInstallInfo m_installInfo;
+    // The client portal archive of the installed game as a path of this system; empty when
+    // the game is not installed.
     std::string m_defaultArchivePath;
     std::unique_ptr<CDATArchive> m_archive;
     std::string m_title = kNoFileLoadedTitle;

@@ -8,7 +8,7 @@
 
 namespace orvanel {
 
-ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
     const std::string& folder, QWidget* parent)
 {
     std::unique_ptr<QProgressDialog> progress;
@@ -21,20 +21,16 @@ ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entr
         progress->setAutoReset(false);
     }
 
-    ExportResult result;
+    size_t failed = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (progress && progress->wasCanceled()) {
-            result.cancelled = true;
+        if (progress && progress->wasCanceled())
             break;
-        }
-        if (doc.SaveFile(entries[i], folder))
-            ++result.saved;
-        else
-            ++result.failed;
+        if (!doc.SaveFile(entries[i], folder))
+            ++failed;
         if (progress)
             progress->setValue(int(i + 1));
     }
-    return result;
+    return failed;
 }
 
 } // namespace orvanel

@@ -17,13 +17,8 @@ class COrvanelDoc;
 // Exports of more files than this show the progress dialog.
 inline constexpr size_t kProgressFileCount = 50;
 
-struct ExportResult {
-    size_t saved = 0;
-    size_t failed = 0;
-    bool cancelled = false;
-};
-
-ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+// Returns the number of files not saved; files skipped by Cancel are not counted.
+size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
     const std::string& folder, QWidget* parent);
 
 } // namespace orvanel

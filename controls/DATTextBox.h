@@ -21,7 +21,6 @@ public:
     // zero byte.
     void SetText(const std::string& text);
     QString GetText() const;
-    QPlainTextEdit& GetEdit() { return *m_edit; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+
+#include <fstream>
 #include <QComboBox>
 #include <QFile>
 #include <QTableView>
@@ -47,11 +49,44 @@ TEST_F(AppStartupTest, WithoutArgumentOrGameShowsNoFileLoadedSilently)
     EXPECT_TRUE(m_prompts.informed.empty());
 }
 
+TEST_F(AppStartupTest, WithoutArgumentOpensTheInstalledGamesClientPortal)
+{
+    namespace fs = std::filesystem;
+    const fs::path prefix = m_dir.Path() / "wine";
+    fs::create_directories(prefix / "drive_c" / "Games" / "Tarnwick");
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+    std::ofstream(prefix / "system.reg")
+        << "WINE REGISTRY Version 2\n#arch=win64\n\n"
+           "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\T] 1\n"
+           "\"DisplayName\"=\"Tarnwick: Emberfall\"\n"
+           "\"Publisher\"=\"Quellspire\"\n"
+           "\"InstallLocation\"=\"C:\\\\GAMES\\\\TARNWICK\"\n";
+    writer::CArchiveBuilder builder;
+    builder.AddFilesAsTree(SmallFiles());
+    const fs::path archive = prefix / "drive_c" / "Games" / "Tarnwick" / "client_portal.dat";
+    ASSERT_TRUE(builder.WriteFile(archive.string()));
+    const std::string hostPath = fs::canonical(prefix / "drive_c").string() + "/Games/Tarnwick/client_portal.dat";
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Title().toStdString(), "Orvanel - " + hostPath);
+    EXPECT_EQ(List().GetCategorySelector().count(), 2);
+
+    // The Default command opens it again; a missing file is reported.
+    m_app->OnFileNew();
+    EXPECT_EQ(Title().toStdString(), "Orvanel - " + hostPath);
+    fs::remove(archive);
+    m_app->OnFileNew();
+    EXPECT_EQ(Title(), "Orvanel - No File Loaded");
+    EXPECT_EQ(m_prompts.informed.size(), 1u);
+}
+
 TEST_F(AppStartupTest, PathArgumentOpensThatArchiveAndShowsItsFirstFile)
 {
     const QString path = WriteArchive("first.dat", SmallFiles());
     ASSERT_TRUE(Start({path}));
     EXPECT_EQ(Title(), "Orvanel - " + path);
+    EXPECT_EQ(m_app->GetDocument()->GetPathName(), path.toStdString());
     EXPECT_EQ(List().GetCategorySelector().count(), 2);
     EXPECT_EQ(List().GetModel().rowCount(), 1);
     EXPECT_EQ(Hex().GetData().size(), 9u);
