@@ -134,12 +134,17 @@ void CDATListView::RefreshList()
 
 void CDATListView::OnCategoryChanged()
 {
+    ShowLine(0);
+}
+
+void CDATListView::ShowLine(int row)
+{
     const int line = m_selector->currentIndex();
     const DATEntryList* entries =
         line >= 0 && size_t(line) < m_lineLists.size() ? m_lineLists[size_t(line)] : nullptr;
     m_model->SetEntries(entries);
-    if (entries && !entries->empty())
-        SelectRow(0);
+    if (entries && size_t(row) < entries->size())
+        SelectRow(row);
     FitColumns();
     ShowSelectedFile();
 }
@@ -221,9 +226,15 @@ bool CDATListView::GoToID(uint32_t fileID)
         const auto found = std::lower_bound(list->begin(), list->end(), fileID, byID);
         if (found == list->end() || (*found)->fileID != fileID)
             continue;
-        if (m_selector->currentIndex() != int(line))
+        const int row = int(found - list->begin());
+        if (m_selector->currentIndex() == int(line)) {
+            SelectRow(row);
+        } else {
+            // The line's first row is not shown on the way to the row asked for.
+            const QSignalBlocker blocker(m_selector);
             m_selector->setCurrentIndex(int(line));
-        SelectRow(int(found - list->begin()));
+            ShowLine(row);
+        }
         return true;
     }
     return false;

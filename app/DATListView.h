@@ -48,6 +48,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Fills the table from the selector's chosen line and shows the file at row.
+    void ShowLine(int row);
     void FitColumns();
     void SelectRow(int row);
 
