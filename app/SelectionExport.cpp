@@ -9,14 +9,14 @@
 namespace orvanel {
 
 size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
-    const std::string& folder, QWidget* parent)
+    const std::string& folder, QWidget* parent, int progressDelayMs)
 {
     std::unique_ptr<QProgressDialog> progress;
     if (entries.size() > kProgressFileCount) {
         progress = std::make_unique<QProgressDialog>(QObject::tr("Saving the selected files..."),
             QObject::tr("Cancel"), 0, int(entries.size()), parent);
         progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(500);
+        progress->setMinimumDuration(progressDelayMs);
         progress->setAutoClose(false);
         progress->setAutoReset(false);
     }

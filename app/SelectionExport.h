@@ -14,11 +14,12 @@ namespace orvanel {
 
 class COrvanelDoc;
 
-// Exports of more files than this show the progress dialog.
+// Exports of more files than this show the progress dialog, once they have run this long.
 inline constexpr size_t kProgressFileCount = 50;
+inline constexpr int kProgressDelayMs = 500;
 
 // Returns the number of files not saved; files skipped by Cancel are not counted.
 size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
-    const std::string& folder, QWidget* parent);
+    const std::string& folder, QWidget* parent, int progressDelayMs = kProgressDelayMs);
 
 } // namespace orvanel

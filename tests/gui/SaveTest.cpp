@@ -4,8 +4,12 @@
 #include "tests/gui/GuiFixture.h"
 
 #include "app/FileExport.h"
+#include "app/SelectionExport.h"
 
+#include <QApplication>
+#include <QProgressDialog>
 #include <QTableView>
+#include <QTimer>
 
 namespace orvanel::fixture {
 namespace {
@@ -71,6 +75,30 @@ TEST_F(SaveTest, LongSelectionIsWrittenWhole)
     Frame().OnFileSave();
     EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
     EXPECT_TRUE(m_prompts.informed.empty());
+}
+
+TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 60; ++i)
+        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i, std::vector<uint8_t>(5000, 7))});
+    StartOn(files);
+    DATEntryList entries = m_app->GetDocument()->GetArchive()->CategoryLists().at(0x02);
+    // Cancel is pressed as soon as the dialog hands the events on.
+    QTimer::singleShot(0, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(widget))
+                progress->cancel();
+        }
+    });
+    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0), 0u);
+    const auto written = FileNamesIn(m_out);
+    EXPECT_GE(written.size(), 1u);
+    EXPECT_LT(written.size(), 60u);
+    for (const std::string& name : written) {
+        EXPECT_TRUE(name.ends_with(".bin")) << name;
+        EXPECT_EQ(std::filesystem::file_size(m_out / name), 5004u) << name;
+    }
 }
 
 } // namespace
