@@ -29,8 +29,13 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
+# The desktop program needs a display; without one, say how to run it anyway.
 run: build
-	$(BUILD_DIR)/tools/orvanel-cli list $(BUILD_DIR)/demo.dat --files
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display to open the window on; run 'xvfb-run -a $(BUILD_DIR)/app/orvanel $(BUILD_DIR)/demo.dat', or use '$(BUILD_DIR)/tools/orvanel-cli list $(BUILD_DIR)/demo.dat --files'" >&2; \
+	  exit 1; \
+	fi
+	$(BUILD_DIR)/app/orvanel $(BUILD_DIR)/demo.dat
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)

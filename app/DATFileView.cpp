@@ -1,0 +1,269 @@
+#include "app/DATFileView.h"
+
+#include "app/Captions.h"
+#include "app/FileKind.h"
+#include "app/OrvanelDoc.h"
+#include "controls/DATTextBox.h"
+
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QShortcut>
+
+#include <algorithm>
+
+namespace orvanel {
+
+namespace {
+
+constexpr int kCaptionMargin = 5;
+constexpr int kCaptionGap = 10;
+
+QColor ButtonFace(const QWidget& widget)
+{
+    return widget.palette().color(QPalette::Active, QPalette::Button);
+}
+
+} // namespace
+
+CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent)
+    , m_doc(doc)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    m_textBox = new CDATTextBox(viewport());
+    m_textBox->hide();
+    m_soundPane = CreateSoundPane();
+    m_soundPane->hide();
+    auto* print = new QShortcut(QKeySequence::Print, this, this, &CDATFileView::OnFilePrint);
+    print->setContext(Qt::WidgetWithChildrenShortcut);
+    UpdateScrollRange();
+}
+
+CDATFileView::~CDATFileView()
+{
+    m_sound.Stop();
+}
+
+QWidget* CDATFileView::CreateSoundPane()
+{
+    auto* pane = new QLabel(viewport());
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setAutoFillBackground(true);
+    return pane;
+}
+
+void CDATFileView::LoadSoundIntoPane()
+{
+    auto* pane = static_cast<QLabel*>(m_soundPane);
+    const WaveFormat& format = m_sound.GetFormat();
+    pane->setText(m_sound.GetSamples()
+            ? QString::fromLatin1(SoundLabel(format.samplesPerSec, format.bitsPerSample,
+                  format.channels, format.blockAlign, m_sound.GetSampleCount()).c_str())
+            : QString());
+}
+
+void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entry)
+{
+    if (m_displayMode != ModeNone) {
+        m_textBox->hide();
+        m_soundPane->hide();
+        m_displayMode = ModeNone;
+        viewport()->update();
+    }
+    if (!entry || !bytes.data()) {
+        UpdateScrollRange();
+        return;
+    }
+
+    uint32_t storedWord = 0;
+    switch (CheckStoredID(bytes, *entry, storedWord)) {
+    case StoredIDCheck::Differs:
+        m_badFileMessage = BadFileMessage(entry->fileID, storedWord);
+        EnterMode(ModeBadFile);
+        return;
+    case StoredIDCheck::TooShort:
+        // Without a first word there is nothing to check or decode.
+        UpdateScrollRange();
+        return;
+    case StoredIDCheck::Matches:
+        break;
+    }
+
+    std::string text;
+    switch (ClassifyFileID(entry->fileID)) {
+    case FileKind::Raw:
+        m_doc.GetRawText(bytes, entry, text);
+        EnterMode(ModeRawText);
+        m_textBox->SetText(text);
+        break;
+    case FileKind::ColourTable:
+    case FileKind::Texture:
+        m_doc.DecodeImage(bytes, *entry, m_colour, m_grey, m_displayScale, m_noteKind, m_noteFileID);
+        EnterMode(ModeImage);
+        break;
+    case FileKind::TextRecord:
+        m_doc.GetRecordText(bytes, entry, text);
+        EnterMode(ModeRecordText);
+        m_textBox->SetText(text);
+        break;
+    case FileKind::Sound:
+        m_doc.LoadSound(bytes, *entry, m_sound);
+        LoadSoundIntoPane();
+        EnterMode(ModeSound);
+        break;
+    }
+}
+
+void CDATFileView::EnterMode(int32_t mode)
+{
+    if (m_displayMode != mode) {
+        m_textBox->hide();
+        m_soundPane->hide();
+        if (mode == ModeRawText || mode == ModeRecordText)
+            m_textBox->show();
+        else if (mode == ModeSound)
+            m_soundPane->show();
+        m_displayMode = mode;
+    }
+    UpdateScrollRange();
+    PlaceChildren();
+    viewport()->update();
+}
+
+void CDATFileView::SetGreyscale(bool greyscale)
+{
+    m_greyscale = greyscale;
+    viewport()->update();
+}
+
+std::string CDATFileView::GetCaption() const
+{
+    if (m_displayMode != ModeImage || !m_colour.IsValid())
+        return {};
+    return ImageCaption(m_colour.GetWidth(), m_colour.GetHeight(), m_colour.GetBpp(),
+        m_displayScale, m_noteKind, m_noteFileID);
+}
+
+QSize CDATFileView::ScaledImageSize() const
+{
+    // Truncated toward zero, as the caption's scale promises.
+    return QSize(int(double(m_colour.GetWidth()) * double(m_displayScale)),
+        int(double(m_colour.GetHeight()) * double(m_displayScale)));
+}
+
+QSize CDATFileView::ContentSize(int captionWidth, int captionHeight) const
+{
+    if (m_displayMode != ModeImage || !m_colour.IsValid())
+        return {0, 0};
+    const QSize scaled = ScaledImageSize();
+    return QSize(std::max(captionWidth + kCaptionGap, scaled.width()),
+        captionHeight + kCaptionGap + scaled.height());
+}
+
+void CDATFileView::UpdateScrollRange()
+{
+    const QString caption = QString::fromLatin1(GetCaption().c_str());
+    const QFontMetrics metrics = viewport()->fontMetrics();
+    const QSize content = ContentSize(metrics.horizontalAdvance(caption), metrics.height());
+    const QSize client = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, content.width() - client.width()));
+    horizontalScrollBar()->setPageStep(std::max(1, client.width()));
+    horizontalScrollBar()->setSingleStep(std::max(1, client.width() / 100));
+    verticalScrollBar()->setRange(0, std::max(0, content.height() - client.height()));
+    verticalScrollBar()->setPageStep(std::max(1, client.height()));
+    verticalScrollBar()->setSingleStep(std::max(1, client.height() / 100));
+}
+
+void CDATFileView::PlaceChildren()
+{
+    const QRect area(QPoint(0, 0), viewport()->size());
+    if (m_displayMode == ModeRawText || m_displayMode == ModeRecordText)
+        m_textBox->setGeometry(area);
+    else if (m_displayMode == ModeSound)
+        m_soundPane->setGeometry(area);
+}
+
+void CDATFileView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollRange();
+    PlaceChildren();
+}
+
+void CDATFileView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    OnDraw(painter, viewport()->size(), scroll, event->rect());
+}
+
+void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed)
+{
+    painter.save();
+    const QString caption = QString::fromLatin1(GetCaption().c_str());
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int captionHeight = metrics.height();
+    const QSize content = ContentSize(metrics.horizontalAdvance(caption), captionHeight);
+    const QColor face = ButtonFace(*this);
+    painter.fillRect(QRect(-scroll, content.expandedTo(client)), face);
+
+    if (m_displayMode == ModeBadFile) {
+        painter.setPen(QColor(255, 0, 0));
+        painter.drawText(QRect(QPoint(0, 0), client).adjusted(kCaptionMargin, kCaptionMargin,
+                             -kCaptionMargin, -kCaptionMargin),
+            Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(m_badFileMessage.c_str()));
+    }
+    if (m_displayMode == ModeImage && m_colour.IsValid()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QPoint(kCaptionMargin, kCaptionMargin) - scroll + QPoint(0, metrics.ascent()),
+            caption);
+        const CDibImage& shown = m_greyscale && m_grey.IsValid() ? m_grey : m_colour;
+        const QRect imageRect(QPoint(0, captionHeight + kCaptionGap) - scroll, ScaledImageSize());
+        const QRect visible = imageRect.intersected(exposed);
+        if (!visible.isEmpty()) {
+            // Only the exposed part of the scaled picture is made, nearest-neighbour.
+            if (m_drawBuffer.width() < visible.width() || m_drawBuffer.height() < visible.height())
+                m_drawBuffer = QImage(visible.size().expandedTo(m_drawBuffer.size()), QImage::Format_RGB32);
+            m_drawBuffer.fill(face);
+            DibDrawTarget target;
+            target.pixels = reinterpret_cast<uint32_t*>(m_drawBuffer.bits());
+            target.stride = size_t(m_drawBuffer.bytesPerLine()) / 4;
+            target.clipBox = {visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1};
+            shown.Draw(&target, imageRect.x(), imageRect.y(), imageRect.width(), imageRect.height());
+            painter.drawImage(visible.topLeft(), m_drawBuffer, QRect(QPoint(0, 0), visible.size()));
+        }
+    }
+    painter.restore();
+}
+
+bool CDATFileView::Print(QPrinter& printer)
+{
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return false;
+    // One pixel of the view becomes one pixel of a 96 dpi screen on paper.
+    const double scale = double(printer.resolution()) / 96.0;
+    painter.scale(scale, scale);
+    // The screen font's pixel size, so that the caption keeps its size beside the picture.
+    QFont printFont = font();
+    printFont.setPixelSize(std::max(1, QFontInfo(font()).pixelSize()));
+    painter.setFont(printFont);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QSize client(int(page.width() / scale), int(page.height() / scale));
+    OnDraw(painter, client, QPoint(0, 0), QRect(QPoint(0, 0), client));
+    return painter.end();
+}
+
+void CDATFileView::OnFilePrint()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        Print(printer);
+}
+
+} // namespace orvanel

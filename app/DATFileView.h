@@ -1,0 +1,93 @@
+#pragma once
+// The bottom-right pane: the selected stored file as what it is. Pictures are drawn under a
+// caption, sounds go to the sound pane, text records and all other files become text in the
+// text box, and a file whose first word is not its ID is shown as a red warning.
+
+#include "archive/DATFormat.h"
+#include "decode/DibImage.h"
+#include "decode/WaveSound.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include <span>
+#include <string>
+
+class QPrinter;
+
+namespace orvanel {
+
+class CDATTextBox;
+class COrvanelDoc;
+
+class CDATFileView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    enum DisplayMode : int32_t {
+        ModeNone = 0,
+        ModeBadFile = 1,
+        ModeRawText = 2,
+        ModeImage = 4,
+        ModeRecordText = 5,
+        ModeSound = 6,
+    };
+
+    CDATFileView(COrvanelDoc& doc, QWidget* parent = nullptr);
+    ~CDATFileView() override;
+
+    // Shows one stored file; the bytes are only read during the call. No entry empties the view.
+    void ShowFile(std::span<const uint8_t> bytes, const DATEntry* entry);
+
+    bool IsGreyscale() const { return m_greyscale; }
+    void SetGreyscale(bool greyscale);
+
+    int32_t GetDisplayMode() const { return m_displayMode; }
+    // The caption above the picture; empty unless a valid picture is shown.
+    std::string GetCaption() const;
+    const std::string& GetBadFileMessage() const { return m_badFileMessage; }
+    CDATTextBox& GetTextBox() { return *m_textBox; }
+    QWidget& GetSoundPane() { return *m_soundPane; }
+    CWaveSound& GetSound() { return m_sound; }
+
+    // Draws the view as on screen: client is the area drawn on, scroll the content's scroll
+    // position, exposed the part that needs drawing, all in the view's pixels.
+    void OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed);
+    // Prints the drawing on one page; false when the printer cannot be drawn on.
+    bool Print(QPrinter& printer);
+    // The print dialog, then Print.
+    void OnFilePrint();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void EnterMode(int32_t mode);
+    QSize ContentSize(int captionWidth, int captionHeight) const;
+    QSize ScaledImageSize() const;
+    void UpdateScrollRange();
+    void PlaceChildren();
+
+    // The pane shown for sounds. It is created here and handed each loaded sound by
+    // LoadSoundIntoPane; nothing else in the view knows what kind of widget it is.
+    QWidget* CreateSoundPane();
+    void LoadSoundIntoPane();
+
+    COrvanelDoc& m_doc;
+    int32_t m_displayMode = ModeNone;
+    CDATTextBox* m_textBox = nullptr;
+    QWidget* m_soundPane = nullptr;
+    CDibImage m_colour;
+    CDibImage m_grey;
+    float m_displayScale = 1.0f;
+    uint32_t m_noteKind = 0;
+    uint32_t m_noteFileID = 0;
+    bool m_greyscale = false;
+    CWaveSound m_sound;
+    std::string m_badFileMessage;
+    QImage m_drawBuffer; // reused between paints
+};
+
+} // namespace orvanel

@@ -1,0 +1,210 @@
+#include "app/MainFrame.h"
+
+#include "app/DATFileView.h"
+#include "app/DATListView.h"
+#include "app/OrvanelApp.h"
+#include "app/OrvanelDoc.h"
+#include "controls/HexEditBase.h"
+#include "controls/HexEditBaseView.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMimeData>
+#include <QSplitter>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace orvanel {
+
+namespace {
+
+// The hex editor's own background, which its columns share.
+const QColor kHexBackground(210, 210, 210);
+
+QString ChooseFolder(QWidget* parent, const QString& caption)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, QString(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+}
+
+// The first local file among dropped URLs, or an empty text.
+QString DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(COrvanelApp& app, COrvanelDoc& doc)
+    : m_app(app)
+    , m_doc(doc)
+    , m_chooseFolder(ChooseFolder)
+{
+    setAcceptDrops(true);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    CreatePanes();
+    ConfigureHexEditor();
+    resize(1024, 720);
+    OnTitleChanged();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreatePanes()
+{
+    m_outerSplitter = new QSplitter(Qt::Horizontal, this);
+    m_outerSplitter->setChildrenCollapsible(false);
+    auto* listView = new CDATListView(m_doc, m_outerSplitter);
+    m_innerSplitter = new QSplitter(Qt::Vertical, m_outerSplitter);
+    m_innerSplitter->setChildrenCollapsible(false);
+    new CHexEditBaseView(m_innerSplitter);
+    new CDATFileView(m_doc, m_innerSplitter);
+
+    // The left pane and the hex editor keep their initial size; the file view takes the rest.
+    listView->resize(300, 100);
+    m_outerSplitter->setStretchFactor(0, 0);
+    m_outerSplitter->setStretchFactor(1, 1);
+    m_innerSplitter->setStretchFactor(0, 0);
+    m_innerSplitter->setStretchFactor(1, 1);
+    setCentralWidget(m_outerSplitter);
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_panesSized)
+        return;
+    // The initial sizes only hold once the splitters know their own size.
+    m_panesSized = true;
+    const int width = m_outerSplitter->width();
+    const int height = m_innerSplitter->height();
+    m_outerSplitter->setSizes({300, std::max(100, width - 300)});
+    m_innerSplitter->setSizes({300, std::max(100, height - 300)});
+}
+
+void CMainFrame::ConfigureHexEditor()
+{
+    CHexEditBaseView* hexView = GetHexView();
+    if (!hexView)
+        return;
+    CHexEditBase& hex = hexView->GetHexEdit();
+    const QColor bg = kHexBackground;
+    hex.NotifyMouse = true;
+    hex.ForwardContextMenu = true;
+    hex.SetReadOnly(true, true);
+    hex.SetShowAddress(true, true);
+    hex.SetShowAscii(true, true);
+    hex.SetAddressDigits(4, true);
+    hex.SetAddressColours(bg, QColor(150, 0, 0), true);
+    hex.SetHexColours(bg, QColor(0, 150, 0), true);
+    hex.SetAsciiColours(bg, QColor(0, 0, 150), true);
+    hex.SetBackgroundColour(bg, true);
+    hex.SetAddressGap(20, true);
+    hex.SetHexAsciiGap(20, true);
+    const QColor highlight = hex.palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor paper = hex.palette().color(QPalette::Active, QPalette::Base);
+    hex.SetInactiveSelectionColours(highlight, paper, true);
+    hex.SetActiveSelectionColours(paper, highlight, true);
+    hex.SetData(nullptr, 0, true);
+}
+
+CDATListView* CMainFrame::GetListView() const
+{
+    return m_outerSplitter ? qobject_cast<CDATListView*>(m_outerSplitter->widget(0)) : nullptr;
+}
+
+CHexEditBaseView* CMainFrame::GetHexView() const
+{
+    return m_innerSplitter ? qobject_cast<CHexEditBaseView*>(m_innerSplitter->widget(0)) : nullptr;
+}
+
+CDATFileView* CMainFrame::GetFileView() const
+{
+    return m_innerSplitter ? qobject_cast<CDATFileView*>(m_innerSplitter->widget(1)) : nullptr;
+}
+
+void CMainFrame::OnTitleChanged()
+{
+    setWindowTitle(QStringLiteral("%1 - %2")
+                       .arg(QString::fromLatin1(kApplicationName),
+                           QString::fromLocal8Bit(m_doc.GetTitle().c_str())));
+}
+
+void CMainFrame::OnFileSave()
+{
+    const QString folder = m_chooseFolder(this, QString::fromLatin1(kSaveFolderCaption));
+    if (folder.isEmpty())
+        return;
+    if (CDATListView* listView = GetListView())
+        listView->SaveSelectedFiles(QFile::encodeName(folder).toStdString());
+}
+
+void CMainFrame::OnViewGreyscale()
+{
+    CDATFileView* fileView = GetFileView();
+    if (!fileView)
+        return;
+    fileView->SetGreyscale(!fileView->IsGreyscale());
+    m_greyscaleAction->setChecked(fileView->IsGreyscale());
+}
+
+void CMainFrame::OnGoToID()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Go to ID"),
+        tr("File ID (hexadecimal):"), QLineEdit::Normal, QString(), &ok).trimmed();
+    if (!ok || text.isEmpty())
+        return;
+    QString digits = text;
+    if (digits.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+        digits.remove(0, 2);
+    bool valid = false;
+    const uint32_t fileID = digits.toUInt(&valid, 16);
+    if (!valid) {
+        m_doc.GetPrompts().Inform("\"" + text.toStdString() + "\" is not a hexadecimal file ID.");
+        return;
+    }
+    GoToID(fileID);
+}
+
+bool CMainFrame::GoToID(uint32_t fileID)
+{
+    CDATListView* listView = GetListView();
+    if (listView && listView->GoToID(fileID))
+        return true;
+    char message[64];
+    std::snprintf(message, sizeof message, "No file has the ID %08X.", fileID);
+    m_doc.GetPrompts().Inform(message);
+    return false;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    m_app.OpenDocumentFile(path);
+}
+
+} // namespace orvanel

@@ -1,0 +1,103 @@
+#pragma once
+// The main window: menus, toolbar, status bar and three panes in two splitters: the archive
+// list on the left, the hex editor top right and the file view bottom right. Its caption is
+// "Orvanel - " and the document's title.
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace orvanel {
+
+class CDATFileView;
+class CDATListView;
+class CHexEditBaseView;
+class COrvanelApp;
+class COrvanelDoc;
+
+// Asks the user for a folder; an empty result means cancelled.
+using FolderChooser = std::function<QString(QWidget* parent, const QString& caption)>;
+
+inline constexpr const char* kSaveFolderCaption =
+    "Choose the directory where you want to save the selected files.";
+
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    CMainFrame(COrvanelApp& app, COrvanelDoc& doc);
+    ~CMainFrame() override;
+
+    // The panes; null when a cell holds something else.
+    CDATListView* GetListView() const;
+    CHexEditBaseView* GetHexView() const;
+    CDATFileView* GetFileView() const;
+
+    void OnTitleChanged();
+    void UpdateRecentFileMenu(const QStringList& paths);
+
+    // Save: the folder chooser, then the export of the selected files.
+    void OnFileSave();
+    void OnViewGreyscale();
+    void OnGoToID();
+    // Shows the first file with this ID; tells the user when no file has it.
+    bool GoToID(uint32_t fileID);
+
+    void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+
+    QAction* GetGreyscaleAction() const { return m_greyscaleAction; }
+    const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreatePanes();
+    void ConfigureHexEditor();
+    void UpdateLockKeyIndicators();
+    QAction* AddAction(const QString& text, const QString& statusText, const QString& tip,
+        const QKeySequence& key, void (CMainFrame::*handler)());
+
+    COrvanelApp& m_app;
+    COrvanelDoc& m_doc;
+    FolderChooser m_chooseFolder;
+
+    QToolBar* m_toolBar = nullptr;
+    QSplitter* m_outerSplitter = nullptr;
+    QSplitter* m_innerSplitter = nullptr;
+    bool m_panesSized = false;
+    QLabel* m_idleLabel = nullptr;
+    QLabel* m_capLabel = nullptr;
+    QLabel* m_numLabel = nullptr;
+    QLabel* m_scrlLabel = nullptr;
+
+    QAction* m_defaultAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_goToIDAction = nullptr;
+    QAction* m_greyscaleAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QAction* m_recentPlaceholder = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    std::vector<QAction*> m_recentFileActions;
+    QMenu* m_fileMenu = nullptr;
+};
+
+} // namespace orvanel

@@ -1,0 +1,59 @@
+#include "app/RecentFileList.h"
+
+namespace orvanel {
+
+namespace {
+
+const char* const kSection = "Recent File List";
+
+QString EntryKey(int index)
+{
+    return QStringLiteral("File%1").arg(index + 1);
+}
+
+} // namespace
+
+CRecentFileList::CRecentFileList(QSettings& settings, int size)
+    : m_settings(settings)
+    , m_size(size)
+{
+    m_settings.beginGroup(kSection);
+    for (int i = 0; i < m_size; ++i) {
+        const QString path = m_settings.value(EntryKey(i)).toString();
+        if (!path.isEmpty())
+            m_paths.append(path);
+    }
+    m_settings.endGroup();
+}
+
+void CRecentFileList::Add(const QString& path)
+{
+    m_paths.removeAll(path);
+    m_paths.prepend(path);
+    while (m_paths.size() > m_size)
+        m_paths.removeLast();
+    Write();
+}
+
+void CRecentFileList::Remove(int index)
+{
+    if (index < 0 || index >= m_paths.size())
+        return;
+    m_paths.removeAt(index);
+    Write();
+}
+
+void CRecentFileList::Write()
+{
+    m_settings.beginGroup(kSection);
+    for (int i = 0; i < m_size; ++i) {
+        if (i < m_paths.size())
+            m_settings.setValue(EntryKey(i), m_paths[i]);
+        else
+            m_settings.remove(EntryKey(i));
+    }
+    m_settings.endGroup();
+    m_settings.sync();
+}
+
+} // namespace orvanel

@@ -1,0 +1,25 @@
+#pragma once
+// The export of the selected files, one after another through the document. A long export
+// shows a progress dialog whose Cancel stops after the file being written; files already
+// written stay, and none is left half-written.
+
+#include "archive/DATArchive.h"
+
+#include <cstddef>
+#include <string>
+
+class QWidget;
+
+namespace orvanel {
+
+class COrvanelDoc;
+
+// Exports of more files than this show the progress dialog, once they have run this long.
+inline constexpr size_t kProgressFileCount = 50;
+inline constexpr int kProgressDelayMs = 500;
+
+// Returns the number of files not saved; files skipped by Cancel are not counted.
+size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+    const std::string& folder, QWidget* parent, int progressDelayMs = kProgressDelayMs);
+
+} // namespace orvanel

@@ -1,0 +1,101 @@
+// The About box: the version line and the fields read from the program's version information.
+
+#include "about/AboutDlg.h"
+#include "about/StaticEx.h"
+#include "about/VersionInfo.h"
+
+#include <QDesktopServices>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace orvanel {
+namespace {
+
+// Receives the links the desktop would open.
+class CLinkCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+TEST(VersionLineTest, OptionsPickNumbersPrefixAndBuilds)
+{
+    const std::string privateBuild = "private", specialBuild = "special";
+    const struct {
+        const char* version;
+        uint32_t options;
+        bool builds;
+        const char* line;
+    } cases[] = {
+        {"2, 0, 0, 0", 188, false, "Version 2.0.0.0"},
+        {"1.2.3.4", 188, false, "Version 1.2.3.4"},
+        {" ,1.2.3.4; ", 60, false, "Version 1.2.3.4"},
+        {"1.2.3.4", 32 | 16, false, "Version 1.2"},
+        {"1.2.3.4", 8 | 4, false, "Version 3.4"},
+        {"1.2.3.4", 64 | 32 | 4, false, "v1.4"},
+        {"1.2.3.4", 0, false, "Version"},
+        {"1, 2, 3, 4 beta", 4, false, "Version 4 beta"},
+        {"1.2.3.4", 32 | 1 | 2, true, "Version 1 (private) (special)"},
+        {"1.2.3.4", 32 | 1 | 2, false, "Version 1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BuildVersionLine(c.version, c.options, c.builds ? &privateBuild : nullptr,
+                      c.builds ? &specialBuild : nullptr),
+            c.line)
+            << c.version << " " << c.options;
+    }
+}
+
+TEST(VersionInfoTest, ReadsOwnStringsOnly)
+{
+    std::string text;
+    EXPECT_TRUE(ReadVersionString(text, "FileVersion"));
+    EXPECT_EQ(text, "2, 0, 0, 0");
+    EXPECT_TRUE(ReadVersionString(text, "ProductName", "", "040904B0"));
+    EXPECT_EQ(text, "Orvanel");
+    text = "unchanged";
+    EXPECT_FALSE(ReadVersionString(text, "PrivateBuild"));
+    EXPECT_FALSE(ReadVersionString(text, "ProductName", nullptr, "040704B0"));
+    EXPECT_FALSE(ReadVersionString(text, "ProductName", "/bin/sh"));
+    EXPECT_EQ(text, "unchanged");
+}
+
+TEST(AboutDlgTest, FieldsComeFromTheVersionInformationAndLinksOpen)
+{
+    CAboutDlg dialog;
+    EXPECT_EQ(dialog.windowTitle(), "About Orvanel");
+    EXPECT_EQ(dialog.GetProductName().text(), "Orvanel");
+    EXPECT_EQ(dialog.GetVersion().text(), "Version 2.0.0.0");
+    EXPECT_EQ(dialog.GetCopyright().text(), "Copyright (C) 2026 Glintware");
+    EXPECT_TRUE(dialog.GetWeb().IsLink());
+    EXPECT_EQ(dialog.GetWeb().GetTextColour(), QColor(0, 0, 255));
+    EXPECT_FALSE(dialog.GetProductName().IsLink());
+
+    // Links go to a handler of the test's instead of the desktop.
+    CLinkCatcher catcher;
+    for (const char* scheme : {"https", "mailto"})
+        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
+    QSignalSpy web(&dialog.GetWeb(), &CStaticEx::linkOpened);
+    QSignalSpy name(&dialog.GetProductName(), &CStaticEx::linkOpened);
+    QTest::mouseClick(&dialog.GetProductName(), Qt::LeftButton);
+    QTest::mouseClick(&dialog.GetWeb(), Qt::LeftButton);
+    EXPECT_EQ(name.size(), 0);
+    ASSERT_EQ(web.size(), 1);
+    EXPECT_EQ(web.front().front().toString(), dialog.GetWeb().GetLinkText());
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened.front().scheme(), "https");
+    for (const char* scheme : {"https", "mailto"})
+        QDesktopServices::unsetUrlHandler(scheme);
+}
+
+} // namespace
+} // namespace orvanel
+
+#include "AboutTest.moc"

@@ -1,0 +1,72 @@
+#pragma once
+// Starts the whole program on archives built by the test, with its own settings file, its
+// own prompts object (nothing modal ever opens) and a Wine prefix without the game.
+
+// The archive writer comes before any Qt header: Qt defines "slots" as a word of its own.
+#include "writer/ArchiveBuilder.h"
+
+#include "app/DATFileView.h"
+#include "app/DATListView.h"
+#include "app/EntryTableModel.h"
+#include "app/MainFrame.h"
+#include "app/OrvanelApp.h"
+#include "app/OrvanelDoc.h"
+#include "controls/HexEditBase.h"
+#include "controls/HexEditBaseView.h"
+#include "tests/support/FakePrompts.h"
+#include "tests/support/TempDir.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace orvanel::fixture {
+
+class CGuiFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto prefix = m_dir.Path() / "wine";
+        std::filesystem::create_directory(prefix);
+        qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
+        m_settings = std::make_unique<QSettings>(QString::fromStdString(m_dir.File("settings.ini")),
+            QSettings::IniFormat);
+    }
+
+    void TearDown() override { m_app.reset(); }
+
+    // Starts the program as the command line would; the result of its start-up.
+    bool Start(const QStringList& arguments = {})
+    {
+        m_app = std::make_unique<COrvanelApp>(m_prompts, m_busy, *m_settings,
+            CreateDefaultRegistrySource());
+        return m_app->InitInstance(arguments);
+    }
+
+    // Writes an archive of the given files into the test's folder.
+    QString WriteArchive(const std::string& name, const std::vector<writer::FileSpec>& files)
+    {
+        writer::CArchiveBuilder builder;
+        builder.AddFilesAsTree(files);
+        const std::string path = m_dir.File(name);
+        builder.WriteFile(path);
+        return QString::fromStdString(path);
+    }
+
+    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
+    CDATListView& List() { return *Frame().GetListView(); }
+    CDATFileView& FileView() { return *Frame().GetFileView(); }
+    CHexEditBase& Hex() { return Frame().GetHexView()->GetHexEdit(); }
+    QString Title() { return Frame().windowTitle(); }
+
+    CTempDir m_dir;
+    CFakePrompts m_prompts;
+    CNoBusyIndicator m_busy;
+    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<COrvanelApp> m_app;
+};
+
+} // namespace orvanel::fixture

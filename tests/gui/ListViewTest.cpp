@@ -1,0 +1,113 @@
+// The archive list: which moves of the selection mark show a file, the cells it formats,
+// and Go to ID.
+
+#include "tests/gui/GuiFixture.h"
+
+#include "app/EntryTableModel.h"
+#include "decode/TextureRecord.h"
+#include "writer/RecordBuilders.h"
+
+#include <QComboBox>
+#include <QTableView>
+#include <QTest>
+
+namespace orvanel::fixture {
+namespace {
+
+using writer::FileSpec;
+using writer::StoredFile;
+
+// A raw file of size bytes whose bytes after the ID are all fill.
+FileSpec RawFile(uint32_t id, size_t size, uint8_t fill)
+{
+    return {id, StoredFile(id, std::vector<uint8_t>(size - 4, fill))};
+}
+
+class ListViewTest : public CGuiFixture {
+protected:
+    void StartOnRawFiles()
+    {
+        const QString path = WriteArchive("list.dat",
+            {RawFile(0x01000003, 4000, 'c'), RawFile(0x01000001, 4000, 'a'), RawFile(0x01000002, 4000, 'b')});
+        ASSERT_TRUE(Start({path}));
+    }
+    QTableView& Table() { return List().GetFileList(); }
+    void ClickRow(int row)
+    {
+        const QRect cell = Table().visualRect(List().GetModel().index(row, 0));
+        QTest::mouseClick(Table().viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    uint8_t ShownFill() { return Hex().GetData()[4]; }
+};
+
+TEST_F(ListViewTest, ClickingTheShownRowDoesNotReadItAgain)
+{
+    StartOnRawFiles();
+    ASSERT_EQ(ShownFill(), 'a');
+    // Showing a file scrolls the hex editor back to the top: a row kept means no new read.
+    Hex().SetScrollRow(5, false);
+    ClickRow(0);
+    EXPECT_EQ(Hex().GetScrollRow(), 5u);
+
+    ClickRow(2);
+    EXPECT_EQ(ShownFill(), 'c');
+    EXPECT_EQ(Hex().GetScrollRow(), 0u);
+}
+
+TEST_F(ListViewTest, ArrowKeysMoveTheMarkAndShowTheFile)
+{
+    StartOnRawFiles();
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Down);
+    EXPECT_EQ(ShownFill(), 'b');
+    QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(ShownFill(), 'c');
+    EXPECT_EQ(Table().selectionModel()->selectedRows().size(), 2);
+}
+
+TEST_F(ListViewTest, CellsPrintFieldsAndByteCountsAsUnsigned)
+{
+    const DATEntry big{0x20000, 0x0600ABCD, 0x00001400, 2147483648u};
+    const DATEntry biggest{0x30000, 0x01000001, 0xFFFFFFFF, 4294967295u};
+    const DATEntryList entries{&big, &biggest};
+    CEntryTableModel model;
+    model.SetEntries(&entries);
+    const struct {
+        int row;
+        int column;
+        const char* text;
+    } cases[] = {
+        {0, CEntryTableModel::ColumnID, "0600ABCD"},
+        {0, CEntryTableModel::ColumnVersion, "00020000"},
+        {0, CEntryTableModel::ColumnOffset, "00001400"},
+        {0, CEntryTableModel::ColumnBytes, "2147483648"},
+        {1, CEntryTableModel::ColumnBytes, "4294967295"},
+        {2, CEntryTableModel::ColumnID, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(model.data(model.index(c.row, c.column)).toString(), c.text) << c.row << "," << c.column;
+    EXPECT_EQ(model.rowCount(), 2);
+}
+
+TEST_F(ListViewTest, GoToIDChoosesTheLineHoldingItAndSelectsItsRow)
+{
+    std::vector<uint8_t> pixels(4 * 4 * 3, 0x80);
+    const QString path = WriteArchive("goto.dat",
+        {RawFile(0x01000001, 16, 'a'),
+            {0x06000002, writer::MakeTextureRecord(0x06000002, 4, 4, kTextureRGB24, pixels)},
+            {0x06000001, writer::MakeTextureRecord(0x06000001, 4, 4, kTextureRGB24, pixels)}});
+    ASSERT_TRUE(Start({path}));
+
+    EXPECT_TRUE(Frame().GoToID(0x06000002));
+    EXPECT_TRUE(List().GetCategorySelector().currentText().startsWith("06 - "));
+    EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
+    EXPECT_EQ(FileView().GetCaption(), "4 x 4 x 24 x 100%");
+    EXPECT_TRUE(m_prompts.informed.empty());
+
+    EXPECT_FALSE(Frame().GoToID(0x12345678));
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{"No file has the ID 12345678."});
+    EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
+}
+
+} // namespace
+} // namespace orvanel::fixture

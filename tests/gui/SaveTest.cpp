@@ -1,0 +1,105 @@
+// Save: the selected rows of the list written into the chosen folder, with one summary
+// message when any was not saved.
+
+#include "tests/gui/GuiFixture.h"
+
+#include "app/FileExport.h"
+#include "app/SelectionExport.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QTableView>
+#include <QTimer>
+
+namespace orvanel::fixture {
+namespace {
+
+using writer::FileSpec;
+using writer::StoredFile;
+
+class SaveTest : public CGuiFixture {
+protected:
+    void StartOn(const std::vector<FileSpec>& files)
+    {
+        ASSERT_TRUE(Start({WriteArchive("save.dat", files)}));
+        m_out = m_dir.Path() / "out";
+        std::filesystem::create_directory(m_out);
+        Frame().SetFolderChooser([this](QWidget*, const QString& caption) {
+            m_captions.push_back(caption.toStdString());
+            return m_cancel ? QString() : QString::fromStdString(m_out.string());
+        });
+    }
+
+    std::filesystem::path m_out;
+    std::vector<std::string> m_captions;
+    bool m_cancel = false;
+};
+
+std::vector<FileSpec> MixedFiles()
+{
+    auto bad = StoredFile(0x01000002);
+    bad[0] = 0x09;
+    return {{0x01000001, StoredFile(0x01000001)}, {0x01000002, bad}, {0x01000003, StoredFile(0x01000003)}};
+}
+
+TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
+{
+    StartOn(MixedFiles());
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(m_captions, std::vector<std::string>{kSaveFolderCaption});
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string>{"01000001.bin", "01000003.bin"}));
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
+}
+
+TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
+{
+    StartOn(MixedFiles());
+    List().GetFileList().selectAll();
+    m_cancel = true;
+    Frame().OnFileSave();
+    m_cancel = false;
+    List().GetFileList().clearSelection();
+    Frame().OnFileSave();
+    EXPECT_TRUE(FileNamesIn(m_out).empty());
+    EXPECT_TRUE(m_prompts.informed.empty());
+}
+
+TEST_F(SaveTest, LongSelectionIsWrittenWhole)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 60; ++i)
+        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
+    StartOn(files);
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
+    EXPECT_TRUE(m_prompts.informed.empty());
+}
+
+TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 60; ++i)
+        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i, std::vector<uint8_t>(5000, 7))});
+    StartOn(files);
+    DATEntryList entries = m_app->GetDocument()->GetArchive()->CategoryLists().at(0x02);
+    // Cancel is pressed as soon as the dialog hands the events on.
+    QTimer::singleShot(0, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(widget))
+                progress->cancel();
+        }
+    });
+    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0), 0u);
+    const auto written = FileNamesIn(m_out);
+    EXPECT_GE(written.size(), 1u);
+    EXPECT_LT(written.size(), 60u);
+    for (const std::string& name : written) {
+        EXPECT_TRUE(name.ends_with(".bin")) << name;
+        EXPECT_EQ(std::filesystem::file_size(m_out / name), 5004u) << name;
+    }
+}
+
+} // namespace
+} // namespace orvanel::fixture
