@@ -3,9 +3,9 @@
 #include "app/Captions.h"
 #include "app/FileKind.h"
 #include "app/OrvanelDoc.h"
+#include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 
-#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -36,8 +36,10 @@ CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     m_textBox = new CDATTextBox(viewport());
     m_textBox->hide();
-    m_soundPane = CreateSoundPane();
-    m_soundPane->hide();
+    m_sound.SetOutput(&m_waveOut, &m_doc.GetPrompts());
+    // The player links itself to the view's sound; loading a sound redraws its waveform.
+    m_soundPlayer = new CDATSoundPlayer(m_sound, m_doc.GetBusy(), viewport());
+    m_soundPlayer->hide();
     auto* print = new QShortcut(QKeySequence::Print, this, this, &CDATFileView::OnFilePrint);
     print->setContext(Qt::WidgetWithChildrenShortcut);
     UpdateScrollRange();
@@ -48,29 +50,11 @@ CDATFileView::~CDATFileView()
     m_sound.Stop();
 }
 
-QWidget* CDATFileView::CreateSoundPane()
-{
-    auto* pane = new QLabel(viewport());
-    pane->setAlignment(Qt::AlignCenter);
-    pane->setAutoFillBackground(true);
-    return pane;
-}
-
-void CDATFileView::LoadSoundIntoPane()
-{
-    auto* pane = static_cast<QLabel*>(m_soundPane);
-    const WaveFormat& format = m_sound.GetFormat();
-    pane->setText(m_sound.GetSamples()
-            ? QString::fromLatin1(SoundLabel(format.samplesPerSec, format.bitsPerSample,
-                  format.channels, format.blockAlign, m_sound.GetSampleCount()).c_str())
-            : QString());
-}
-
 void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entry)
 {
     if (m_displayMode != ModeNone) {
         m_textBox->hide();
-        m_soundPane->hide();
+        m_soundPlayer->hide();
         m_displayMode = ModeNone;
         viewport()->update();
     }
@@ -112,7 +96,6 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         break;
     case FileKind::Sound:
         m_doc.LoadSound(bytes, *entry, m_sound);
-        LoadSoundIntoPane();
         EnterMode(ModeSound);
         break;
     }
@@ -122,11 +105,11 @@ void CDATFileView::EnterMode(int32_t mode)
 {
     if (m_displayMode != mode) {
         m_textBox->hide();
-        m_soundPane->hide();
+        m_soundPlayer->hide();
         if (mode == ModeRawText || mode == ModeRecordText)
             m_textBox->show();
         else if (mode == ModeSound)
-            m_soundPane->show();
+            m_soundPlayer->show();
         m_displayMode = mode;
     }
     UpdateScrollRange();
@@ -184,7 +167,7 @@ void CDATFileView::PlaceChildren()
     if (m_displayMode == ModeRawText || m_displayMode == ModeRecordText)
         m_textBox->setGeometry(area);
     else if (m_displayMode == ModeSound)
-        m_soundPane->setGeometry(area);
+        m_soundPlayer->setGeometry(area);
 }
 
 void CDATFileView::resizeEvent(QResizeEvent* event)

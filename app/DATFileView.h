@@ -6,6 +6,7 @@
 #include "archive/DATFormat.h"
 #include "decode/DibImage.h"
 #include "decode/WaveSound.h"
+#include "platform/QtWaveOutDevice.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -17,6 +18,7 @@ class QPrinter;
 
 namespace orvanel {
 
+class CDATSoundPlayer;
 class CDATTextBox;
 class COrvanelDoc;
 
@@ -48,7 +50,7 @@ public:
     std::string GetCaption() const;
     const std::string& GetBadFileMessage() const { return m_badFileMessage; }
     CDATTextBox& GetTextBox() { return *m_textBox; }
-    QWidget& GetSoundPane() { return *m_soundPane; }
+    CDATSoundPlayer& GetSoundPlayer() { return *m_soundPlayer; }
     CWaveSound& GetSound() { return m_sound; }
 
     // Draws the view as on screen: client is the area drawn on, scroll the content's scroll
@@ -70,21 +72,18 @@ private:
     void UpdateScrollRange();
     void PlaceChildren();
 
-    // The pane shown for sounds. It is created here and handed each loaded sound by
-    // LoadSoundIntoPane; nothing else in the view knows what kind of widget it is.
-    QWidget* CreateSoundPane();
-    void LoadSoundIntoPane();
-
     COrvanelDoc& m_doc;
     int32_t m_displayMode = ModeNone;
     CDATTextBox* m_textBox = nullptr;
-    QWidget* m_soundPane = nullptr;
+    CDATSoundPlayer* m_soundPlayer = nullptr;
     CDibImage m_colour;
     CDibImage m_grey;
     float m_displayScale = 1.0f;
     uint32_t m_noteKind = 0;
     uint32_t m_noteFileID = 0;
     bool m_greyscale = false;
+    // The device outlives the sound, which stops playback through it when destroyed.
+    CQtWaveOutDevice m_waveOut;
     CWaveSound m_sound;
     std::string m_badFileMessage;
     QImage m_drawBuffer; // reused between paints

@@ -61,6 +61,7 @@ public:
     void SetPathName(const std::string& path) { m_pathName = path; }
     const std::string& GetPathName() const { return m_pathName; }
     IUserPrompts& GetPrompts() const { return m_prompts; }
+    IBusyIndicator& GetBusy() const { return m_busy; }
 
 private:
     DATInstallInfo m_installInfo;

@@ -3,6 +3,7 @@
 
 #include "tests/gui/GuiFixture.h"
 
+#include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
@@ -77,7 +78,7 @@ TEST_F(FileViewTest, EachKindReachesItsModeAndCaption)
         EXPECT_EQ(FileView().GetCaption(), c.caption) << std::hex << c.id;
         EXPECT_EQ(FileView().GetTextBox().isVisible(),
             c.mode == CDATFileView::ModeRawText || c.mode == CDATFileView::ModeRecordText);
-        EXPECT_EQ(FileView().GetSoundPane().isVisible(), c.mode == CDATFileView::ModeSound);
+        EXPECT_EQ(FileView().GetSoundPlayer().isVisible(), c.mode == CDATFileView::ModeSound);
     }
 }
 
