@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace orvanel::demo {
@@ -11,6 +12,18 @@ namespace {
 uint8_t Level(double value)
 {
     return uint8_t(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
+}
+
+// The pixels' channels in the given order, one byte each.
+std::vector<uint8_t> Pack(const std::vector<Colour>& pixels,
+    std::initializer_list<uint8_t Colour::*> channels)
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(pixels.size() * channels.size());
+    for (const Colour& c : pixels)
+        for (uint8_t Colour::*channel : channels)
+            bytes.push_back(c.*channel);
+    return bytes;
 }
 
 } // namespace
@@ -39,38 +52,22 @@ void CCanvas::MarkTopLeft()
 
 std::vector<uint8_t> CCanvas::RGBA() const
 {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(m_pixels.size() * 4);
-    for (const Colour& c : m_pixels)
-        bytes.insert(bytes.end(), {c.r, c.g, c.b, c.a});
-    return bytes;
+    return Pack(m_pixels, {&Colour::r, &Colour::g, &Colour::b, &Colour::a});
 }
 
 std::vector<uint8_t> CCanvas::RGB() const
 {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(m_pixels.size() * 3);
-    for (const Colour& c : m_pixels)
-        bytes.insert(bytes.end(), {c.r, c.g, c.b});
-    return bytes;
+    return Pack(m_pixels, {&Colour::r, &Colour::g, &Colour::b});
 }
 
 std::vector<uint8_t> CCanvas::BGR() const
 {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(m_pixels.size() * 3);
-    for (const Colour& c : m_pixels)
-        bytes.insert(bytes.end(), {c.b, c.g, c.r});
-    return bytes;
+    return Pack(m_pixels, {&Colour::b, &Colour::g, &Colour::r});
 }
 
 std::vector<uint8_t> CCanvas::BGRA() const
 {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(m_pixels.size() * 4);
-    for (const Colour& c : m_pixels)
-        bytes.insert(bytes.end(), {c.b, c.g, c.r, c.a});
-    return bytes;
+    return Pack(m_pixels, {&Colour::b, &Colour::g, &Colour::r, &Colour::a});
 }
 
 std::vector<uint8_t> CCanvas::Grey() const
