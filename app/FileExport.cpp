@@ -102,14 +102,14 @@ bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std
 }
 
 size_t SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    const std::string& folder, const std::function<void(size_t, size_t)>& progress)
+    const std::string& folder, const std::function<bool(size_t, size_t)>& progress)
 {
     size_t failed = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!SaveStoredFile(&archive, entries[i], folder))
             ++failed;
-        if (progress)
-            progress(i + 1, entries.size());
+        if (progress && !progress(i + 1, entries.size()))
+            break;
     }
     return failed;
 }

@@ -30,9 +30,9 @@ std::string ExportBaseName(const std::string& folder, uint32_t fileID);
 // length fits, or cannot be written is not saved, and no empty or partial file is left behind; an existing file of that name is replaced only by a complete one.
 bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folder);
 
-// Saves each entry in turn; progress (if given) hears (done, total) after each file. Returns
-// the number of files not saved.
+// Saves each entry in turn; progress (if given) hears (done, total) after each file and
+// answers false to stop there. Returns the number of files not saved.
 size_t SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    const std::string& folder, const std::function<void(size_t, size_t)>& progress = {});
+    const std::string& folder, const std::function<bool(size_t, size_t)>& progress = {});
 
 } // namespace orvanel

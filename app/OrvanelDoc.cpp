@@ -109,11 +109,6 @@ void COrvanelDoc::ShowFile(const DATEntry* entry)
         fileView->ShowFile(shown, entry);
 }
 
-bool COrvanelDoc::SaveFile(const DATEntry* entry, const std::string& folder) const
-{
-    return SaveStoredFile(m_archive.get(), entry, folder);
-}
-
 void COrvanelDoc::ClearViews()
 {
     if (!m_frame)

@@ -44,7 +44,6 @@ public:
     // Destroys the open archive (the views must have been emptied first).
     void DestroyArchive();
     void ShowFile(const DATEntry* entry);
-    bool SaveFile(const DATEntry* entry, const std::string& folder) const;
     void ClearViews();
     void RefreshFileList();
 

@@ -1,5 +1,6 @@
 #include "app/SelectionExport.h"
 
+#include "app/FileExport.h"
 #include "app/OrvanelDoc.h"
 
 #include <QProgressDialog>
@@ -21,16 +22,15 @@ size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
         progress->setAutoReset(false);
     }
 
-    size_t failed = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (progress && progress->wasCanceled())
-            break;
-        if (!doc.SaveFile(entries[i], folder))
-            ++failed;
-        if (progress)
-            progress->setValue(int(i + 1));
-    }
-    return failed;
+    const CDATArchive* archive = doc.GetArchive();
+    if (!archive)
+        return entries.size();
+    return SaveStoredFiles(*archive, entries, folder, [&](size_t done, size_t) {
+        if (!progress)
+            return true;
+        progress->setValue(int(done));
+        return !progress->wasCanceled();
+    });
 }
 
 } // namespace orvanel

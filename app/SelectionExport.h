@@ -1,5 +1,5 @@
 #pragma once
-// The export of the selected files, one after another through the document. A long export
+// The export of the selected files, one after another from the document's archive. A long export
 // shows a progress dialog whose Cancel stops after the file being written; files already
 // written stay, and none is left half-written.
 

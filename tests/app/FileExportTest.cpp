@@ -107,6 +107,7 @@ TEST_F(Export, MixedSelectionWritesEveryGoodFileAndCountsTheRestTwice)
                       [&](size_t done, size_t total) {
                           EXPECT_EQ(total, all.size());
                           progress.push_back(done);
+                          return true;
                       }),
             5u);
     }

@@ -73,8 +73,11 @@ int RunExport(const ExportOptions& options)
 
     CleanUpWritesOnInterrupt();
     const bool showProgress = IsTerminal(stderr) && !entries.empty();
-    const size_t failed = SaveStoredFiles(archive, entries, folder,
-        showProgress ? DrawProgress : std::function<void(size_t, size_t)>());
+    const size_t failed = SaveStoredFiles(archive, entries, folder, [&](size_t done, size_t total) {
+        if (showProgress)
+            DrawProgress(done, total);
+        return true;
+    });
     if (failed > 0)
         std::fprintf(stderr, "%s\n", kExportSummaryMessage);
     return failed > 0 || missing ? kExitFailed : kExitOk;
