@@ -2,7 +2,6 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
-#include "app/FileExport.h"
 #include "app/FileText.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
