@@ -71,13 +71,6 @@ TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
     EXPECT_NE(forced.out.find("0A - Sounds (12 files)"), std::string::npos);
 }
 
-TEST_F(ListCommand, MissingArchiveIsReported)
-{
-    const auto missing = RunCli({"list", m_dir.File("missing.dat")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("Unable to load file."), std::string::npos);
-}
-
 TEST_F(ListCommand, UnloadableArchiveSaysWhyOnTheNextLine)
 {
     ASSERT_EQ(::mkfifo(m_dir.File("pipe").c_str(), 0600), 0);
