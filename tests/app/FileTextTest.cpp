@@ -28,18 +28,6 @@ TEST(FileKinds, ByTopByteWithTheirExtensions)
     }
 }
 
-TEST(FileKinds, StoredIDCheckExemptsCategory08)
-{
-    uint32_t word = 1;
-    const auto good = StoredFile(0x06000001);
-    EXPECT_EQ(CheckStoredID(good, MakeEntry(0x06000001, 0, 4), word), StoredIDCheck::Matches);
-    EXPECT_EQ(CheckStoredID(good, MakeEntry(0x06000002, 0, 4), word), StoredIDCheck::Differs);
-    EXPECT_EQ(word, 0x06000001u);
-    EXPECT_EQ(CheckStoredID(good, MakeEntry(0x08000002, 0, 4), word), StoredIDCheck::Matches);
-    const std::vector<uint8_t> shortFile{1, 0, 0};
-    EXPECT_EQ(CheckStoredID(shortFile, MakeEntry(0x08000001, 0, 3), word), StoredIDCheck::TooShort);
-}
-
 TEST(RawText, EveryByteOneCharacterZeroAsSpace)
 {
     const std::vector<uint8_t> bytes{0x41, 0, 0x42, 0xFF, 0, 0x0A};
@@ -83,12 +71,6 @@ TEST(RecordText, LengthWidthsAndRecordsNoWidthFits)
         EXPECT_EQ(GetRecordText(bytes, &entry, text), c.found) << c.name;
         EXPECT_EQ(text, c.text) << c.name;
     }
-}
-
-TEST(RecordText, TextStopsAtZeroAndLineFeedsBecomeCRLF)
-{
-    EXPECT_EQ(TextBeforeZero(std::string("a\nb\0c", 5)), "a\nb");
-    EXPECT_EQ(WithCRLF("\n\nx\n"), "\r\n\r\nx\r\n");
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "tests/decode/DecodeTestSupport.h"
 #include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>

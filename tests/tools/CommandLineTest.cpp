@@ -10,25 +10,14 @@ using cli_test::RunCli;
 TEST(CommandLine, WrongUsageExitsWithTwoBeforeAnyArchiveIsRead)
 {
     // No archive "a" exists: reaching it would exit with 1, not 2.
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate"},
+    const std::vector<std::vector<std::string>> cases = {{}, {"frobnicate"},
         {"--files", "list", "a"}, // options come after the command
-        {"list"},
-        {"list", "a", "b"},
-        {"list", "--bogus", "a"},
+        {"list"}, {"list", "a", "b"}, {"list", "--bogus", "a"},
         {"list", "-"}, // archives are mapped: standard input cannot stand in for one
-        {"info", "a"},
-        {"info", "a", "xyz"},
-        {"info", "a", "123456789"},
-        {"info", "-", "1"},
-        {"export", "a"},
-        {"export", "a", "-"},
-        {"export", "a", "out", "--line"},
-        {"export", "a", "out", "--line", "-1"},
-        {"export", "a", "out", "--line", "1", "31000001"},
-        {"locate", "extra"},
-    };
+        {"info", "a"}, {"info", "a", "xyz"}, {"info", "a", "123456789"}, {"info", "-", "1"},
+        {"export", "a"}, {"export", "a", "-"}, {"export", "a", "out", "--line"},
+        {"export", "a", "out", "--line", "-1"}, {"export", "a", "out", "--line", "1", "31000001"},
+        {"locate", "extra"}};
     for (const auto& args : cases) {
         std::string joined;
         for (const auto& a : args)
