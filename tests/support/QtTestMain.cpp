@@ -1,5 +1,5 @@
-// Runs the desktop program's tests inside a QApplication, on the offscreen platform unless
-// another one is asked for.
+// Runs the tests of widgets inside a QApplication, on the offscreen platform unless another
+// one is asked for.
 #include <QApplication>
 
 #include <gtest/gtest.h>
