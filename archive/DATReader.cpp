@@ -5,6 +5,7 @@
 #include "archive/Platform.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <set>
 
@@ -163,44 +164,59 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
     }
 }
 
+namespace {
+
+// The copy of a stored file's head out of its block chain. It runs guarded, so it holds only
+// plain data and reads the view directly.
+struct ChainRead {
+    const uint8_t* archive;
+    uint64_t archiveSize;
+    const DATEntry* entry;
+    uint8_t* out;
+    uint64_t wanted;
+    bool usable;
+    uint64_t copied;
+};
+
+void ReadChain(void* context)
+{
+    ChainRead& r = *static_cast<ChainRead*>(context);
+    const uint64_t blockSize = ReadLE32(r.archive + kDATBlockSizeOffset);
+    if (blockSize <= kDATBlockLinkSize || blockSize > r.archiveSize || r.entry->size > r.archiveSize)
+        return;
+    r.usable = true;
+    const uint64_t dataPerBlock = blockSize - kDATBlockLinkSize;
+    // A chain can never carry more blocks than the file holds; a loop ends there.
+    uint64_t blocksLeft = r.archiveSize / blockSize;
+    uint64_t block = r.entry->offset;
+    uint64_t remaining = r.entry->size;
+    while (block != 0 && remaining != 0 && r.copied < r.wanted && blocksLeft-- > 0) {
+        const uint64_t chunk = std::min(remaining, dataPerBlock);
+        if (block + kDATBlockLinkSize + chunk > r.archiveSize)
+            break;
+        const uint64_t take = std::min(chunk, r.wanted - r.copied);
+        std::memcpy(r.out + r.copied, r.archive + block + kDATBlockLinkSize, take);
+        r.copied += take;
+        remaining -= chunk;
+        block = ReadLE32(r.archive + block);
+    }
+}
+
+} // namespace
+
 std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
     std::span<uint8_t> out)
 {
     if (archive.size() < kDATHeaderEnd)
         return std::nullopt;
-    const auto headerBlockSize = HeaderField(archive, kDATBlockSizeOffset);
-    if (!headerBlockSize)
+    ChainRead read{archive.data(), archive.size(), &entry, out.data(),
+        std::min<uint64_t>(entry.size, out.size()), false, 0};
+    // A file cut short while mapped makes the stored file unreadable, not the process end.
+    if (!RunGuarded(ReadChain, &read) || !read.usable)
         return std::nullopt;
-    const uint64_t blockSize = *headerBlockSize;
-    if (blockSize <= kDATBlockLinkSize || blockSize > archive.size())
-        return std::nullopt;
-    if (entry.size > archive.size())
-        return std::nullopt;
-
-    const uint64_t dataPerBlock = blockSize - kDATBlockLinkSize;
-    const uint64_t wanted = std::min<uint64_t>(entry.size, out.size());
-    // A chain can never carry more blocks than the file holds; a loop ends there.
-    uint64_t blocksLeft = archive.size() / blockSize;
-    uint64_t block = entry.offset;
-    uint64_t remaining = entry.size;
-    uint64_t copied = 0;
-    while (block != 0 && remaining != 0 && copied < wanted && blocksLeft-- > 0) {
-        const uint64_t chunk = std::min(remaining, dataPerBlock);
-        if (block + kDATBlockLinkSize + chunk > archive.size())
-            break;
-        const uint64_t take = std::min(chunk, wanted - copied);
-        // A file cut short while mapped makes the stored file unreadable, not the process end.
-        uint8_t link[kDATBlockLinkSize];
-        if (!CopyFromView(out.data() + copied, archive.data() + block + kDATBlockLinkSize, take)
-            || !CopyFromView(link, archive.data() + block, sizeof link))
-            return std::nullopt;
-        copied += take;
-        remaining -= chunk;
-        block = ReadLE32(link);
-    }
     // What the chain did not reach reads as zeros.
-    std::fill(out.data() + copied, out.data() + wanted, uint8_t(0));
-    return size_t(wanted);
+    std::fill(out.data() + read.copied, out.data() + read.wanted, uint8_t(0));
+    return size_t(read.wanted);
 }
 
 std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const DATEntry& entry)

@@ -29,6 +29,10 @@ std::string LastMapFailureReason();
 // written, when the file behind the view no longer holds those bytes: another program cut it
 // short while it was mapped. Reading such bytes straight from the view would end the process.
 bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count);
+// Runs read(context), which reads straight from mapped views, so that such a cut-short file
+// ends the call early instead of the process: false then. read must only read and copy plain
+// data (it may be left at any point), never allocate or hold anything that needs destroying.
+bool RunGuarded(void (*read)(void* context), void* context);
 
 struct DATFileStatus {
     uint64_t length = 0;

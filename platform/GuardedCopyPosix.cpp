@@ -49,7 +49,7 @@ void InstallHandler()
 
 } // namespace
 
-bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count)
+bool RunGuarded(void (*read)(void* context), void* context)
 {
     static std::once_flag installed;
     std::call_once(installed, InstallHandler);
@@ -59,12 +59,25 @@ bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count)
     if (sigsetjmp(resume, 0) != 0)
         return false;
     t_guardedCopy = &resume;
-    // The fences keep the compiler from moving the copy out of the guarded stretch.
+    // The fences keep the compiler from moving the reads out of the guarded stretch.
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::memcpy(out, from, count);
+    read(context);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     t_guardedCopy = nullptr;
     return true;
+}
+
+bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count)
+{
+    struct Copy {
+        uint8_t* out;
+        const uint8_t* from;
+        size_t count;
+    } copy{out, from, count};
+    return RunGuarded([](void* context) {
+        const auto* c = static_cast<const Copy*>(context);
+        std::memcpy(c->out, c->from, c->count);
+    }, &copy);
 }
 
 } // namespace orvanel

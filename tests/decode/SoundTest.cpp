@@ -43,8 +43,8 @@ public:
 
 TEST(SoundRecord, SamplesFollowTheExtraFormatBytesAndOtherTagsEmptyTheSound)
 {
+    CCountingViewer viewer; // outlives the sound, which tells it when it goes away
     CWaveSound sound;
-    CCountingViewer viewer;
     sound.SetViewer(&viewer);
     Load(MakeSoundRecord(kSound, PCMFormat(1, 22050, 16), Samples(6)), sound);
     EXPECT_EQ(Held(sound), Samples(6)); // from offset 32
