@@ -4,6 +4,7 @@
 #include "app/OrvanelDoc.h"
 #include "app/SelectionExport.h"
 #include "app/FileExport.h"
+#include "archive/DATFileRecord.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -57,14 +58,6 @@ int DigitsWidth(const QFontMetrics& metrics, const char* digits, int count)
 }
 
 } // namespace
-
-std::string EntryKey(const DATEntry& entry)
-{
-    char key[40];
-    std::snprintf(key, sizeof key, "%08X%08X%08X%08X", entry.version, entry.fileID, entry.offset,
-        entry.size);
-    return key;
-}
 
 CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     : QWidget(parent)
@@ -189,7 +182,7 @@ bool CDATListView::ShowSelectedFile()
     const DATEntry* entry = m_model->EntryAt(mark);
     if (!entry)
         return false;
-    std::string key = EntryKey(*entry);
+    std::string key = MakeEntryKey(*entry);
     if (key == m_currentEntryKey)
         return false;
     m_doc.ShowFile(entry);

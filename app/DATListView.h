@@ -17,10 +17,6 @@ namespace orvanel {
 class CEntryTableModel;
 class COrvanelDoc;
 
-// The 32-character key of one version of one stored file: version, file ID, offset and size
-// as "%08X" each.
-std::string EntryKey(const DATEntry& entry);
-
 class CDATListView : public QWidget
 {
     Q_OBJECT

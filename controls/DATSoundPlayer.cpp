@@ -19,21 +19,6 @@ constexpr int kButtonHeight = 14;
 constexpr int kPaneWidth = 212;
 constexpr int kPaneHeight = 122;
 
-class CBusyDuring {
-public:
-    explicit CBusyDuring(IBusyIndicator& busy)
-        : m_busy(busy)
-    {
-        m_busy.BeginBusy();
-    }
-    ~CBusyDuring() { m_busy.EndBusy(); }
-    CBusyDuring(const CBusyDuring&) = delete;
-    CBusyDuring& operator=(const CBusyDuring&) = delete;
-
-private:
-    IBusyIndicator& m_busy;
-};
-
 } // namespace
 
 CDATSoundPlayer::CDATSoundPlayer(CWaveSound& sound, IBusyIndicator& busy, QWidget* parent)
@@ -95,25 +80,25 @@ QSize CDATSoundPlayer::sizeHint() const
 
 void CDATSoundPlayer::Play()
 {
-    CBusyDuring busy(m_busy);
+    CBusyScope busy(m_busy);
     m_sound.Play();
 }
 
 void CDATSoundPlayer::PlayFrom(uint32_t frame)
 {
-    CBusyDuring busy(m_busy);
+    CBusyScope busy(m_busy);
     m_sound.PlayFrom(frame);
 }
 
 void CDATSoundPlayer::Pause()
 {
-    CBusyDuring busy(m_busy);
+    CBusyScope busy(m_busy);
     m_sound.TogglePause();
 }
 
 void CDATSoundPlayer::Stop()
 {
-    CBusyDuring busy(m_busy);
+    CBusyScope busy(m_busy);
     m_sound.Stop();
 }
 
