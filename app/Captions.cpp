@@ -25,6 +25,25 @@ std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
     return caption;
 }
 
+std::string UndecodedTextureCaption(std::span<const uint8_t> bytes)
+{
+    const auto record = ReadTextureRecord(CStoredRecord(bytes));
+    if (!record)
+        return {};
+    switch (record->format) {
+    case kTextureDXT1: case kTextureDXT3: case kTextureDXT5:
+    case kTextureGrey8: case kTextureGrey8Alt: case kTextureRGB24: case kTextureRGB24Alt:
+    case kTextureRGBA32: case kTextureJPEG: case kTextureIndexed8: case kTextureIndexed16:
+    case kTextureGrey16: case kTextureGrey16Alt:
+        return {};
+    default:
+        break;
+    }
+    char caption[48];
+    std::snprintf(caption, sizeof caption, "unknown pixel format 0x%X", record->format);
+    return caption;
+}
+
 std::string BadFileMessage(uint32_t directoryID, uint32_t storedWord)
 {
     char message[96];

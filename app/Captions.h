@@ -2,6 +2,7 @@
 // The captions and labels the file view shows beside a picture, a sound or a bad file.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace orvanel {
@@ -10,6 +11,10 @@ namespace orvanel {
 // the caption note kind the picture decoder reported.
 std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
     float displayScale, uint32_t noteKind, uint32_t noteFileID);
+
+// What is said of a texture record that decoded to no picture because its pixel format is
+// none the decoder knows: "unknown pixel format 0x..."; empty for any other record.
+std::string UndecodedTextureCaption(std::span<const uint8_t> bytes);
 
 // The warning shown for a stored file whose first word is not its directory ID.
 std::string BadFileMessage(uint32_t directoryID, uint32_t storedWord);

@@ -2,16 +2,19 @@
 
 #include "app/Captions.h"
 #include "app/FileKind.h"
+#include "app/FileText.h"
 #include "app/OrvanelDoc.h"
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QAbstractTextDocumentLayout>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QShortcut>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -40,8 +43,6 @@ CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent)
     // The player links itself to the view's sound; loading a sound redraws its waveform.
     m_soundPlayer = new CDATSoundPlayer(m_sound, m_doc.GetBusy(), viewport());
     m_soundPlayer->hide();
-    auto* print = new QShortcut(QKeySequence::Print, this, this, &CDATFileView::OnFilePrint);
-    print->setContext(Qt::WidgetWithChildrenShortcut);
     UpdateScrollRange();
 }
 
@@ -87,12 +88,13 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
     case FileKind::ColourTable:
     case FileKind::Texture:
         m_doc.DecodeImage(bytes, *entry, m_colour, m_grey, m_displayScale, m_noteKind, m_noteFileID);
+        m_undecodedCaption = m_colour.IsValid() ? std::string() : UndecodedTextureCaption(bytes);
         EnterMode(ModeImage);
         break;
     case FileKind::TextRecord:
         m_doc.GetRecordText(bytes, entry, text);
         EnterMode(ModeRecordText);
-        m_textBox->SetText(text);
+        m_textBox->SetText(ShownText(TextBeforeZero(text)));
         break;
     case FileKind::Sound:
         m_doc.LoadSound(bytes, *entry, m_sound);
@@ -125,8 +127,10 @@ void CDATFileView::SetGreyscale(bool greyscale)
 
 std::string CDATFileView::GetCaption() const
 {
-    if (m_displayMode != ModeImage || !m_colour.IsValid())
+    if (m_displayMode != ModeImage)
         return {};
+    if (!m_colour.IsValid())
+        return m_undecodedCaption;
     return ImageCaption(m_colour.GetWidth(), m_colour.GetHeight(), m_colour.GetBpp(),
         m_displayScale, m_noteKind, m_noteFileID);
 }
@@ -184,14 +188,14 @@ void CDATFileView::paintEvent(QPaintEvent* event)
     OnDraw(painter, viewport()->size(), scroll, event->rect());
 }
 
-void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed)
+void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed, bool onPaper)
 {
     painter.save();
     const QString caption = QString::fromLatin1(GetCaption().c_str());
     const QFontMetrics metrics = painter.fontMetrics();
     const int captionHeight = metrics.height();
     const QSize content = ContentSize(metrics.horizontalAdvance(caption), captionHeight);
-    const QColor face = ButtonFace(*this);
+    const QColor face = onPaper ? QColor(Qt::white) : ButtonFace(*this);
     painter.fillRect(QRect(-scroll, content.expandedTo(client)), face);
 
     if (m_displayMode == ModeBadFile) {
@@ -200,8 +204,12 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
                              -kCaptionMargin, -kCaptionMargin),
             Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(m_badFileMessage.c_str()));
     }
+    if (m_displayMode == ModeImage && !m_colour.IsValid()) {
+        painter.setPen(onPaper ? QColor(Qt::black) : palette().color(QPalette::WindowText));
+        painter.drawText(QPoint(kCaptionMargin, kCaptionMargin + metrics.ascent()), caption);
+    }
     if (m_displayMode == ModeImage && m_colour.IsValid()) {
-        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setPen(onPaper ? QColor(Qt::black) : palette().color(QPalette::WindowText));
         painter.drawText(QPoint(kCaptionMargin, kCaptionMargin) - scroll + QPoint(0, metrics.ascent()),
             caption);
         const CDibImage& shown = m_greyscale && m_grey.IsValid() ? m_grey : m_colour;
@@ -223,21 +231,60 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
     painter.restore();
 }
 
+void CDATFileView::PrintPages(QPainter& painter, QSizeF page, const std::function<bool()>& newPage)
+{
+    painter.save();
+    // One pixel of the view becomes one pixel of a 96 dpi screen on paper.
+    const double scale = double(painter.device()->logicalDpiY()) / 96.0;
+    painter.scale(scale, scale);
+    const QSizeF area = page / scale;
+    // The screen font's pixel size, so that the caption keeps its size beside the picture.
+    QFont printFont = font();
+    printFont.setPixelSize(std::max(1, QFontInfo(font()).pixelSize()));
+    painter.setFont(printFont);
+
+    if (m_displayMode == ModeRawText || m_displayMode == ModeRecordText) {
+        QTextDocument text;
+        text.setDefaultFont(printFont);
+        text.setDocumentMargin(0);
+        text.setPlainText(m_textBox->GetText());
+        text.setPageSize(area);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        const int pages = std::max(1, text.pageCount());
+        for (int i = 0; i < pages; ++i) {
+            if (i > 0 && !newPage())
+                break;
+            painter.fillRect(QRectF(QPointF(0, 0), area), Qt::white);
+            painter.save();
+            painter.translate(0, -area.height() * i);
+            context.clip = QRectF(0, area.height() * i, area.width(), area.height());
+            painter.setClipRect(context.clip);
+            text.documentLayout()->draw(&painter, context);
+            painter.restore();
+        }
+    } else {
+        painter.fillRect(QRectF(QPointF(0, 0), area), Qt::white);
+        // A picture larger than the page is shrunk to fit it.
+        const QFontMetrics metrics(printFont);
+        const QSize content = ContentSize(
+            metrics.horizontalAdvance(QString::fromLatin1(GetCaption().c_str())), metrics.height());
+        const double fit = std::min({1.0, area.width() / std::max(1, content.width()),
+            area.height() / std::max(1, content.height())});
+        painter.scale(fit, fit);
+        const QSize client = (area / fit).toSize();
+        OnDraw(painter, client, QPoint(0, 0), QRect(QPoint(0, 0), client), true);
+    }
+    painter.restore();
+}
+
 bool CDATFileView::Print(QPrinter& printer)
 {
     QPainter painter(&printer);
     if (!painter.isActive())
         return false;
-    // One pixel of the view becomes one pixel of a 96 dpi screen on paper.
-    const double scale = double(printer.resolution()) / 96.0;
-    painter.scale(scale, scale);
-    // The screen font's pixel size, so that the caption keeps its size beside the picture.
-    QFont printFont = font();
-    printFont.setPixelSize(std::max(1, QFontInfo(font()).pixelSize()));
-    painter.setFont(printFont);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    const QSize client(int(page.width() / scale), int(page.height() / scale));
-    OnDraw(painter, client, QPoint(0, 0), QRect(QPoint(0, 0), client));
+    const QSizeF page = printer.pageRect(QPrinter::DevicePixel).size();
+    PrintPages(painter, page, [&printer] { return printer.newPage(); });
     return painter.end();
 }
 
@@ -247,6 +294,14 @@ void CDATFileView::OnFilePrint()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         Print(printer);
+}
+
+void CDATFileView::OnFilePrintPreview()
+{
+    QPrinter printer;
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { Print(*target); });
+    preview.exec();
 }
 
 } // namespace orvanel

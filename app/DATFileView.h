@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -46,7 +47,8 @@ public:
     void SetGreyscale(bool greyscale);
 
     int32_t GetDisplayMode() const { return m_displayMode; }
-    // The caption above the picture; empty unless a valid picture is shown.
+    // The caption above the picture, or what is said of a texture whose pixel format is unknown;
+    // empty otherwise.
     std::string GetCaption() const;
     const std::string& GetBadFileMessage() const { return m_badFileMessage; }
     CDATTextBox& GetTextBox() { return *m_textBox; }
@@ -54,12 +56,19 @@ public:
     CWaveSound& GetSound() { return m_sound; }
 
     // Draws the view as on screen: client is the area drawn on, scroll the content's scroll
-    // position, exposed the part that needs drawing, all in the view's pixels.
-    void OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed);
-    // Prints the drawing on one page; false when the printer cannot be drawn on.
+    // position, exposed the part that needs drawing, all in the view's pixels. On paper the
+    // ground is white and the caption black.
+    void OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed, bool onPaper = false);
+    // Draws what the view shows on white pages of the painter's device, page by page: the
+    // picture with its caption (shrunk to fit) or the message on one page, the text over as
+    // many as it needs. newPage is called between pages; it returns false to stop.
+    void PrintPages(QPainter& painter, QSizeF page, const std::function<bool()>& newPage);
+    // PrintPages on the printer; false when the printer cannot be drawn on.
     bool Print(QPrinter& printer);
     // The print dialog, then Print.
     void OnFilePrint();
+    // The preview window, printing from it.
+    void OnFilePrintPreview();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +95,8 @@ private:
     CQtWaveOutDevice m_waveOut;
     CWaveSound m_sound;
     std::string m_badFileMessage;
+    // What is said of a picture that did not decode, when there is something to say.
+    std::string m_undecodedCaption;
     QImage m_drawBuffer; // reused between paints
 };
 

@@ -8,11 +8,13 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QTableView>
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace orvanel {
 
@@ -48,13 +50,45 @@ private:
     std::vector<const DATEntryList*>& m_lists;
 };
 
-// Width of the widest of the given characters, repeated count times.
-int DigitsWidth(const QFontMetrics& metrics, const char* digits, int count)
+// The file table's keys: Home and End go to the first and last row (not the first and last
+// column), and moving with Ctrl selects the row it reaches, so that the file shown is
+// always the one selected.
+class CFileTable final : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const int rows = model() ? model()->rowCount() : 0;
+        if ((action == MoveHome || action == MoveEnd) && rows > 0)
+            return model()->index(action == MoveHome ? 0 : rows - 1, 0);
+        return QTableView::moveCursor(action, modifiers);
+    }
+
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event) const override
+    {
+        if (event && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            const Qt::KeyboardModifiers held = key->modifiers();
+            if ((held & Qt::ControlModifier) && !(held & Qt::ShiftModifier) && key->key() != Qt::Key_Space)
+                return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        }
+        return QTableView::selectionCommand(index, event);
+    }
+};
+
+// The width a cell of the view needs for text, padding and focus frame included.
+int CellWidth(const QAbstractItemView& view, const QString& text)
 {
-    int widest = 0;
-    for (const char* c = digits; *c; ++c)
-        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(*c)));
-    return widest * count;
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.font = view.font();
+    option.fontMetrics = view.fontMetrics();
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    return view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &view).width();
 }
 
 } // namespace
@@ -63,7 +97,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     : QWidget(parent)
     , m_doc(doc)
     , m_selector(new QComboBox(this))
-    , m_fileList(new QTableView(this))
+    , m_fileList(new CFileTable(this))
     , m_model(new CEntryTableModel(this))
 {
     m_selector->setEditable(false);
@@ -88,8 +122,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setHighlightSections(false);
-    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c)
-        columns->resizeSection(c, 10);
+    FitColumns();
 
     connect(m_selector, &QComboBox::currentIndexChanged, this, [this] { OnCategoryChanged(); });
     connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -152,25 +185,39 @@ void CDATListView::SelectRow(int row)
 
 void CDATListView::FitColumns()
 {
-    // Every cell of a column has the same number of characters except the byte counts, so a
-    // column fits its widest possible text; the byte counts fit the largest size's digits.
-    const QFontMetrics cells = m_fileList->fontMetrics();
+    // Every cell of a column has the same number of characters except the byte counts, which
+    // fit the archive's largest size; each place is taken as wide as the widest digit.
+    const QFontMetrics metrics = m_fileList->fontMetrics();
+    const auto widest = [&metrics](std::string_view digits, int places) {
+        QChar wide = QLatin1Char(digits.front());
+        for (const char d : digits) {
+            if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(wide))
+                wide = QLatin1Char(d);
+        }
+        return QString(places, wide);
+    };
+    const CDATArchive* archive = m_doc.GetArchive();
+    const int sizePlaces = int(std::to_string(archive ? archive->LargestFileSize() : 0).size());
     QHeaderView* header = m_fileList->horizontalHeader();
-    const QFontMetrics headerMetrics = header->fontMetrics();
-    uint32_t largest = 0;
-    if (const DATEntryList* entries = m_model->GetEntries()) {
-        for (const DATEntry* entry : *entries)
-            largest = std::max(largest, entry ? entry->size : 0u);
-    }
-    const int sizeDigits = int(std::to_string(largest).size());
-    const QStyle* style = m_fileList->style();
-    const int cellPadding = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_fileList) + 1) + 2;
-    const int titlePadding = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 2;
+    int used = 0;
     for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
-        const int content = c == CEntryTableModel::ColumnBytes ? DigitsWidth(cells, "0123456789", sizeDigits)
-                                                               : DigitsWidth(cells, "0123456789ABCDEF", 8);
-        const int title = headerMetrics.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString());
-        header->resizeSection(c, std::max(content + cellPadding, title + titlePadding));
+        const QString text = c == CEntryTableModel::ColumnBytes ? widest("0123456789", sizePlaces)
+                                                                : widest("0123456789ABCDEF", 8);
+        const int width = std::max(CellWidth(*m_fileList, text), header->sectionSizeHint(c));
+        header->resizeSection(c, width);
+        used += width;
+    }
+    // The Bytes column takes what the others leave of the table's width, less a vertical
+    // scroll bar when the rows need one, so a horizontal bar only appears when the pane is
+    // narrower than the texts.
+    const int frame = 2 * m_fileList->frameWidth();
+    const int rowsHeight = m_model->rowCount() * m_fileList->verticalHeader()->defaultSectionSize();
+    const bool barShown = rowsHeight > m_fileList->height() - frame - header->height();
+    const int bar = barShown ? m_fileList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_fileList) : 0;
+    const int room = m_fileList->width() - frame - bar;
+    if (room > used) {
+        const int last = CEntryTableModel::ColumnBytes;
+        header->resizeSection(last, header->sectionSize(last) + room - used);
     }
 }
 
@@ -206,7 +253,7 @@ void CDATListView::SaveSelectedFiles(const std::string& folder)
     if (entries.empty())
         return;
     if (ExportWithProgress(m_doc, entries, folder, this) > 0)
-        m_doc.GetPrompts().Inform(kExportSummaryMessage);
+        m_doc.GetPrompts().Report(MessageKind::Warning, kExportSummaryMessage);
 }
 
 bool CDATListView::GoToID(uint32_t fileID)
@@ -241,6 +288,7 @@ void CDATListView::resizeEvent(QResizeEvent* event)
     const int s = m_selector->sizeHint().height();
     m_selector->setGeometry(0, 0, w, s);
     m_fileList->setGeometry(0, s + 3, w, std::max(0, h - (s + 3)));
+    FitColumns();
 }
 
 } // namespace orvanel

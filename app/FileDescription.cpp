@@ -56,7 +56,7 @@ bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> byt
             shown = "no length fits its text";
             return false;
         }
-        shown = TextBeforeZero(shown);
+        shown = ShownText(TextBeforeZero(shown));
         return true;
     case FileKind::Raw:
         GetRawText(bytes, &entry, shown);

@@ -1,6 +1,8 @@
 #include "app/FileText.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 namespace orvanel {
 
@@ -12,7 +14,66 @@ std::span<const uint8_t> EntryBytes(std::span<const uint8_t> bytes, const DATEnt
     return bytes.first(std::min<size_t>(bytes.size(), entry.size));
 }
 
+// The Unicode characters of Windows-1252's bytes 0x80 to 0x9F; 0 where it assigns none.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+};
+
+constexpr char16_t kMiddleDot = 0x00B7;
+
+struct Utf8Char {
+    char bytes[3];
+    uint8_t length;
+};
+
+constexpr Utf8Char EncodeUtf8(char16_t c)
+{
+    if (c < 0x80)
+        return {{char(c), 0, 0}, 1};
+    if (c < 0x800)
+        return {{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0}, 2};
+    return {{char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))}, 3};
+}
+
+constexpr char16_t ShownCharacter(uint8_t byte)
+{
+    if (byte < 0x20)
+        return byte == '\t' || byte == '\n' || byte == '\r' ? byte : kMiddleDot;
+    if (byte == 0x7F)
+        return kMiddleDot;
+    if (byte >= 0x80 && byte < 0xA0)
+        return kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : kMiddleDot;
+    return byte;
+}
+
+// Each byte's UTF-8 form, made once so that a megabyte converts in a few milliseconds.
+constexpr std::array<Utf8Char, 256> kShownBytes = [] {
+    std::array<Utf8Char, 256> table{};
+    for (int byte = 0; byte < 256; ++byte)
+        table[size_t(byte)] = EncodeUtf8(ShownCharacter(uint8_t(byte)));
+    return table;
+}();
+
+void AppendShown(std::string& text, std::span<const uint8_t> stored, bool zeroAsSpace)
+{
+    text.reserve(text.size() + stored.size() + stored.size() / 2);
+    for (uint8_t byte : stored) {
+        const Utf8Char& c = kShownBytes[byte == 0 && zeroAsSpace ? ' ' : byte];
+        text.append(c.bytes, c.length);
+    }
+}
+
 } // namespace
+
+std::string ShownText(std::string_view stored)
+{
+    std::string text;
+    AppendShown(text, {reinterpret_cast<const uint8_t*>(stored.data()), stored.size()}, false);
+    return text;
+}
 
 bool GetRawText(std::span<const uint8_t> bytes, const DATEntry* entry, std::string& text)
 {
@@ -20,9 +81,11 @@ bool GetRawText(std::span<const uint8_t> bytes, const DATEntry* entry, std::stri
     if (!entry || bytes.data() == nullptr)
         return false;
     const auto stored = EntryBytes(bytes, *entry);
-    text.reserve(stored.size());
-    for (uint8_t byte : stored)
-        text.push_back(byte == 0 ? ' ' : char(byte));
+    AppendShown(text, stored.first(std::min(stored.size(), kRawTextLimit)), true);
+    if (stored.size() > kRawTextLimit) {
+        text += "\n[" + std::to_string(stored.size() - kRawTextLimit)
+            + " more bytes follow; the hex view shows them all]";
+    }
     return true;
 }
 

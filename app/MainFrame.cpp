@@ -2,6 +2,8 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
+#include "app/EntryTableModel.h"
+#include "app/HexColours.h"
 #include "app/OrvanelApp.h"
 #include "app/OrvanelDoc.h"
 #include "controls/HexEditBase.h"
@@ -14,6 +16,7 @@
 #include <QInputDialog>
 #include <QMimeData>
 #include <QSplitter>
+#include <QTableView>
 #include <QUrl>
 
 #include <algorithm>
@@ -23,8 +26,6 @@ namespace orvanel {
 
 namespace {
 
-// The hex editor's own background, which its columns share.
-const QColor kHexBackground(210, 210, 210);
 
 QString ChooseFolder(QWidget* parent, const QString& caption)
 {
@@ -58,6 +59,11 @@ CMainFrame::CMainFrame(COrvanelApp& app, COrvanelDoc& doc)
     CreateStatusBar();
     CreatePanes();
     ConfigureHexEditor();
+    if (CDATListView* listView = GetListView()) {
+        connect(listView->GetFileList().selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainFrame::UpdateCommandStates);
+        connect(&listView->GetModel(), &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
+    }
     resize(1024, 720);
     OnTitleChanged();
 }
@@ -102,24 +108,47 @@ void CMainFrame::ConfigureHexEditor()
     if (!hexView)
         return;
     CHexEditBase& hex = hexView->GetHexEdit();
-    const QColor bg = kHexBackground;
     hex.NotifyMouse = true;
     hex.ForwardContextMenu = true;
     hex.SetReadOnly(true, true);
     hex.SetShowAddress(true, true);
     hex.SetShowAscii(true, true);
     hex.SetAddressDigits(4, true);
-    hex.SetAddressColours(bg, QColor(150, 0, 0), true);
-    hex.SetHexColours(bg, QColor(0, 150, 0), true);
-    hex.SetAsciiColours(bg, QColor(0, 0, 150), true);
-    hex.SetBackgroundColour(bg, true);
+    ApplyHexColours();
     hex.SetAddressGap(20, true);
     hex.SetHexAsciiGap(20, true);
-    const QColor highlight = hex.palette().color(QPalette::Active, QPalette::Highlight);
-    const QColor paper = hex.palette().color(QPalette::Active, QPalette::Base);
+    hex.SetData(nullptr, 0, true);
+}
+
+void CMainFrame::ApplyHexColours()
+{
+    CHexEditBaseView* hexView = GetHexView();
+    if (!hexView)
+        return;
+    CHexEditBase& hex = hexView->GetHexEdit();
+    const HexColourScheme scheme = ChooseHexColours(palette(), m_highContrastAction->isChecked());
+    hex.SetAddressColours(scheme.background, scheme.address, true);
+    hex.SetHexColours(scheme.background, scheme.hex, true);
+    hex.SetAsciiColours(scheme.background, scheme.ascii, true);
+    hex.SetBackgroundColour(scheme.background, true);
+    const QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor paper = palette().color(QPalette::Active, QPalette::HighlightedText);
     hex.SetInactiveSelectionColours(highlight, paper, true);
     hex.SetActiveSelectionColours(paper, highlight, true);
-    hex.SetData(nullptr, 0, true);
+}
+
+void CMainFrame::OnViewHighContrast()
+{
+    m_app.GetSettings().setValue(QString::fromLatin1(kHighContrastSetting), m_highContrastAction->isChecked());
+    ApplyHexColours();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // The desktop may switch between light and dark while the program runs.
+    if (event->type() == QEvent::PaletteChange && m_highContrastAction)
+        ApplyHexColours();
 }
 
 CDATListView* CMainFrame::GetListView() const
@@ -142,6 +171,17 @@ void CMainFrame::OnTitleChanged()
     setWindowTitle(QStringLiteral("%1 - %2")
                        .arg(QString::fromLatin1(kApplicationName),
                            QString::fromLocal8Bit(m_doc.GetTitle().c_str())));
+    // Every open and close of an archive sets the title.
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    const bool open = m_doc.GetArchive() != nullptr;
+    CDATListView* listView = GetListView();
+    m_saveAction->setEnabled(
+        open && listView && listView->GetFileList().selectionModel()->hasSelection());
+    m_goToIDAction->setEnabled(open);
 }
 
 void CMainFrame::OnFileSave()
@@ -175,7 +215,8 @@ void CMainFrame::OnGoToID()
     bool valid = false;
     const uint32_t fileID = digits.toUInt(&valid, 16);
     if (!valid) {
-        m_doc.GetPrompts().Inform("\"" + text.toStdString() + "\" is not a hexadecimal file ID.");
+        m_doc.GetPrompts().Report(
+            MessageKind::Warning, "\"" + text.toStdString() + "\" is not a hexadecimal file ID.");
         return;
     }
     GoToID(fileID);
@@ -188,22 +229,35 @@ bool CMainFrame::GoToID(uint32_t fileID)
         return true;
     char message[64];
     std::snprintf(message, sizeof message, "No file has the ID %08X.", fileID);
-    m_doc.GetPrompts().Inform(message);
+    m_doc.GetPrompts().Report(MessageKind::Warning, message);
     return false;
 }
 
+// A dropped archive is only read: the drop is always a copy, so that no source deletes
+// the file it offered as a move.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    if (DroppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
     const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty())
+    if (path.isEmpty() || !(event->possibleActions() & Qt::CopyAction))
         return;
-    event->acceptProposedAction();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
     m_app.OpenDocumentFile(path);
 }
 

@@ -27,6 +27,9 @@ class COrvanelDoc;
 // Asks the user for a folder; an empty result means cancelled.
 using FolderChooser = std::function<QString(QWidget* parent, const QString& caption)>;
 
+// The settings key that remembers the View menu's High Contrast choice.
+inline constexpr const char* kHighContrastSetting = "High Contrast";
+
 inline constexpr const char* kSaveFolderCaption =
     "Choose the directory where you want to save the selected files.";
 
@@ -50,16 +53,25 @@ public:
     void OnFileSave();
     void OnViewGreyscale();
     void OnGoToID();
+    // Save needs selected rows of an open archive, Go to ID an open archive.
+    void UpdateCommandStates();
     // Shows the first file with this ID; tells the user when no file has it.
     bool GoToID(uint32_t fileID);
 
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
 
     QAction* GetGreyscaleAction() const { return m_greyscaleAction; }
+    QAction* GetSaveAction() const { return m_saveAction; }
+    QAction* GetGoToIDAction() const { return m_goToIDAction; }
+    QAction* GetPrintAction() const { return m_printAction; }
+    QAction* GetHighContrastAction() const { return m_highContrastAction; }
+    QLabel* GetIdleLabel() const { return m_idleLabel; }
     const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -70,6 +82,8 @@ private:
     void CreateStatusBar();
     void CreatePanes();
     void ConfigureHexEditor();
+    void ApplyHexColours();
+    void OnViewHighContrast();
     void UpdateLockKeyIndicators();
     QAction* AddAction(const QString& text, const QString& statusText, const QString& tip,
         const QKeySequence& key, void (CMainFrame::*handler)());
@@ -91,8 +105,11 @@ private:
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_exitAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_printPreviewAction = nullptr;
     QAction* m_goToIDAction = nullptr;
     QAction* m_greyscaleAction = nullptr;
+    QAction* m_highContrastAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentSeparator = nullptr;

@@ -71,6 +71,19 @@ void CMainFrame::CreateActions()
         QKeySequence(Qt::CTRL | Qt::Key_S), &CMainFrame::OnFileSave);
     m_saveAction->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
 
+    m_printAction = AddAction(tr("&Print..."), tr("Print what the file view shows"), tr("Print"),
+        QKeySequence::Print, nullptr);
+    connect(m_printAction, &QAction::triggered, this, [this] {
+        if (CDATFileView* fileView = GetFileView())
+            fileView->OnFilePrint();
+    });
+    m_printPreviewAction = AddAction(tr("Print Pre&view..."), tr("Show the pages that Print would print"),
+        tr("Print Preview"), {}, nullptr);
+    connect(m_printPreviewAction, &QAction::triggered, this, [this] {
+        if (CDATFileView* fileView = GetFileView())
+            fileView->OnFilePrintPreview();
+    });
+
     m_exitAction = AddAction(tr("E&xit"), tr("Quit the application"), tr("Exit"), {}, nullptr);
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
 
@@ -81,6 +94,15 @@ void CMainFrame::CreateActions()
         {}, &CMainFrame::OnViewGreyscale);
     m_greyscaleAction->setCheckable(true);
     m_greyscaleAction->setIcon(QIcon(QStringLiteral(":/icons/greyscale.svg")));
+    // In the menu an icon would take the place of the check mark.
+    m_greyscaleAction->setIconVisibleInMenu(false);
+
+    m_highContrastAction = AddAction(tr("&High Contrast"),
+        tr("Show the bytes in colours that stand out more from their ground"), tr("High Contrast"), {},
+        nullptr);
+    m_highContrastAction->setCheckable(true);
+    m_highContrastAction->setChecked(m_app.GetSettings().value(QString::fromLatin1(kHighContrastSetting), false).toBool());
+    connect(m_highContrastAction, &QAction::toggled, this, &CMainFrame::OnViewHighContrast);
 
     m_aboutAction = AddAction(tr("&About Orvanel..."),
         tr("Display program information, version number and copyright"), tr("About"), {}, nullptr);
@@ -91,7 +113,6 @@ void CMainFrame::CreateActions()
     m_recentPlaceholder->setEnabled(false);
     for (int i = 0; i < kRecentFileCount; ++i) {
         auto* action = new QAction(this);
-        action->setStatusTip(tr("Open this document"));
         connect(action, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
         m_recentFileActions.push_back(action);
     }
@@ -112,6 +133,9 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_defaultAction);
     m_fileMenu->addAction(m_openAction);
     m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_printAction);
+    m_fileMenu->addAction(m_printPreviewAction);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_recentPlaceholder);
     for (QAction* action : m_recentFileActions)
@@ -162,7 +186,11 @@ void CMainFrame::CreateStatusBar()
     m_numLabel->setText(QStringLiteral("NUM"));
     m_scrlLabel->setText(QStringLiteral("SCRL"));
     UpdateLockKeyIndicators();
-    if (ReadLockKeys().known) {
+    const bool known = ReadLockKeys().known;
+    // Indicators that could never light are not shown at all.
+    for (QLabel* label : {m_capLabel, m_numLabel, m_scrlLabel})
+        label->setVisible(known);
+    if (known) {
         // The keys can change while another program has the focus, so they are polled.
         auto* lockKeyTimer = new QTimer(this);
         connect(lockKeyTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockKeyIndicators);
@@ -182,6 +210,7 @@ void CMainFrame::CreateStatusBar()
     viewMenu->addAction(statusBarAction);
     viewMenu->addSeparator();
     viewMenu->addAction(m_greyscaleAction);
+    viewMenu->addAction(m_highContrastAction);
 }
 
 void CMainFrame::UpdateRecentFileMenu(const QStringList& paths)
@@ -191,14 +220,16 @@ void CMainFrame::UpdateRecentFileMenu(const QStringList& paths)
         QAction* action = m_recentFileActions[i];
         const bool used = int(i) < paths.size();
         action->setVisible(used);
-        if (used)
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(paths[int(i)]));
+        if (used) {
+            action->setText(RecentFileMenuText(int(i), paths[int(i)], m_fileMenu->fontMetrics()));
+            action->setStatusTip(paths[int(i)]);
+        }
     }
 }
 
 void CMainFrame::UpdateLockKeyIndicators()
 {
-    // Where the keys cannot be read the indicators stay greyed.
+    // An indicator is greyed while its key is off.
     const LockKeyState state = ReadLockKeys();
     m_capLabel->setEnabled(state.known && state.capsLock);
     m_numLabel->setEnabled(state.known && state.numLock);

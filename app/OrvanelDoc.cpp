@@ -11,6 +11,8 @@
 #include "decode/SoundRecord.h"
 #include "decode/TextureDecoder.h"
 
+#include <QStatusBar>
+
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -55,13 +57,17 @@ bool COrvanelDoc::OnNewDocument()
     ClearViews();
     if (m_app)
         m_app->OpenDocumentFile(QString::fromLocal8Bit(m_defaultArchivePath.c_str()));
+    // Without an installed game the open request fails without a message box; the status
+    // bar says why the window is empty.
+    if (m_defaultArchivePath.empty() && m_frame)
+        m_frame->statusBar()->showMessage(QString::fromLatin1(kNoGameFoundMessage));
     return true;
 }
 
 bool COrvanelDoc::OnOpenDocument(const std::string& path)
 {
     if (!CanOpenForReading(path)) {
-        m_prompts.Inform("Cannot open the file " + path + ".");
+        m_prompts.Report(MessageKind::Error, "Cannot open the file " + path + ".");
         return false;
     }
     ClearViews();

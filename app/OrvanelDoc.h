@@ -21,6 +21,7 @@ class IRegistrySource;
 
 inline constexpr const char* kUntitledTitle = "Untitled";
 inline constexpr const char* kNoFileLoadedTitle = "No File Loaded";
+inline constexpr const char* kNoGameFoundMessage = "No installed game found (see orvanel-cli locate)";
 
 class COrvanelDoc {
 public:

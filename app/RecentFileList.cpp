@@ -13,6 +13,15 @@ QString EntryKey(int index)
 
 } // namespace
 
+QString RecentFileMenuText(int index, const QString& path, const QFontMetrics& metrics)
+{
+    // About 40 average characters keep the start of the path and the whole file name.
+    const QString shown = metrics.elidedText(path, Qt::ElideMiddle, 40 * metrics.averageCharWidth());
+    QString escaped = shown;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(escaped);
+}
+
 CRecentFileList::CRecentFileList(QSettings& settings, int size)
     : m_settings(settings)
     , m_size(size)

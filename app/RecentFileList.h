@@ -2,12 +2,17 @@
 // The recent-file list: the last archives opened, most recent first, kept in the settings
 // store under "Recent File List" as File1, File2, ...
 
+#include <QFontMetrics>
 #include <QSettings>
 #include <QStringList>
 
 namespace orvanel {
 
 inline constexpr int kRecentFileCount = 4;
+
+// The menu text of entry index (from 0): its number from 1 as the mnemonic, then the path,
+// shortened in the middle when it is wider than a menu should be, its ampersands kept.
+QString RecentFileMenuText(int index, const QString& path, const QFontMetrics& metrics);
 
 class CRecentFileList {
 public:

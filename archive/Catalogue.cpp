@@ -3,6 +3,7 @@
 #include "archive/ByteOrder.h"
 #include "archive/Platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -96,6 +97,7 @@ void CDATArchive::ClearCatalogue()
     m_categoryLists.clear();
     m_textureFormatLists.clear();
     m_fileRecords.clear();
+    m_largestFileSize = 0;
 }
 
 DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
@@ -113,6 +115,7 @@ DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
     const DATEntry* copy = record->AddVersion(entry, inserted);
     if (!inserted)
         return record;
+    m_largestFileSize = std::max(m_largestFileSize, copy->size);
 
     try {
         m_categoryLists[uint8_t(record->m_category)].push_back(copy);

@@ -71,6 +71,9 @@ public:
     // Keyed by file ID; looked up, never walked in order.
     const std::unordered_map<uint32_t, DATFileRecord>& FileRecords() const { return m_fileRecords; }
     const std::map<uint8_t, std::string>& CategoryNames() const { return m_categoryNames; }
+    // The largest size word among the catalogued entries, so that a column of sizes can be
+    // made wide enough without walking its rows.
+    uint32_t LargestFileSize() const { return m_largestFileSize; }
 
 private:
     std::string m_fileName;
@@ -86,6 +89,7 @@ private:
     std::map<uint32_t, DATEntryList> m_textureFormatLists;
     std::unordered_map<uint32_t, DATFileRecord> m_fileRecords;
     DATFileStatus m_fileStatus;
+    uint32_t m_largestFileSize = 0;
 };
 
 } // namespace orvanel

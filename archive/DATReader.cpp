@@ -103,7 +103,7 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
     DATEntryCallback callback, uint32_t expectedSize, void* context)
 {
     if (archive.size() < kDATHeaderEnd) {
-        prompts.Inform(kUnableToLoadMessage);
+        prompts.Report(MessageKind::Error, kUnableToLoadMessage);
         return false;
     }
     if (!callback)
@@ -111,7 +111,7 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
 
     const auto recordedSize = HeaderField(archive, kDATFileSizeOffset);
     if (!recordedSize) {
-        prompts.Inform(kUnableToLoadMessage);
+        prompts.Report(MessageKind::Error, kUnableToLoadMessage);
         return false;
     }
     if (*recordedSize != expectedSize && !prompts.AskYesNo(kImproperArchiveQuestion))

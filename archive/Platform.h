@@ -7,11 +7,20 @@
 
 namespace orvanel {
 
+// How serious a message is; the desktop shows it with the matching icon.
+enum class MessageKind { Information, Warning, Error };
+
 class IUserPrompts {
 public:
     virtual ~IUserPrompts() = default;
     // A message with an OK button.
     virtual void Inform(const std::string& text) = 0;
+    // A message about something that went wrong; prompts that draw no difference inform.
+    virtual void Report(MessageKind kind, const std::string& text)
+    {
+        (void)kind;
+        Inform(text);
+    }
     // A question with Yes and No buttons; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
 };

@@ -23,7 +23,7 @@ CDATTextBox::CDATTextBox(QWidget* parent)
 void CDATTextBox::SetText(const std::string& text)
 {
     const size_t length = ::strnlen(text.data(), text.size());
-    m_edit->setPlainText(QString::fromLatin1(text.data(), qsizetype(length)));
+    m_edit->setPlainText(QString::fromUtf8(text.data(), qsizetype(length)));
 }
 
 QString CDATTextBox::GetText() const

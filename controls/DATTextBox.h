@@ -17,8 +17,7 @@ class CDATTextBox : public QWidget
 public:
     explicit CDATTextBox(QWidget* parent = nullptr);
 
-    // Replaces the whole text. Stored text is 8-bit and shown as Latin-1, up to its first
-    // zero byte.
+    // Replaces the whole text with UTF-8 text, up to its first zero byte.
     void SetText(const std::string& text);
     QString GetText() const;
 

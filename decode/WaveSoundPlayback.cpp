@@ -38,7 +38,7 @@ void CWaveSound::PlayFrom(uint32_t frame)
         return;
     if (!m_device || !m_device->Open(m_format, &CWaveSound::WaveOutProc, this)) {
         if (m_prompts)
-            m_prompts->Inform("Unable to open sound device for playback!!!");
+            m_prompts->Report(MessageKind::Error, "Unable to open sound device for playback!!!");
         return;
     }
     // Nothing plays while the first buffers go in.

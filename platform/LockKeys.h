@@ -5,7 +5,7 @@
 namespace orvanel {
 
 struct LockKeyState {
-    bool known = false; // false: this platform gives no way to read the keys
+    bool known = false; // false: this platform (or display server) gives no way to read the keys
     bool capsLock = false;
     bool numLock = false;
     bool scrollLock = false;

@@ -15,6 +15,8 @@ public:
     void SetParent(QWidget* parent) { m_parent = parent; }
 
     void Inform(const std::string& text) override;
+    // Warnings and errors get the warning and the critical icon.
+    void Report(MessageKind kind, const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
 
 private:

@@ -28,19 +28,34 @@ TEST(FileKinds, ByTopByteWithTheirExtensions)
     }
 }
 
-TEST(RawText, EveryByteOneCharacterZeroAsSpace)
+TEST(RawText, Windows1252WithVisibleControlsAndCappedLength)
 {
-    const std::vector<uint8_t> bytes{0x41, 0, 0x42, 0xFF, 0, 0x0A};
-    const DATEntry entry = MakeEntry(1, 0, 6);
+    const struct {
+        std::vector<uint8_t> bytes;
+        uint32_t entrySize;
+        std::string text;
+    } cases[] = {
+        {{'A', 0, 0xFF, '\t', '\n', '\r'}, 6, "A \xC3\xBF\t\n\r"},
+        {{0x80, 0x92, 0x9F, 0x81}, 4, "\xE2\x82\xAC\xE2\x80\x99\xC5\xB8\xC2\xB7"},
+        {{0x01, 0x1B, 0x7F}, 3, "\xC2\xB7\xC2\xB7\xC2\xB7"},
+        // An entry claiming more than was read never reaches past the bytes.
+        {{'a', 'b'}, 100, "ab"},
+    };
+    for (const auto& c : cases) {
+        const DATEntry entry = MakeEntry(1, 0, c.entrySize);
+        std::string text = "stale";
+        EXPECT_TRUE(GetRawText(c.bytes, &entry, text));
+        EXPECT_EQ(text, c.text);
+    }
     std::string text = "stale";
-    EXPECT_TRUE(GetRawText(bytes, &entry, text));
-    EXPECT_EQ(text, std::string("A B\xFF \n"));
-    EXPECT_FALSE(GetRawText(bytes, nullptr, text));
+    EXPECT_FALSE(GetRawText(cases[0].bytes, nullptr, text));
     EXPECT_TRUE(text.empty());
-    // An entry claiming more than was read never reaches past the bytes.
-    const DATEntry longer = MakeEntry(1, 0, 100);
-    EXPECT_TRUE(GetRawText(bytes, &longer, text));
-    EXPECT_EQ(text.size(), 6u);
+
+    const std::vector<uint8_t> big(kRawTextLimit + 12345, 'x');
+    const DATEntry bigEntry = MakeEntry(1, 0, uint32_t(big.size()));
+    EXPECT_TRUE(GetRawText(big, &bigEntry, text));
+    EXPECT_EQ(text.find_first_not_of('x'), kRawTextLimit);
+    EXPECT_NE(text.find("\n[12345 more bytes follow"), std::string::npos);
 }
 
 TEST(RecordText, LengthWidthsAndRecordsNoWidthFits)

@@ -16,6 +16,11 @@ public:
     }
 
     void Inform(const std::string& text) override { informed.push_back(text); }
+    void Report(MessageKind kind, const std::string& text) override
+    {
+        kinds.push_back(kind);
+        informed.push_back(text);
+    }
     bool AskYesNo(const std::string& text) override
     {
         asked.push_back(text);
@@ -24,6 +29,7 @@ public:
 
     bool answer;
     std::vector<std::string> informed;
+    std::vector<MessageKind> kinds; // of the messages reported as warnings or errors
     std::vector<std::string> asked;
 };
 

@@ -70,8 +70,9 @@ TEST_F(InfoAndExport, InfoPrintsWhatTheFileViewShows)
         {"0A000003", "8000 Hz, 8 bits, 1 channels, 0.0s\n"}, // no frame size: no duration
         {"06000005", "3 x 1 x 24 x 100% (Greyscale)\n"},
         {"31000001", "Hello"},
-        // Raw bytes as characters, the zero bytes of the ID and the body as spaces.
-        {"01000001", "\x01  \x01" "a b"},
+        // Raw bytes as characters, the zero bytes of the ID and the body as spaces, the
+        // control byte as a middle dot.
+        {"01000001", "\xC2\xB7  \xC2\xB7" "a b"},
     };
     for (const auto& c : cases) {
         const auto r = RunCli({"info", archive, c.id});
