@@ -186,7 +186,8 @@ void CDATListView::SelectRow(int row)
 void CDATListView::FitColumns()
 {
     // Every cell of a column has the same number of characters except the byte counts, which
-    // fit the archive's largest size; each place is taken as wide as the widest digit.
+    // fit the archive's largest size; each place is taken as wide as the widest digit. Live
+    // entries only have the versions 00020000 and 00030000, which need no letters.
     const QFontMetrics metrics = m_fileList->fontMetrics();
     const auto widest = [&metrics](std::string_view digits, int places) {
         QChar wide = QLatin1Char(digits.front());
@@ -202,7 +203,8 @@ void CDATListView::FitColumns()
     int used = 0;
     for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
         const QString text = c == CEntryTableModel::ColumnBytes ? widest("0123456789", sizePlaces)
-                                                                : widest("0123456789ABCDEF", 8);
+            : c == CEntryTableModel::ColumnVersion               ? widest("0123456789", 8)
+                                                                 : widest("0123456789ABCDEF", 8);
         const int width = std::max(CellWidth(*m_fileList, text), header->sectionSizeHint(c));
         header->resizeSection(c, width);
         used += width;

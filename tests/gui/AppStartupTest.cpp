@@ -8,10 +8,19 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <fstream>
+#include "app/HexColours.h"
+#include "platform/QtUserPrompts.h"
+
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
+
+#include <cmath>
+#include <fstream>
 
 namespace orvanel::fixture {
 namespace {
@@ -42,8 +51,18 @@ TEST_F(AppStartupTest, WithoutArgumentOrGameShowsNoFileLoadedSilently)
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
     ExpectEmptyViews();
     EXPECT_TRUE(m_prompts.informed.empty());
+    EXPECT_EQ(Frame().statusBar()->currentMessage(), "No installed game found (see orvanel-cli locate)");
+    EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
+    EXPECT_FALSE(Frame().GetGoToIDAction()->isEnabled());
+    // The offscreen platform cannot tell the lock keys: no dead indicators.
+    for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) {
+        if (label->text() == "CAP" || label->text() == "NUM" || label->text() == "SCRL")
+            EXPECT_TRUE(label->isHidden()) << label->text().toStdString();
+    }
 
+    Frame().statusBar()->clearMessage();
     m_app->OnFileNew();
+    EXPECT_EQ(Frame().statusBar()->currentMessage(), "No installed game found (see orvanel-cli locate)");
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
     ExpectEmptyViews();
     EXPECT_TRUE(m_prompts.informed.empty());
@@ -78,7 +97,7 @@ TEST_F(AppStartupTest, WithoutArgumentOpensTheInstalledGamesClientPortal)
     fs::remove(archive);
     m_app->OnFileNew();
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
-    EXPECT_EQ(m_prompts.informed.size(), 1u);
+    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind>{MessageKind::Error});
 }
 
 TEST_F(AppStartupTest, PathArgumentOpensThatArchiveAndShowsItsFirstFile)
@@ -92,6 +111,10 @@ TEST_F(AppStartupTest, PathArgumentOpensThatArchiveAndShowsItsFirstFile)
     EXPECT_EQ(Hex().GetData().size(), 9u);
     EXPECT_EQ(FileView().GetDisplayMode(), CDATFileView::ModeRawText);
     EXPECT_TRUE(m_prompts.informed.empty());
+    EXPECT_TRUE(Frame().GetSaveAction()->isEnabled());
+    EXPECT_TRUE(Frame().GetGoToIDAction()->isEnabled());
+    List().GetFileList().clearSelection();
+    EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
 }
 
 TEST_F(AppStartupTest, FailedSecondOpenLeavesNoFileLoadedAndEmptyViews)
@@ -127,18 +150,24 @@ TEST_F(AppStartupTest, OpeningTheOpenArchiveAgainReopensIt)
     EXPECT_EQ(Hex().GetData().size(), 9u);
 }
 
-TEST_F(AppStartupTest, DroppedArchiveIsOpened)
+TEST_F(AppStartupTest, DroppedArchiveIsOpenedAsACopy)
 {
     ASSERT_TRUE(Start());
     const QString path = WriteArchive("dropped.dat", SmallFiles());
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // A file manager offering a move proposes it; the drop must still be a copy.
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Qt::MoveAction);
     QApplication::sendEvent(&Frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(Qt::MoveAction);
     QApplication::sendEvent(&Frame(), &drop);
     EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     EXPECT_EQ(Title().toStdString(), ("Orvanel - " + path).toStdString());
     EXPECT_EQ(List().GetCategorySelector().count(), 2);
 }
@@ -165,7 +194,8 @@ TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)
     const QStringList expected{paths[4], paths[3], paths[2], paths[1]};
     EXPECT_EQ(m_app->GetRecentFileList().Paths(), expected);
     EXPECT_TRUE(actions[3]->isVisible());
-    EXPECT_TRUE(actions[3]->text().endsWith(paths[1]));
+    EXPECT_TRUE(actions[3]->text().startsWith("&4 "));
+    EXPECT_EQ(actions[3]->statusTip(), paths[1]);
     EXPECT_FALSE(placeholder->isVisible());
 
     // The list survives in the settings store.
@@ -177,6 +207,86 @@ TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)
     EXPECT_EQ(m_app->GetRecentFileList().Paths(), (QStringList{paths[4], paths[3], paths[1]}));
     EXPECT_FALSE(actions[3]->isVisible());
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
+}
+
+TEST(RecentFileMenu, NumberedEscapedAndShortenedInTheMiddle)
+{
+    const QFontMetrics metrics(QApplication::font());
+    const QString longPath = "/home/user/" + QString(300, 'x') + "/client_portal.dat";
+    const struct {
+        int index;
+        QString path;
+        QString text;
+    } cases[] = {
+        {0, "/data/R&D.dat", "&1 /data/R&&D.dat"},
+        {3, "/a/b.dat", "&4 /a/b.dat"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RecentFileMenuText(c.index, c.path, metrics), c.text);
+    const QString shortened = RecentFileMenuText(1, longPath, metrics);
+    EXPECT_TRUE(shortened.startsWith("&2 /home/user/")) << shortened.toStdString();
+    EXPECT_TRUE(shortened.endsWith("/client_portal.dat")) << shortened.toStdString();
+    EXPECT_TRUE(shortened.contains(QChar(0x2026)));
+    EXPECT_LT(metrics.horizontalAdvance(shortened), 50 * metrics.averageCharWidth());
+}
+
+// Relative luminance contrast of two colours, as accessibility guidelines measure it.
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(AppStartupTest, HighContrastIsRememberedAndEveryHexTextStandsOut)
+{
+    QPalette light(QColor(240, 240, 240));
+    QPalette dark(QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    for (const QPalette* desktop : {&light, &dark}) {
+        const HexColourScheme scheme = ChooseHexColours(*desktop, true);
+        for (const QColor& text : {scheme.address, scheme.hex, scheme.ascii})
+            EXPECT_GE(Contrast(text, scheme.background), 4.5) << text.name().toStdString();
+    }
+    // The default keeps the light grey ground, and follows a dark desktop.
+    EXPECT_EQ(ChooseHexColours(light, false).background, QColor(210, 210, 210));
+    EXPECT_LT(ChooseHexColours(dark, false).background.lightness(), 64);
+
+    ASSERT_TRUE(Start());
+    Frame().GetHighContrastAction()->trigger();
+    m_app.reset();
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(Frame().GetHighContrastAction()->isChecked());
+    Hex().resize(200, 100);
+    EXPECT_EQ(Hex().grab().toImage().pixelColor(100, 50), QColor(Qt::white));
+}
+
+TEST(MessageBoxes, ErrorsAndWarningsCarryTheirIcons)
+{
+    const struct {
+        MessageKind kind;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {MessageKind::Information, QMessageBox::Information},
+        {MessageKind::Warning, QMessageBox::Warning},
+        {MessageKind::Error, QMessageBox::Critical},
+    };
+    for (const auto& c : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->icon();
+                box->accept();
+            }
+        });
+        CQtUserPrompts prompts;
+        prompts.Report(c.kind, "message");
+        EXPECT_EQ(shown, c.icon);
+    }
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include "writer/RecordBuilders.h"
 
 #include <QAction>
-#include <QFileInfo>
+#include <QPainter>
 #include <QPrinter>
 
 namespace orvanel::fixture {
@@ -30,7 +30,7 @@ std::vector<FileSpec> EveryKind()
 {
     const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
     const uint8_t indices[16] = {};
-    const uint8_t text[] = {5, 'h', 'e', 'l', 'l', 'o'};
+    const uint8_t text[] = {6, 'h', 'e', 'l', 'l', 'o', 0x92};
     const uint8_t zeros[6] = {};
     const std::vector<uint8_t> samples(2000, 0x10);
     auto badWord = StoredFile(0x01000002, zeros);
@@ -41,6 +41,7 @@ std::vector<FileSpec> EveryKind()
         {0x06000001, writer::MakeTextureRecord(0x06000001, 64, 64, kTextureRGB24, Pixels(64, 64, 0, 0, 255))},
         {0x04000001, writer::MakeColourTableRecord(0x04000001, colours)},
         {0x06000002, writer::MakeIndexedTextureRecord(0x06000002, 4, 4, kTextureIndexed8, indices, 0x04000099)},
+        {0x06000003, writer::MakeTextureRecord(0x06000003, 2, 2, 0x777, Pixels(2, 2, 0, 0, 0))},
         {0x31000001, StoredFile(0x31000001, text)},
         {0x01000001, StoredFile(0x01000001, zeros)},
         {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 22050, 16), samples)},
@@ -66,6 +67,7 @@ TEST_F(FileViewTest, EachKindReachesItsModeAndCaption)
         {0x06000001, CDATFileView::ModeImage, "64 x 64 x 24 x 100%"},
         {0x04000001, CDATFileView::ModeImage, "2 x 2 x 24 x 800%"},
         {0x06000002, CDATFileView::ModeImage, "4 x 4 x 24 x 100% (04000099, Not Found)"},
+        {0x06000003, CDATFileView::ModeImage, "unknown pixel format 0x777"},
         {0x31000001, CDATFileView::ModeRecordText, ""},
         {0x01000001, CDATFileView::ModeRawText, ""},
         {0x0A000001, CDATFileView::ModeSound, ""},
@@ -86,7 +88,7 @@ TEST_F(FileViewTest, TextsAndMessagesOfEachKind)
 {
     StartOnEveryKind();
     Frame().GoToID(0x31000001);
-    EXPECT_EQ(ShownText(), "hello");
+    EXPECT_EQ(ShownText(), QString::fromUtf8("hello\u2019"));
     Frame().GoToID(0x01000001);
     EXPECT_TRUE(ShownText().endsWith("      ")) << ShownText().toStdString();
     EXPECT_EQ(ShownText().size(), 10);
@@ -108,7 +110,9 @@ TEST_F(FileViewTest, GreyscaleToggleRedrawsTheGreyPictureAndSurvivesOtherFiles)
     EXPECT_EQ(QColor(shot.pixel(inside)), QColor(255, 0, 0));
 
     Frame().GetGreyscaleAction()->trigger();
+    // The menu shows the check mark, which an icon would replace.
     EXPECT_TRUE(Frame().GetGreyscaleAction()->isChecked());
+    EXPECT_FALSE(Frame().GetGreyscaleAction()->isIconVisibleInMenu());
     Frame().GoToID(0x31000001);
     Frame().GoToID(0x06000001);
     shot = FileView().viewport()->grab().toImage();
@@ -118,25 +122,67 @@ TEST_F(FileViewTest, GreyscaleToggleRedrawsTheGreyPictureAndSurvivesOtherFiles)
     EXPECT_NE(grey, QColor(255, 0, 0));
 }
 
-TEST_F(FileViewTest, PrintingAPictureGivesAPageWithIt)
+// Dark pixels of a page, and whether its ground is white.
+struct PageInk {
+    int darkPixels = 0;
+    bool whiteGround = false;
+};
+
+PageInk InkOf(const QImage& page)
 {
-    StartOnEveryKind();
-    const auto printTo = [this](const std::string& name) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(m_dir.File(name)));
-        EXPECT_TRUE(FileView().Print(printer));
-        return QFileInfo(QString::fromStdString(m_dir.File(name))).size();
-    };
-    Frame().GoToID(0x01000002);
-    EXPECT_GT(printTo("message.pdf"), 0);
-    Frame().GoToID(0x06000001);
-    EXPECT_GT(printTo("picture.pdf"), 0);
-    // The picture travels as an image object of the page; the message has none.
-    const std::string picture = ReadWholeFile(m_dir.File("picture.pdf"));
-    EXPECT_TRUE(picture.starts_with("%PDF"));
-    EXPECT_NE(picture.find("/Subtype /Image"), std::string::npos);
-    EXPECT_EQ(ReadWholeFile(m_dir.File("message.pdf")).find("/Subtype /Image"), std::string::npos);
+    PageInk ink;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            ink.darkPixels += qGray(page.pixel(x, y)) < 128;
+    }
+    ink.whiteGround = page.pixel(page.width() - 1, page.height() - 1) == qRgb(255, 255, 255);
+    return ink;
+}
+
+TEST_F(FileViewTest, PrintingDrawsWhatTheViewShowsOnWhitePages)
+{
+    std::vector<FileSpec> files = EveryKind();
+    std::string lines;
+    for (int i = 0; i < 400; ++i)
+        lines += "line " + std::to_string(i) + "\n";
+    files.push_back({0x01000003, StoredFile(0x01000003, std::vector<uint8_t>(lines.begin(), lines.end()))});
+    ASSERT_TRUE(Start({WriteArchive("print.dat", files)}));
+
+    const struct {
+        uint32_t id;
+        int pages;
+    } cases[] = {{0x31000001, 1}, {0x06000001, 1}, {0x01000002, 1}, {0x01000003, 0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Frame().GoToID(c.id));
+        // Pages of 400 x 300 pixels at 96 dpi, collected as the printer would turn them.
+        std::vector<QImage> pages;
+        QImage page(400, 300, QImage::Format_RGB32);
+        page.fill(Qt::gray);
+        QPainter painter(&page);
+        FileView().PrintPages(painter, page.size(), [&] {
+            pages.push_back(page.copy());
+            page.fill(Qt::gray);
+            return true;
+        });
+        painter.end();
+        pages.push_back(page);
+        if (c.pages)
+            EXPECT_EQ(int(pages.size()), c.pages) << std::hex << c.id;
+        else
+            EXPECT_GT(pages.size(), 2u) << "a long text runs over several pages";
+        for (const QImage& printed : pages) {
+            const PageInk ink = InkOf(printed);
+            EXPECT_TRUE(ink.whiteGround) << std::hex << c.id;
+            EXPECT_GT(ink.darkPixels, 20) << std::hex << c.id;
+        }
+    }
+
+    // The printer takes the same pages.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(m_dir.File("text.pdf")));
+    EXPECT_TRUE(FileView().Print(printer));
+    EXPECT_TRUE(ReadWholeFile(m_dir.File("text.pdf")).starts_with("%PDF"));
 }
 
 } // namespace

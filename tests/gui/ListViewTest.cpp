@@ -7,7 +7,10 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -65,6 +68,57 @@ TEST_F(ListViewTest, ArrowKeysMoveTheMarkAndShowTheFile)
     EXPECT_EQ(Table().selectionModel()->selectedRows().size(), 2);
 }
 
+TEST_F(ListViewTest, HomeEndAndCtrlMovesSelectWhatTheyShow)
+{
+    StartOnRawFiles();
+    Table().setFocus();
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int row;
+        uint8_t fill;
+    } cases[] = {
+        {Qt::Key_End, {}, 2, 'c'},
+        {Qt::Key_Home, {}, 0, 'a'},
+        {Qt::Key_End, Qt::ControlModifier, 2, 'c'},
+        {Qt::Key_Up, Qt::ControlModifier, 1, 'b'},
+        {Qt::Key_Home, Qt::ControlModifier, 0, 'a'},
+    };
+    for (const auto& c : cases) {
+        QTest::keyClick(&Table(), Qt::Key(c.key), c.modifiers);
+        const QModelIndexList selected = Table().selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1) << c.key;
+        EXPECT_EQ(selected.front().row(), c.row) << c.key;
+        EXPECT_EQ(ShownFill(), c.fill) << c.key;
+        EXPECT_EQ(Table().horizontalScrollBar()->value(), 0) << c.key;
+    }
+}
+
+TEST_F(ListViewTest, ColumnsFitHeadersAndTheLargestSizeBesideTheScrollBar)
+{
+    ASSERT_TRUE(Start());
+    QHeaderView& header = *Table().horizontalHeader();
+    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c)
+        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << "empty window, column " << c;
+
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 200; ++i)
+        files.push_back(RawFile(0x01000000 + i, i == 7 ? 123456 : 16, 'x'));
+    ASSERT_TRUE(m_app->OpenDocumentFile(WriteArchive("many.dat", files)));
+    Frame().resize(900, 600);
+    Frame().show();
+    QApplication::processEvents();
+    ASSERT_TRUE(Table().verticalScrollBar()->isVisible());
+    EXPECT_FALSE(Table().horizontalScrollBar()->isVisible());
+    const int bytesWidth = Table().fontMetrics().horizontalAdvance(QStringLiteral("123456"));
+    EXPECT_GT(header.sectionSize(CEntryTableModel::ColumnBytes), bytesWidth);
+    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
+        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << c;
+        const QString cell = List().GetModel().CellText(7, c);
+        EXPECT_GT(header.sectionSize(c), Table().fontMetrics().horizontalAdvance(cell)) << c;
+    }
+}
+
 TEST_F(ListViewTest, CellsPrintFieldsAndByteCountsAsUnsigned)
 {
     const DATEntry big{0x20000, 0x0600ABCD, 0x00001400, 2147483648u};
@@ -106,6 +160,7 @@ TEST_F(ListViewTest, GoToIDChoosesTheLineHoldingItAndSelectsItsRow)
 
     EXPECT_FALSE(Frame().GoToID(0x12345678));
     EXPECT_EQ(m_prompts.informed, std::vector<std::string>{"No file has the ID 12345678."});
+    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind>{MessageKind::Warning});
     EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
 }
 
