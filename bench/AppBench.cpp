@@ -1,7 +1,8 @@
 // The desktop program on the offscreen platform: opening the large archive until its first
 // list is shown, beside the catalogue build alone; choosing its 40,000-texture category with
 // the list filled, its columns fitted and its visible rows painted; and selecting a
-// 1024 x 1024 DXT1 texture until its picture is painted, beside DecodeImage alone.
+// 1024 x 1024 DXT1 texture until its picture is painted, beside DecodeImage alone; and
+// showing a large raw file as text.
 
 #include "bench/SyntheticArchive.h"
 #include "writer/RecordBuilders.h"
@@ -159,11 +160,33 @@ void BM_SelectDXT1ToPainted(benchmark::State& state)
     }
 }
 
+// A 32 MiB raw file handed to the file view until it shows its first megabyte as text.
+void BM_ShowLargeRawFile(benchmark::State& state)
+{
+    std::vector<uint8_t> bytes(size_t(32) << 20);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = uint8_t(i % 61 == 60 ? '\n' : 32 + i % 200);
+    bytes[0] = 0x01; // the file ID 0x00000001, little-endian
+    bytes[1] = bytes[2] = bytes[3] = 0;
+    const DATEntry entry{0x20000, 0x00000001, 0, uint32_t(bytes.size()), 0, 0};
+    Program& program = GetProgram();
+    program.app->OpenDocumentFile(QString::fromStdString(PictureArchive()));
+    CDATFileView& view = *program.Frame().GetFileView();
+    for (auto _ : state) {
+        view.ShowFile(bytes, &entry);
+        view.repaint();
+        state.PauseTiming();
+        view.ShowFile({}, nullptr);
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(BM_CatalogueBuildAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenToFirstListShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooseTextureCategory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeDXT1Alone)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectDXT1ToPainted)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowLargeRawFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
