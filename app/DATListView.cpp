@@ -205,7 +205,9 @@ void CDATListView::FitColumns()
         const QString text = c == CEntryTableModel::ColumnBytes ? widest("0123456789", sizePlaces)
             : c == CEntryTableModel::ColumnVersion               ? widest("0123456789", 8)
                                                                  : widest("0123456789ABCDEF", 8);
-        const int width = std::max(CellWidth(*m_fileList, text), header->sectionSizeHint(c));
+        // A grid line takes one pixel of every cell.
+        const int grid = m_fileList->showGrid() ? 1 : 0;
+        const int width = std::max(CellWidth(*m_fileList, text) + grid, header->sectionSizeHint(c));
         header->resizeSection(c, width);
         used += width;
     }
