@@ -7,9 +7,9 @@
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QAbstractTextDocumentLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>

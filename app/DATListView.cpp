@@ -128,6 +128,14 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { ShowSelectedFile(); });
     connect(m_fileList, &QAbstractItemView::pressed, this, [this] { ShowSelectedFile(); });
+    // Ctrl+Click or Ctrl+Space can take the shown row out of a selection; the mark then moves
+    // to the first selected row, so that Save never writes files other than the one shown.
+    connect(m_fileList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        QItemSelectionModel* selection = m_fileList->selectionModel();
+        const QModelIndexList rows = selection->selectedRows();
+        if (!rows.isEmpty() && !selection->isRowSelected(selection->currentIndex().row()))
+            selection->setCurrentIndex(*std::min_element(rows.begin(), rows.end()), QItemSelectionModel::NoUpdate);
+    });
     setFocusProxy(m_fileList);
 }
 
