@@ -208,7 +208,6 @@ void CDATListView::FitColumns()
     const CDATArchive* archive = m_doc.GetArchive();
     const int sizePlaces = int(std::to_string(archive ? archive->LargestFileSize() : 0).size());
     QHeaderView* header = m_fileList->horizontalHeader();
-    int used = 0;
     for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
         const QString text = c == CEntryTableModel::ColumnBytes ? widest("0123456789", sizePlaces)
             : c == CEntryTableModel::ColumnVersion               ? widest("0123456789", 8)
@@ -217,20 +216,27 @@ void CDATListView::FitColumns()
         const int grid = m_fileList->showGrid() ? 1 : 0;
         const int width = std::max(CellWidth(*m_fileList, text) + grid, header->sectionSizeHint(c));
         header->resizeSection(c, width);
-        used += width;
+        if (c == CEntryTableModel::ColumnBytes)
+            m_bytesColumnWidth = width;
     }
+    StretchBytesColumn();
+}
+
+void CDATListView::StretchBytesColumn()
+{
     // The Bytes column takes what the others leave of the table's width, less a vertical
     // scroll bar when the rows need one, so a horizontal bar only appears when the pane is
     // narrower than the texts.
+    QHeaderView* header = m_fileList->horizontalHeader();
+    const int last = CEntryTableModel::ColumnBytes;
+    int others = 0;
+    for (int c = 0; c < last; ++c)
+        others += header->sectionSize(c);
     const int frame = 2 * m_fileList->frameWidth();
     const int rowsHeight = m_model->rowCount() * m_fileList->verticalHeader()->defaultSectionSize();
     const bool barShown = rowsHeight > m_fileList->height() - frame - header->height();
     const int bar = barShown ? m_fileList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_fileList) : 0;
-    const int room = m_fileList->width() - frame - bar;
-    if (room > used) {
-        const int last = CEntryTableModel::ColumnBytes;
-        header->resizeSection(last, header->sectionSize(last) + room - used);
-    }
+    header->resizeSection(last, std::max(m_bytesColumnWidth, m_fileList->width() - frame - bar - others));
 }
 
 bool CDATListView::ShowSelectedFile()
@@ -300,7 +306,7 @@ void CDATListView::resizeEvent(QResizeEvent* event)
     const int s = m_selector->sizeHint().height();
     m_selector->setGeometry(0, 0, w, s);
     m_fileList->setGeometry(0, s + 3, w, std::max(0, h - (s + 3)));
-    FitColumns();
+    StretchBytesColumn();
 }
 
 } // namespace orvanel

@@ -46,13 +46,16 @@ protected:
 private:
     // Fills the table from the selector's chosen line and shows the file at row.
     void ShowLine(int row);
+    // Fits each column to its header and its widest text, then stretches the Bytes column.
     void FitColumns();
+    void StretchBytesColumn();
     void SelectRow(int row);
 
     COrvanelDoc& m_doc;
     // The list behind each line of the selector, borrowed from the archive's catalogue.
     std::vector<const DATEntryList*> m_lineLists;
     std::string m_currentEntryKey;
+    int m_bytesColumnWidth = 0; // what the Bytes column needs, before it is stretched
     QComboBox* m_selector;
     QTableView* m_fileList;
     CEntryTableModel* m_model;
