@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStatusBar>
 
 namespace orvanel {
 
@@ -72,8 +73,11 @@ COrvanelDoc* COrvanelApp::OpenDocumentFile(const QString& path)
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     m_doc->SetPathName(QFile::encodeName(fullPath).toStdString());
     m_recentFiles.Add(fullPath);
-    if (m_frame)
+    if (m_frame) {
         m_frame->UpdateRecentFileMenu(m_recentFiles.Paths());
+        // A word about a failed Default no longer applies.
+        m_frame->statusBar()->clearMessage();
+    }
     m_doc->SetTitle(localPath);
     return m_doc.get();
 }

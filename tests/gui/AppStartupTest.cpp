@@ -60,7 +60,8 @@ TEST_F(AppStartupTest, WithoutArgumentOrGameShowsNoFileLoadedSilently)
         EXPECT_TRUE(!indicator || label->isHidden()) << label->text().toStdString();
     }
 
-    Frame().statusBar()->clearMessage();
+    ASSERT_TRUE(m_app->OpenDocumentFile(WriteArchive("first.dat", SmallFiles())));
+    EXPECT_TRUE(Frame().statusBar()->currentMessage().isEmpty());
     m_app->OnFileNew();
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "No installed game found (see orvanel-cli locate)");
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
