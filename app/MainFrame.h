@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -49,6 +50,12 @@ public:
     // Save: the folder chooser, then the export of the selected files.
     void OnFileSave();
     void OnViewGreyscale();
+    // Compare With: chooses an older archive and compares the open one with it.
+    void OnFileCompareWith();
+    // Lists the files of the open archive that are new or changed against the archive at
+    // oldPath, and shows the counts in the status bar. False when there is nothing to compare,
+    // the older archive cannot be opened, or the user cancelled.
+    bool CompareWith(const std::string& oldPath, int progressDelayMs = 500);
     void OnGoToID();
     // Shows the first file with this ID; tells the user when no file has it.
     bool GoToID(uint32_t fileID);
@@ -90,6 +97,7 @@ private:
     QAction* m_defaultAction = nullptr;
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
+    QAction* m_compareAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_goToIDAction = nullptr;
     QAction* m_greyscaleAction = nullptr;

@@ -71,6 +71,10 @@ void CMainFrame::CreateActions()
         QKeySequence(Qt::CTRL | Qt::Key_S), &CMainFrame::OnFileSave);
     m_saveAction->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
 
+    m_compareAction = AddAction(tr("Compare &With..."),
+        tr("List the files that are new or changed against an older archive"), tr("Compare With"), {},
+        &CMainFrame::OnFileCompareWith);
+
     m_exitAction = AddAction(tr("E&xit"), tr("Quit the application"), tr("Exit"), {}, nullptr);
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
 
@@ -112,6 +116,7 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_defaultAction);
     m_fileMenu->addAction(m_openAction);
     m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addAction(m_compareAction);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_recentPlaceholder);
     for (QAction* action : m_recentFileActions)
