@@ -108,13 +108,5 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     EXPECT_TRUE(StatusText().contains(QStringLiteral("For Help, press F1")));
 }
 
-TEST_F(CompareTest, OlderArchiveThatCannotBeOpenedChangesNothing)
-{
-    const int lines = List().GetCategorySelector().count();
-    EXPECT_FALSE(Frame().CompareWith(m_dir.File("missing.dat"), 0));
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{"Unable to load file."});
-    EXPECT_EQ(List().GetCategorySelector().count(), lines);
-}
-
 } // namespace
 } // namespace orvanel::fixture
