@@ -35,12 +35,13 @@ std::optional<ArchiveDifferences> CompareWithProgress(const CDATArchive& older,
     progress.setMinimumDuration(delayMs);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    QElapsedTimer slice;
-    slice.start();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextSlice = 0; // the first report already gives the event loop its turn
     return CompareArchives(older, current, [&](uint64_t done, uint64_t total) {
-        if (slice.elapsed() < kEventSliceMs)
+        if (clock.elapsed() < nextSlice)
             return true;
-        slice.restart();
+        nextSlice = clock.elapsed() + kEventSliceMs;
         progress.setValue(total > 0 ? int(done * kSteps / total) : 0);
         QCoreApplication::processEvents(
             progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);

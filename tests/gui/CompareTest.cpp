@@ -8,8 +8,10 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -106,6 +108,18 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     EXPECT_FALSE(selector.itemText(0).startsWith(QStringLiteral("New files")));
     EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
     EXPECT_TRUE(StatusText().contains(QStringLiteral("For Help, press F1")));
+}
+
+TEST_F(CompareTest, CancelInTheProgressWindowLeavesTheListAsItWas)
+{
+    const int lines = List().GetCategorySelector().count();
+    QTimer::singleShot(0, &Frame(), [this] {
+        if (auto* progress = Frame().findChild<QProgressDialog*>())
+            progress->cancel();
+    });
+    EXPECT_FALSE(Frame().CompareWith(m_older, 0));
+    EXPECT_EQ(List().GetCategorySelector().count(), lines);
+    EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
 }
 
 } // namespace
