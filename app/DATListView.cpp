@@ -143,6 +143,7 @@ CDATListView::~CDATListView() = default;
 
 void CDATListView::ClearList()
 {
+    EndComparison();
     m_model->SetEntries(nullptr);
     {
         const QSignalBlocker blocker(m_selector);

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,18 @@ public:
     void SaveSelectedFiles(const std::string& folder);
     // Chooses the first category line holding fileID and selects its first row with it.
     bool GoToID(uint32_t fileID);
+    // Puts the files a comparison found new and changed, as two lines, at the top of the
+    // category selector and shows the first. Clearing the list ends the comparison.
+    void ShowComparison(DATEntryList added, DATEntryList changed);
+    void EndComparison();
 
     QComboBox& GetCategorySelector() { return *m_selector; }
     QTableView& GetFileList() { return *m_fileList; }
     CEntryTableModel& GetModel() { return *m_model; }
+
+signals:
+    // The comparison's lines have gone.
+    void ComparisonEnded();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,6 +63,9 @@ private:
     COrvanelDoc& m_doc;
     // The list behind each line of the selector, borrowed from the archive's catalogue.
     std::vector<const DATEntryList*> m_lineLists;
+    // The lists of the comparison's lines, held while the selector shows them.
+    std::array<DATEntryList, 2> m_comparisonLists;
+    bool m_comparing = false;
     std::string m_currentEntryKey;
     int m_bytesColumnWidth = 0; // what the Bytes column needs, before it is stretched
     QComboBox* m_selector;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -52,6 +53,12 @@ public:
     // Save: the folder chooser, then the export of the selected files.
     void OnFileSave();
     void OnViewGreyscale();
+    // Compare With: chooses an older archive and compares the open one with it.
+    void OnFileCompareWith();
+    // Lists the files of the open archive that are new or changed against the archive at
+    // oldPath, and shows the counts in the status bar. False when there is nothing to compare,
+    // the older archive cannot be opened, or the user cancelled.
+    bool CompareWith(const std::string& oldPath, int progressDelayMs = 500);
     void OnGoToID();
     // Save needs selected rows of an open archive, Go to ID an open archive.
     void UpdateCommandStates();
@@ -104,6 +111,7 @@ private:
     QAction* m_defaultAction = nullptr;
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
+    QAction* m_compareAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_printPreviewAction = nullptr;

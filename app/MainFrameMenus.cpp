@@ -71,6 +71,10 @@ void CMainFrame::CreateActions()
         QKeySequence(Qt::CTRL | Qt::Key_S), &CMainFrame::OnFileSave);
     m_saveAction->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
 
+    m_compareAction = AddAction(tr("Compare &With..."),
+        tr("List the files that are new or changed against an older archive"), tr("Compare With"), {},
+        &CMainFrame::OnFileCompareWith);
+
     m_printAction = AddAction(tr("&Print..."), tr("Print what the file view shows"), tr("Print"),
         QKeySequence::Print, nullptr);
     connect(m_printAction, &QAction::triggered, this, [this] {
@@ -133,6 +137,7 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_defaultAction);
     m_fileMenu->addAction(m_openAction);
     m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addAction(m_compareAction);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_printAction);
     m_fileMenu->addAction(m_printPreviewAction);

@@ -138,24 +138,37 @@ DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
     return record;
 }
 
+std::string CDATArchive::CategoryLineLabel(uint8_t category) const
+{
+    const auto name = m_categoryNames.find(category);
+    char label[256];
+    std::snprintf(label, sizeof label, "%02X - %s", category,
+        name == m_categoryNames.end() ? "???" : name->second.c_str());
+    return label;
+}
+
+std::string CDATArchive::TextureFormatLineLabel(uint32_t formatCode) const
+{
+    char label[64];
+    std::snprintf(label, sizeof label, "%02X - %08X - %s", 0x06, formatCode, TextureFormatName(formatCode));
+    return label;
+}
+
 void CDATArchive::FillCategoryList(ICategorySelector& selector) const
 {
     CBusyScope busy(*m_busy);
     selector.RemoveAllLines();
-    char line[256];
+    const auto line = [](const std::string& label, const DATEntryList& list) {
+        return label + " (" + std::to_string(int(list.size())) + " files)";
+    };
     for (const auto& [category, list] : m_categoryLists) {
-        const auto name = m_categoryNames.find(category);
-        std::snprintf(line, sizeof line, "%02X - %s (%d files)", category,
-            name == m_categoryNames.end() ? "???" : name->second.c_str(), int(list.size()));
-        const int index = selector.AppendLine(line);
+        const int index = selector.AppendLine(line(CategoryLineLabel(category), list));
         if (index >= 0)
             selector.SetLineData(index, &list);
         if (category != 0x06)
             continue;
         for (const auto& [format, formatList] : m_textureFormatLists) {
-            std::snprintf(line, sizeof line, "%02X - %08X - %s (%d files)", category, format,
-                TextureFormatName(format), int(formatList.size()));
-            const int formatIndex = selector.AppendLine(line);
+            const int formatIndex = selector.AppendLine(line(TextureFormatLineLabel(format), formatList));
             if (formatIndex >= 0)
                 selector.SetLineData(formatIndex, &formatList);
         }

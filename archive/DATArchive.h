@@ -52,6 +52,10 @@ public:
     // Adds one live entry; returns its file record, or null when it could not be created.
     DATFileRecord* AddEntry(const DATEntry* entry);
     void FillCategoryList(ICategorySelector& selector) const;
+    // The text of a selector line without its count of files: "0A - Sounds" for a category,
+    // "06 - 31545844 - DXT1" for a texture format.
+    std::string CategoryLineLabel(uint8_t category) const;
+    std::string TextureFormatLineLabel(uint32_t formatCode) const;
     const DATFileRecord* FindFile(uint32_t fileID) const;
 
     // Copies one stored file out of this archive.

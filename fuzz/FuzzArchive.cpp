@@ -1,8 +1,10 @@
 // The input is a whole archive file: open it, build the catalogue (answering Yes to the size
-// question), fill a selector, then show and export every entry into a scratch folder.
+// question), fill a selector, then show and export every entry into a scratch folder, and
+// compare the archive with itself.
 
 #include "app/FileDescription.h"
 #include "app/FileExport.h"
+#include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
 #include "fuzz/FuzzSupport.h"
 #include "writer/ArchiveBuilder.h"
@@ -50,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             SaveStoredFile(&archive, entry, out.string());
         }
     }
+    CompareArchives(archive, archive);
     std::error_code ignored;
     std::filesystem::remove_all(out, ignored);
     return 0;

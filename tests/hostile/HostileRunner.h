@@ -1,5 +1,5 @@
 #pragma once
-// Runs everything a user can do with an archive (open it, list it, show and export every
+// Runs everything a user can do with an archive (open it, list it, show, export and compare every
 // file) in a child process, and reports how it ended, how long it took and how much memory
 // it took on top of what the process held before.
 

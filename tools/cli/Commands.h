@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+class Validator;
+} // namespace CLI
+
 namespace orvanel::cli {
 
 inline constexpr int kExitOk = 0;
@@ -35,9 +40,22 @@ struct ExportOptions {
     bool force = false;
 };
 
+struct DiffOptions {
+    std::string oldArchive;
+    std::string newArchive;
+    // Where the added and changed files are saved; empty for none. The export's file format
+    // choice joins here once export offers one.
+    std::string folder;
+    bool force = false;
+};
+
+// Adds the diff command and its arguments to app, paths checked by path; returns it.
+CLI::App* AddDiffCommand(CLI::App& app, DiffOptions& options, const CLI::Validator& path);
+
 int RunList(const ListOptions& options);
 int RunInfo(const InfoOptions& options);
 int RunExport(const ExportOptions& options);
 int RunLocate();
+int RunDiff(const DiffOptions& options);
 
 } // namespace orvanel::cli

@@ -4,6 +4,7 @@
 #include "archive/DATArchive.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/ExportFolder.h"
 #include "tools/cli/Terminal.h"
 #include "tools/cli/TerminalPrompts.h"
 
@@ -33,13 +34,8 @@ int RunExport(const ExportOptions& options)
 {
     const std::set<uint32_t> ids(options.ids.begin(), options.ids.end());
     const std::string& folder = options.folder;
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
-        std::fprintf(stderr, "orvanel-cli export: %s is not a folder that can be written to\n",
-            folder.c_str());
+    if (!PrepareExportFolder("export", folder))
         return kExitFailed;
-    }
 
     CTerminalPrompts prompts(options.force);
     CNoBusyIndicator busy;
@@ -71,6 +67,23 @@ int RunExport(const ExportOptions& options)
         }
     }
 
+    const bool saved = SaveIntoFolder(archive, entries, folder);
+    return !saved || missing ? kExitFailed : kExitOk;
+}
+
+bool PrepareExportFolder(const char* command, const std::string& folder)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (std::filesystem::is_directory(folder, ec))
+        return true;
+    std::fprintf(stderr, "orvanel-cli %s: %s is not a folder that can be written to\n", command,
+        folder.c_str());
+    return false;
+}
+
+bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder)
+{
     CleanUpWritesOnInterrupt();
     const bool showProgress = IsTerminal(stderr) && !entries.empty();
     const size_t failed = SaveStoredFiles(archive, entries, folder, [&](size_t done, size_t total) {
@@ -80,7 +93,7 @@ int RunExport(const ExportOptions& options)
     });
     if (failed > 0)
         std::fprintf(stderr, "%s\n", kExportSummaryMessage);
-    return failed > 0 || missing ? kExitFailed : kExitOk;
+    return failed == 0;
 }
 
 } // namespace orvanel::cli

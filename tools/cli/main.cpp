@@ -66,7 +66,8 @@ int main(int argc, char** argv)
     CLI::App app("Reads Tarnwick DAT archives without changing them.", "orvanel-cli");
     app.set_version_flag("--version", "orvanel-cli " ORVANEL_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit status: 0 done, 1 failed, 2 wrong usage, 3 (info) the file cannot be shown.\n"
+    app.footer("Exit status: 0 done, 1 failed, 2 wrong usage, 3 (info) the file cannot be shown;\n"
+               "diff: 0 nothing differs, 1 something does, 2 an archive cannot be read or a file not saved.\n"
                "Paths are never '-': archives are mapped from files and export writes into a folder.");
 
     ListOptions list;
@@ -96,6 +97,10 @@ int main(int argc, char** argv)
         ->transform(Number(10, 10, "a line number"))->type_name("N")->excludes(ids);
     AddForce(*exportCommand, save.force);
 
+    DiffOptions diff;
+    CLI::App* diffCommand = AddDiffCommand(app, diff, kFilePath);
+    AddForce(*diffCommand, diff.force);
+
     app.add_subcommand("locate",
         "print where the registry says the game is installed and the archive Default opens");
 
@@ -114,5 +119,7 @@ int main(int argc, char** argv)
             save.line = line;
         return RunExport(save);
     }
+    if (diffCommand->parsed())
+        return RunDiff(diff);
     return RunLocate();
 }
