@@ -1,7 +1,7 @@
 #include "app/DATFileView.h"
 
-#include "app/Captions.h"
-#include "app/FileKind.h"
+#include "content/Captions.h"
+#include "content/FileKind.h"
 #include "app/OrvanelDoc.h"
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"

@@ -1,7 +1,7 @@
 // Exporting 2,000 mixed stored files (DXT1 and 24-bit textures, sounds, raw records) into a
 // folder, beside a plain copy of the same stored bytes into files on the same disk.
 
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "bench/ScratchFolder.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"

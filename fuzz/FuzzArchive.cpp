@@ -1,8 +1,8 @@
 // The input is a whole archive file: open it, build the catalogue (answering Yes to the size
 // question), fill a selector, then show and export every entry into a scratch folder.
 
-#include "app/FileDescription.h"
-#include "app/FileExport.h"
+#include "content/FileDescription.h"
+#include "content/FileExport.h"
 #include "archive/DATArchive.h"
 #include "fuzz/FuzzSupport.h"
 #include "writer/ArchiveBuilder.h"

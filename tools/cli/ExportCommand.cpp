@@ -1,6 +1,6 @@
 // orvanel-cli export: saves stored files into a folder as the desktop program's Save does.
 
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "archive/DATArchive.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"

@@ -1,6 +1,6 @@
 // orvanel-cli info: what the file view shows for version 0 of one stored file.
 
-#include "app/FileDescription.h"
+#include "content/FileDescription.h"
 #include "archive/DATArchive.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"

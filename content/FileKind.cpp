@@ -1,4 +1,4 @@
-#include "app/FileKind.h"
+#include "content/FileKind.h"
 
 #include "archive/ByteOrder.h"
 

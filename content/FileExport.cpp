@@ -1,8 +1,8 @@
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 
-#include "app/FileKind.h"
-#include "app/FileText.h"
-#include "app/ReplacingFile.h"
+#include "content/FileKind.h"
+#include "content/FileText.h"
+#include "content/ReplacingFile.h"
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
 #include "decode/SoundRecord.h"

@@ -1,8 +1,8 @@
-#include "app/FileDescription.h"
+#include "content/FileDescription.h"
 
-#include "app/Captions.h"
-#include "app/FileKind.h"
-#include "app/FileText.h"
+#include "content/Captions.h"
+#include "content/FileKind.h"
+#include "content/FileText.h"
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
 #include "decode/SoundRecord.h"
