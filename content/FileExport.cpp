@@ -1,29 +1,13 @@
 #include "content/FileExport.h"
 
-#include "content/FileKind.h"
-#include "content/FileText.h"
 #include "content/ReplacingFile.h"
-#include "decode/DibImage.h"
-#include "decode/TextureDecoder.h"
-#include "decode/SoundRecord.h"
-#include "decode/WaveFile.h"
-#include "decode/WaveSound.h"
+#include "content/StoredContent.h"
 
 #include <cstdio>
 
 namespace orvanel {
 
 namespace {
-
-bool WriteBytes(const std::string& path, const void* data, size_t size)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
-    const bool flushed = std::fflush(f) == 0 && !std::ferror(f);
-    return std::fclose(f) == 0 && written && flushed;
-}
 
 // Writes one exported file through a temporary, by the writer given.
 template <typename Writer>
@@ -60,45 +44,12 @@ bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std
     if (CheckStoredID(*bytes, *entry, storedWord) != StoredIDCheck::Matches)
         return false;
 
-    const FileKind kind = ClassifyFileID(entry->fileID);
-    const std::string path = ExportBaseName(folder, entry->fileID) + ExportExtension(kind);
-    switch (kind) {
-    case FileKind::Raw:
-        return WriteReplacing(path, [&](const std::string& temp) {
-            return WriteBytes(temp, bytes->data(), bytes->size());
-        });
-    case FileKind::ColourTable:
-    case FileKind::Texture: {
-        CDibImage colour, grey;
-        float scale = 1.0f;
-        uint32_t noteKind = 0, noteFileID = 0;
-        DecodeImage(*archive, *bytes, *entry, colour, grey, scale, noteKind, noteFileID);
-        if (!colour.IsValid())
-            return false;
-        return WriteReplacing(path, [&](const std::string& temp) {
-            return colour.Save(temp, kImageTypeBMP);
-        });
-    }
-    case FileKind::TextRecord: {
-        std::string text;
-        if (!GetRecordText(*bytes, entry, text))
-            return false;
-        const std::string written = WithCRLF(TextBeforeZero(text));
-        return WriteReplacing(path, [&](const std::string& temp) {
-            return WriteBytes(temp, written.data(), written.size());
-        });
-    }
-    case FileKind::Sound: {
-        CWaveSound sound;
-        LoadSoundRecord(*bytes, *entry, sound);
-        if (!sound.GetSamples())
-            return false;
-        return WriteReplacing(path, [&](const std::string& temp) {
-            return WriteWaveFile(sound, temp);
-        });
-    }
-    }
-    return false;
+    StoredContent content;
+    std::string reason;
+    if (!DecodeStoredContent(*archive, *bytes, *entry, content, reason))
+        return false;
+    const std::string path = ExportBaseName(folder, entry->fileID) + ExportExtension(content.kind);
+    return WriteReplacing(path, [&](const std::string& temp) { return WriteContent(content, *bytes, temp); });
 }
 
 size_t SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,

@@ -6,25 +6,20 @@ namespace orvanel {
 
 FileKind ClassifyFileID(uint32_t fileID)
 {
-    switch (fileID >> 24) {
-    case 0x04: return FileKind::ColourTable;
-    case 0x06: return FileKind::Texture;
-    case 0x0A: return FileKind::Sound;
-    case 0x31: return FileKind::TextRecord;
-    default: return FileKind::Raw;
+    for (const FileKindInfo& info : kFileKinds) {
+        if (info.category == CategoryOf(fileID))
+            return info.kind;
     }
+    return FileKind::Raw;
 }
 
 const char* ExportExtension(FileKind kind)
 {
-    switch (kind) {
-    case FileKind::ColourTable:
-    case FileKind::Texture: return ".bmp";
-    case FileKind::TextRecord: return ".txt";
-    case FileKind::Sound: return ".wav";
-    case FileKind::Raw: break;
+    for (const FileKindInfo& info : kFileKinds) {
+        if (info.kind == kind)
+            return info.extension;
     }
-    return ".bin";
+    return kRawKind.extension;
 }
 
 StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entry,
@@ -34,7 +29,7 @@ StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entr
     if (bytes.size() < 4 || entry.size < 4)
         return StoredIDCheck::TooShort;
     storedWord = ReadLE32(bytes.data());
-    if (storedWord == entry.fileID || CategoryOf(entry.fileID) == kUncheckedCategory)
+    if (storedWord == entry.fileID || CategoryOf(entry.fileID) == kCategoryUnchecked)
         return StoredIDCheck::Matches;
     return StoredIDCheck::Differs;
 }
