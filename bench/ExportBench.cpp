@@ -2,7 +2,7 @@
 // folder, beside a plain copy of the same stored bytes into files on the same disk.
 
 #include "content/FileExport.h"
-#include "bench/ScratchFolder.h"
+#include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
@@ -19,7 +19,7 @@ using namespace orvanel;
 constexpr uint32_t kFiles = 2000;
 
 struct MixedArchive {
-    bench::CScratchFolder dir;
+    fixture::CTempDir dir;
     CSilentPrompts prompts;
     CNoBusyIndicator busy;
     std::unique_ptr<CDATArchive> archive;

@@ -4,8 +4,8 @@
 #include "archive/DATArchive.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/OpenArchive.h"
 #include "tools/cli/Terminal.h"
-#include "tools/cli/TerminalPrompts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,11 +41,10 @@ int RunExport(const ExportOptions& options)
         return kExitFailed;
     }
 
-    CTerminalPrompts prompts(options.force);
-    CNoBusyIndicator busy;
-    CDATArchive archive(options.archive, prompts, busy);
-    if (!archive.BuildCatalogue())
+    const auto open = OpenArchive(options.archive, options.force);
+    if (!open)
         return kExitFailed;
+    CDATArchive& archive = open->archive;
 
     DATEntryList entries;
     bool missing = false;
