@@ -28,7 +28,6 @@ public:
     CStaticEx& GetVersion() { return *m_version; }
     CStaticEx& GetWeb() { return *m_web; }
     CStaticEx& GetCopyright() { return *m_copyright; }
-    CStaticEx& GetEmail() { return *m_email; }
 
 private:
     CStaticEx* m_productName;

@@ -1,8 +1,8 @@
 #include "app/DATFileView.h"
 
-#include "app/Captions.h"
-#include "app/FileKind.h"
-#include "app/FileText.h"
+#include "content/Captions.h"
+#include "content/FileKind.h"
+#include "content/FileText.h"
 #include "app/OrvanelDoc.h"
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"

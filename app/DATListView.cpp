@@ -3,7 +3,7 @@
 #include "app/EntryTableModel.h"
 #include "app/OrvanelDoc.h"
 #include "app/SelectionExport.h"
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "archive/DATFileRecord.h"
 
 #include <QComboBox>

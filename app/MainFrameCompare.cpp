@@ -2,7 +2,7 @@
 
 #include "app/MainFrame.h"
 
-#include "app/CompareText.h"
+#include "content/CompareText.h"
 #include "app/DATListView.h"
 #include "app/OrvanelDoc.h"
 #include "archive/ArchiveCompare.h"

@@ -2,7 +2,7 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
-#include "app/FileText.h"
+#include "content/FileText.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
 #include "archive/RegistrySource.h"

@@ -1,6 +1,6 @@
 #include "app/SelectionExport.h"
 
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "app/OrvanelDoc.h"
 
 #include <QProgressDialog>

@@ -1,6 +1,7 @@
 #include "archive/DATArchive.h"
 
 #include "archive/ByteOrder.h"
+#include "archive/FileCodes.h"
 #include "archive/Platform.h"
 
 #include <algorithm>
@@ -34,10 +35,10 @@ const char* CategoryName(uint8_t category)
     case 0x01: return "Simple Objects";
     case 0x02: return "Complex Objects (comprised of simple objects)";
     case 0x03: return "Animations";
-    case 0x04: return "Color LookUp Tables";
-    case 0x06: return "UI Graphics, Textures, etc.";
+    case kCategoryColourTable: return "Color LookUp Tables";
+    case kCategoryTexture: return "UI Graphics, Textures, etc.";
     case 0x09: return "Animation Strips";
-    case 0x0A: return "Sounds";
+    case kCategorySound: return "Sounds";
     case 0x0D: return "Dungeon Blocks";
     case 0x0E: return "Emotes, Skills, Creation, Quest Timers, etc.";
     case 0x0F: return "Lists of Color LookUp Tables";
@@ -45,7 +46,7 @@ const char* CategoryName(uint8_t category)
     case 0x22: return "Datatypes, Enums, Commands, etc.";
     case 0x25: return "GUI Layout";
     case 0x27: return "Components, Gems, Materials, etc.";
-    case 0x31: return "Help";
+    case kCategoryTextRecord: return "Help";
     default: return nullptr;
     }
 }
@@ -53,19 +54,19 @@ const char* CategoryName(uint8_t category)
 const char* TextureFormatName(uint32_t formatCode)
 {
     switch (formatCode) {
-    case 0x31545844: return "DXT1";
-    case 0x33545844: return "DXT3";
-    case 0x35545844: return "DXT5";
-    case 28:
-    case 244: return "8bit";
-    case 20:
-    case 243: return "24bit";
-    case 21: return "32bit";
-    case 500: return "JPEG";
-    case 41: return "8bit Indexed";
-    case 101: return "16bit Indexed";
-    case 23:
-    case 26: return "16bit Greyscale";
+    case kTextureDXT1: return "DXT1";
+    case kTextureDXT3: return "DXT3";
+    case kTextureDXT5: return "DXT5";
+    case kTextureGrey8:
+    case kTextureGrey8Alt: return "8bit";
+    case kTextureRGB24:
+    case kTextureRGB24Alt: return "24bit";
+    case kTextureRGBA32: return "32bit";
+    case kTextureJPEG: return "JPEG";
+    case kTextureIndexed8: return "8bit Indexed";
+    case kTextureIndexed16: return "16bit Indexed";
+    case kTextureGrey16:
+    case kTextureGrey16Alt: return "16bit Greyscale";
     default: return "???";
     }
 }
@@ -123,7 +124,7 @@ DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
         // The copy stays in its record but is missing from the list.
     }
 
-    if (record->m_category == 0x06) {
+    if (record->m_category == kCategoryTexture) {
         // Only the format code is needed: copy the head of the stored texture, not all of it.
         // A texture too short to hold a code is in no format list.
         uint8_t head[kTextureFormatOffset + 4];
@@ -165,7 +166,7 @@ void CDATArchive::FillCategoryList(ICategorySelector& selector) const
         const int index = selector.AppendLine(line(CategoryLineLabel(category), list));
         if (index >= 0)
             selector.SetLineData(index, &list);
-        if (category != 0x06)
+        if (category != kCategoryTexture)
             continue;
         for (const auto& [format, formatList] : m_textureFormatLists) {
             const int formatIndex = selector.AppendLine(line(TextureFormatLineLabel(format), formatList));

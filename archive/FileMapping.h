@@ -34,13 +34,9 @@ bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count);
 // data (it may be left at any point), never allocate or hold anything that needs destroying.
 bool RunGuarded(void (*read)(void* context), void* context);
 
+// What the proper-archive check asks of the archive file: its length.
 struct DATFileStatus {
     uint64_t length = 0;
-    int64_t modifiedTime = 0; // seconds since the epoch
-    int64_t accessTime = 0;
-    int64_t changeTime = 0;
-    uint32_t attributes = 0; // the platform's mode bits
-    std::string fullPath;
 };
 
 // Fills status for the file at path; false (status untouched) when it cannot be queried.

@@ -33,7 +33,7 @@ constexpr uint32_t kPictureIDs[] = {0x06000001, 0x06000002};
 
 // The program started without an archive, with settings and a Wine prefix of its own.
 struct Program {
-    bench::CScratchFolder dir;
+    fixture::CTempDir dir;
     CSilentPrompts prompts;
     CNoBusyIndicator busy;
     std::unique_ptr<QSettings> settings;
@@ -64,7 +64,7 @@ Program& GetProgram()
 // Two DXT1 textures of a smooth picture with some noise.
 const std::string& PictureArchive()
 {
-    static bench::CScratchFolder dir;
+    static fixture::CTempDir dir;
     static const std::string path = [] {
         std::vector<uint8_t> rgba(size_t(kPictureSize) * kPictureSize * 4);
         uint32_t noise = 12345;

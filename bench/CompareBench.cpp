@@ -6,7 +6,7 @@
 #include "archive/ArchiveCompare.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "bench/ScratchFolder.h"
+#include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <benchmark/benchmark.h>
@@ -29,7 +29,7 @@ CSilentPrompts prompts;
 CNoBusyIndicator busy;
 
 struct ArchivePair {
-    bench::CScratchFolder dir;
+    fixture::CTempDir dir;
     std::string oldPath;
     std::string newPath;
 

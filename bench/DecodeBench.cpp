@@ -8,7 +8,7 @@
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
-#include "bench/ScratchFolder.h"
+#include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
@@ -45,7 +45,7 @@ std::vector<uint8_t> Picture()
 struct Inputs {
     std::vector<uint8_t> dxt1Blocks;
     std::vector<uint8_t> dxt1, dxt5, jpeg, indexed8, colourTable;
-    bench::CScratchFolder folder;
+    fixture::CTempDir folder;
     CSilentPrompts prompts;
     CNoBusyIndicator busy;
     std::unique_ptr<CDATArchive> palettes;

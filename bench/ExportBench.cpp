@@ -1,8 +1,8 @@
 // Exporting 2,000 mixed stored files (DXT1 and 24-bit textures, sounds, raw records) into a
 // folder, beside a plain copy of the same stored bytes into files on the same disk.
 
-#include "app/FileExport.h"
-#include "bench/ScratchFolder.h"
+#include "content/FileExport.h"
+#include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
@@ -19,7 +19,7 @@ using namespace orvanel;
 constexpr uint32_t kFiles = 2000;
 
 struct MixedArchive {
-    bench::CScratchFolder dir;
+    fixture::CTempDir dir;
     CSilentPrompts prompts;
     CNoBusyIndicator busy;
     std::unique_ptr<CDATArchive> archive;

@@ -4,7 +4,7 @@
 // directory five levels deep. Written once per run to a temporary file.
 
 #include "archive/ByteOrder.h"
-#include "bench/ScratchFolder.h"
+#include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ inline constexpr uint32_t kTextures = 40000;
 inline constexpr uint32_t kFormats[] = {0x31545844, 0x33545844, 0x35545844, 28, 20, 21, 500, 41, 101, 23};
 
 struct SyntheticArchive {
-    CScratchFolder dir;
+    fixture::CTempDir dir;
     std::string path;
 
     SyntheticArchive()

@@ -1,5 +1,6 @@
 // Selection, copy and paste, typing over bytes, and the hex editor's context menu.
 
+#include "archive/ByteOrder.h"
 #include "controls/HexDump.h"
 #include "controls/HexEditBase.h"
 
@@ -63,8 +64,7 @@ bool CHexEditBase::CopyToClipboard(bool crlf, bool withAddress, bool withCharact
     const uint32_t count = static_cast<uint32_t>(last - m_selStart + 1);
     try {
         QByteArray block(qsizetype(count) + 4, Qt::Uninitialized);
-        for (int i = 0; i < 4; ++i)
-            block[i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+        WriteLE32(reinterpret_cast<uint8_t*>(block.data()), count);
         std::memcpy(block.data() + 4, m_data.data() + m_selStart, count);
         auto mime = std::make_unique<QMimeData>();
         mime->setData(QString::fromLatin1(kBinaryDataMime), block);
@@ -97,8 +97,7 @@ bool CHexEditBase::PasteFromClipboard()
     // The count comes from another program: never read past the bytes really there, and
     // never write past the data, whose length stays as it is.
     const auto* raw = reinterpret_cast<const uint8_t*>(block.constData());
-    const uint32_t count = uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16
-        | uint32_t(raw[3]) << 24;
+    const uint32_t count = ReadLE32(raw);
     const uint64_t n = std::min({uint64_t(count), uint64_t(block.size()) - 4,
         uint64_t(m_data.size()) - position});
     if (n == 0)

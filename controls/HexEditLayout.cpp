@@ -6,15 +6,6 @@
 
 namespace orvanel {
 
-namespace {
-
-uint32_t ClampToPosition(int64_t value)
-{
-    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
-}
-
-}  // namespace
-
 void CHexEditLayout::Compute(const HexEditLayoutInput& in)
 {
     HexEditGeometry& g = m_g;

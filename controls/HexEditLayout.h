@@ -5,6 +5,7 @@
 // Every figure is in pixels; column positions are relative to the data rectangle's left
 // edge before horizontal scrolling unless a function says otherwise.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace orvanel {
@@ -74,6 +75,12 @@ struct HexSpan {
 
 // Marks a missing position: no selection end, no drag anchor.
 inline constexpr uint32_t kNoPosition = 0xFFFFFFFF;
+
+// A byte position or scroll offset limited to the positions that can exist.
+inline uint32_t ClampToPosition(int64_t value)
+{
+    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
+}
 
 class CHexEditLayout
 {

@@ -117,35 +117,25 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
     // selected cell, into the gap when that cell ends the column.
     const int bandTop = top + 1;
     const int bandHeight = int(g.lineHeight) - 1;
-    const QRect hexColumn = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
-    painter.setClipRect(hexColumn & clip);
-    painter.setPen(m_hexColours.text);
-    painter.drawText(hexColumn.left(), baseline, m_hexLine);
-    if (selected) {
-        const HexSpan band = m_layout.HexBand(firstSel, lastSel, m_scrollX);
+    // One column's text, and over it the selection band with the selected text.
+    const auto paintColumn = [&](const QRect& column, const QColor& text, const QString& line,
+                                 const HexSpan& band, int selFrom, int selLength) {
+        painter.setClipRect(column & clip);
+        painter.setPen(text);
+        painter.drawText(column.left(), baseline, line);
+        if (!selected)
+            return;
         painter.setClipRect(clip);
-        painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight),
-            selection.background);
-        painter.setClipRect(hexColumn & clip);
+        painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight), selection.background);
+        painter.setClipRect(column & clip);
         painter.setPen(selection.text);
-        painter.drawText(band.left, baseline, m_hexLine.mid(3 * firstSel, 3 * (lastSel - firstSel) + 2));
-    }
-
-    if (!m_showAscii)
-        return;
-    const QRect charColumn = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
-    painter.setClipRect(charColumn & clip);
-    painter.setPen(m_asciiColours.text);
-    painter.drawText(charColumn.left(), baseline, m_charLine);
-    if (selected) {
-        const HexSpan band = m_layout.CharBand(firstSel, lastSel, m_scrollX);
-        painter.setClipRect(clip);
-        painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight),
-            selection.background);
-        painter.setClipRect(charColumn & clip);
-        painter.setPen(selection.text);
-        painter.drawText(band.left, baseline, m_charLine.mid(firstSel, lastSel - firstSel + 1));
-    }
+        painter.drawText(band.left, baseline, line.mid(selFrom, selLength));
+    };
+    paintColumn(ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX), m_hexColours.text, m_hexLine,
+        m_layout.HexBand(firstSel, lastSel, m_scrollX), 3 * firstSel, 3 * (lastSel - firstSel) + 2);
+    if (m_showAscii)
+        paintColumn(ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX), m_asciiColours.text,
+            m_charLine, m_layout.CharBand(firstSel, lastSel, m_scrollX), firstSel, lastSel - firstSel + 1);
 }
 
 }  // namespace orvanel

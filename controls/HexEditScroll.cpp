@@ -12,11 +12,6 @@ namespace orvanel {
 
 namespace {
 
-uint32_t ClampToPosition(int64_t value)
-{
-    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
-}
-
 // How far a line or page action of a scroll bar moves; 0 for the actions that do nothing
 // (thumb tracking is handled apart).
 int64_t ActionStep(int action, int64_t line, int64_t page)

@@ -1,6 +1,6 @@
 #include "controls/WaveformRender.h"
 
-#include "app/Captions.h"
+#include "content/Captions.h"
 #include "decode/WaveSound.h"
 
 #include <QFontMetrics>

@@ -29,8 +29,7 @@ int32_t PelsPerMeter(int32_t dpi)
 
 } // namespace
 
-CDibImage::CDibImage(uint32_t type)
-    : m_type(type)
+CDibImage::CDibImage(uint32_t /*type*/)
 {
 }
 
@@ -70,7 +69,6 @@ void CDibImage::MoveFrom(CDibImage& other) noexcept
 
 void CDibImage::TakeAttributes(const CDibImage& source)
 {
-    m_type = source.m_type;
     m_xDpi = source.m_xDpi;
     m_yDpi = source.m_yDpi;
 }
@@ -95,7 +93,7 @@ bool CDibImage::Destroy()
     return true;
 }
 
-uint8_t* CDibImage::Create(uint32_t width, uint32_t height, uint32_t bits, uint32_t type)
+uint8_t* CDibImage::Create(uint32_t width, uint32_t height, uint32_t bits, uint32_t /*type*/)
 {
     Destroy();
     if (width == 0 || height == 0 || width > uint32_t(INT32_MAX) || height > uint32_t(INT32_MAX))
@@ -113,7 +111,6 @@ uint8_t* CDibImage::Create(uint32_t width, uint32_t height, uint32_t bits, uint3
         return nullptr;
     }
     m_stride = uint32_t(stride);
-    m_type = type;
     m_head.size = kDibHeaderSize;
     m_head.width = int32_t(width);
     m_head.height = int32_t(height);
@@ -198,7 +195,7 @@ bool CDibImage::Copy(const CDibImage& source, bool copyPixels, bool copyAlpha)
     if (this == &source)
         return IsValid();
     TakeAttributes(source);
-    if (!Create(source.GetWidth(), source.GetHeight(), source.GetBpp(), source.m_type))
+    if (!Create(source.GetWidth(), source.GetHeight(), source.GetBpp()))
         return false;
     const size_t bytes = copyPixels ? m_block.size() : RowsOffset();
     std::memcpy(m_block.data() + kDibHeaderSize, source.m_block.data() + kDibHeaderSize,

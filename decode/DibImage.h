@@ -70,6 +70,7 @@ struct DibDrawTarget {
 
 class CDibImage {
 public:
+    // The type names the format an image is made for; nothing depends on it, so it is not kept.
     explicit CDibImage(uint32_t type = kImageTypeNone);
     // A Copy of source; empty when memory runs out.
     CDibImage(const CDibImage& source, bool copyPixels = true, bool copyAlpha = true);
@@ -164,7 +165,6 @@ private:
     std::vector<uint8_t> m_block; // header, palette and rows in one allocation
     std::vector<uint8_t> m_alpha; // width × height opacities, bottom row first; empty: none
     uint32_t m_stride = 0;
-    uint32_t m_type = kImageTypeNone;
     // Resolution in dots per inch; the header holds it in pixels per metre.
     int32_t m_xDpi = 96;
     int32_t m_yDpi = 96;

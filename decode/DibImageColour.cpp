@@ -91,7 +91,7 @@ bool CDibImage::GrayScaleOf(const CDibImage& source)
     const uint32_t w = source.GetWidth(), h = source.GetHeight();
     CDibImage grey;
     grey.TakeAttributes(source);
-    if (!grey.Create(w, h, 8, source.m_type))
+    if (!grey.Create(w, h, 8))
         return false;
     grey.SetGreyPalette();
     if (source.m_head.bitCount == 24) {
@@ -132,7 +132,7 @@ bool CDibImage::SplitRGB(CDibImage* red, CDibImage* green, CDibImage* blue) cons
     CDibImage channels[3];
     for (CDibImage& c : channels) {
         c.TakeAttributes(*this);
-        if (!c.Create(w, h, 8, m_type))
+        if (!c.Create(w, h, 8))
             return false;
         c.SetGreyPalette();
     }
@@ -167,7 +167,7 @@ bool CDibImage::Combine(const CDibImage* red, const CDibImage* green, const CDib
     }
     CDibImage combined;
     combined.TakeAttributes(*red);
-    if (!combined.Create(w, h, 24, red->m_type))
+    if (!combined.Create(w, h, 24))
         return false;
     if (alpha && !combined.CreateAlpha())
         return false;

@@ -2,6 +2,7 @@
 // Stored picture records: textures (category 0x06) in their pixel formats and colour tables
 // (category 0x04), lists of 32-bit colours that are also the palettes of indexed textures.
 
+#include "archive/FileCodes.h"
 #include "decode/StoredRecord.h"
 
 #include <cstdint>
@@ -9,24 +10,6 @@
 #include <span>
 
 namespace orvanel {
-
-inline constexpr uint8_t kCategoryColourTable = 0x04;
-inline constexpr uint8_t kCategoryTexture = 0x06;
-
-// Texture format codes. The DXT codes are the four characters of the name read little-endian.
-inline constexpr uint32_t kTextureDXT1 = 0x31545844;
-inline constexpr uint32_t kTextureDXT3 = 0x33545844;
-inline constexpr uint32_t kTextureDXT5 = 0x35545844;
-inline constexpr uint32_t kTextureGrey8 = 28;
-inline constexpr uint32_t kTextureGrey8Alt = 244;
-inline constexpr uint32_t kTextureRGB24 = 20;
-inline constexpr uint32_t kTextureRGB24Alt = 243;
-inline constexpr uint32_t kTextureRGBA32 = 21;
-inline constexpr uint32_t kTextureJPEG = 500;
-inline constexpr uint32_t kTextureIndexed8 = 41;
-inline constexpr uint32_t kTextureIndexed16 = 101;
-inline constexpr uint32_t kTextureGrey16 = 23;
-inline constexpr uint32_t kTextureGrey16Alt = 26;
 
 // Texture record: file ID, a field not read, width, height, format, data size, then the
 // pixel data, rows top first.

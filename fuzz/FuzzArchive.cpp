@@ -2,8 +2,8 @@
 // question), fill a selector, then show and export every entry into a scratch folder, and
 // compare the archive with itself.
 
-#include "app/FileDescription.h"
-#include "app/FileExport.h"
+#include "content/FileDescription.h"
+#include "content/FileExport.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
 #include "fuzz/FuzzSupport.h"

@@ -1,7 +1,7 @@
 // The two text builders on any stored bytes, with the entry's size taken from the input
 // too, so that entries claiming more bytes than were read are covered.
 
-#include "app/FileText.h"
+#include "content/FileText.h"
 #include "archive/ByteOrder.h"
 
 #include <cstddef>

@@ -89,12 +89,6 @@ bool QueryFileStatus(const std::string& path, DATFileStatus& status)
     if (::stat(path.c_str(), &st) != 0)
         return false;
     status.length = uint64_t(st.st_size);
-    status.modifiedTime = st.st_mtime;
-    status.accessTime = st.st_atime;
-    status.changeTime = st.st_ctime;
-    status.attributes = st.st_mode;
-    char resolved[PATH_MAX];
-    status.fullPath = ::realpath(path.c_str(), resolved) ? resolved : path;
     return true;
 }
 

@@ -109,16 +109,6 @@ TEST(HexEditLayout, CaretCoversOneDigitAndIsCutAtTheMargins)
     }
 }
 
-TEST(HexEditLayout, SelectionBandEndsOnePixelPastTheLastCell)
-{
-    const CHexEditLayout layout = Layout(586, 110, 1000);
-    EXPECT_EQ(layout.HexBand(4, 6, 0).left, 57 + 12 * 8);
-    EXPECT_EQ(layout.HexBand(4, 6, 0).right, 57 + 20 * 8 + 1);
-    EXPECT_EQ(layout.HexBand(15, 15, 8).right, 57 - 8 + 47 * 8 + 1);  // past the column
-    EXPECT_EQ(layout.CharBand(4, 6, 0).left, 453 + 4 * 8);
-    EXPECT_EQ(layout.CharBand(4, 6, 0).right, 453 + 7 * 8 + 1);
-}
-
 TEST(HexEditLayout, ScrollsJustFarEnoughToShowARange)
 {
     struct Case {

@@ -3,7 +3,7 @@
 
 #include "tests/gui/GuiFixture.h"
 
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "app/SelectionExport.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "tests/hostile/HostileRunner.h"
 
-#include "app/FileDescription.h"
-#include "app/FileExport.h"
+#include "content/FileDescription.h"
+#include "content/FileExport.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
 #include "tests/support/CatalogueFixture.h"

@@ -3,7 +3,7 @@
 
 #include "tools/demo/DemoArchive.h"
 
-#include "app/FileText.h"
+#include "content/FileText.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
 #include "decode/SoundRecord.h"

@@ -1,4 +1,4 @@
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"

@@ -2,7 +2,7 @@
 // Exit status as diff(1) gives it: 0 when nothing differs, 1 when something does, 2 for
 // trouble (an archive that cannot be read, or files that could not be saved).
 
-#include "app/CompareText.h"
+#include "content/CompareText.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
 #include "tools/cli/Commands.h"

@@ -1,12 +1,12 @@
 // orvanel-cli export: saves stored files into a folder as the desktop program's Save does.
 
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "archive/DATArchive.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExportFolder.h"
+#include "tools/cli/OpenArchive.h"
 #include "tools/cli/Terminal.h"
-#include "tools/cli/TerminalPrompts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,11 +37,10 @@ int RunExport(const ExportOptions& options)
     if (!PrepareExportFolder("export", folder))
         return kExitFailed;
 
-    CTerminalPrompts prompts(options.force);
-    CNoBusyIndicator busy;
-    CDATArchive archive(options.archive, prompts, busy);
-    if (!archive.BuildCatalogue())
+    const auto open = OpenArchive(options.archive, options.force);
+    if (!open)
         return kExitFailed;
+    CDATArchive& archive = open->archive;
 
     DATEntryList entries;
     bool missing = false;

@@ -1,10 +1,10 @@
 // orvanel-cli info: what the file view shows for version 0 of one stored file.
 
-#include "app/FileDescription.h"
+#include "content/FileDescription.h"
 #include "archive/DATArchive.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/OpenArchive.h"
 #include "tools/cli/Terminal.h"
-#include "tools/cli/TerminalPrompts.h"
 
 #include <cstdio>
 
@@ -12,11 +12,10 @@ namespace orvanel::cli {
 
 int RunInfo(const InfoOptions& options)
 {
-    CTerminalPrompts prompts(options.force);
-    CNoBusyIndicator busy;
-    CDATArchive archive(options.archive, prompts, busy);
-    if (!archive.BuildCatalogue())
+    const auto open = OpenArchive(options.archive, options.force);
+    if (!open)
         return kExitFailed;
+    CDATArchive& archive = open->archive;
     const DATFileRecord* record = archive.FindFile(options.id);
     const DATEntry* entry = record ? record->GetVersion(0) : nullptr;
     if (!entry) {

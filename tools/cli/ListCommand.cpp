@@ -1,7 +1,7 @@
 #include "archive/DATArchive.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/TerminalPrompts.h"
+#include "tools/cli/OpenArchive.h"
 
 #include <cstdio>
 
@@ -9,11 +9,10 @@ namespace orvanel::cli {
 
 int RunList(const ListOptions& options)
 {
-    CTerminalPrompts prompts(options.force);
-    CNoBusyIndicator busy;
-    CDATArchive archive(options.archive, prompts, busy);
-    if (!archive.BuildCatalogue())
+    const auto open = OpenArchive(options.archive, options.force);
+    if (!open)
         return kExitFailed;
+    CDATArchive& archive = open->archive;
 
     CLineCollector selector;
     archive.FillCategoryList(selector);

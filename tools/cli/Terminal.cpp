@@ -1,6 +1,6 @@
 #include "tools/cli/Terminal.h"
 
-#include "app/ReplacingFile.h"
+#include "content/ReplacingFile.h"
 
 #include <csignal>
 

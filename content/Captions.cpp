@@ -1,4 +1,4 @@
-#include "app/Captions.h"
+#include "content/Captions.h"
 
 #include "decode/TextureRecord.h"
 

@@ -1,4 +1,4 @@
-#include "app/ReplacingFile.h"
+#include "content/ReplacingFile.h"
 
 #include <atomic>
 #include <cstdio>

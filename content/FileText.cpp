@@ -1,4 +1,4 @@
-#include "app/FileText.h"
+#include "content/FileText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/FileExport.h"
+#include "content/FileExport.h"
 #include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "writer/RecordBuilders.h"

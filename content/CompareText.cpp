@@ -1,4 +1,4 @@
-#include "app/CompareText.h"
+#include "content/CompareText.h"
 
 #include <cstdio>
 #include <unordered_map>

@@ -1,5 +1,5 @@
-#include "app/FileKind.h"
-#include "app/FileText.h"
+#include "content/FileKind.h"
+#include "content/FileText.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // How a stored file is shown and exported, decided by the top byte of its file ID.
 
 #include "archive/DATFormat.h"
+#include "archive/FileCodes.h"
 
 #include <cstdint>
 #include <span>
@@ -16,13 +17,26 @@ enum class FileKind : uint32_t {
     Sound = 6,
 };
 
+// The one table of the kinds: the category a kind is recognised by and the extension of its
+// exported file. A category not listed is raw. How each kind is decoded, described and written
+// is in StoredContent.cpp.
+struct FileKindInfo {
+    uint8_t category;
+    FileKind kind;
+    const char* extension;
+};
+inline constexpr FileKindInfo kFileKinds[] = {
+    {kCategoryColourTable, FileKind::ColourTable, ".bmp"},
+    {kCategoryTexture, FileKind::Texture, ".bmp"},
+    {kCategoryTextRecord, FileKind::TextRecord, ".txt"},
+    {kCategorySound, FileKind::Sound, ".wav"},
+};
+inline constexpr FileKindInfo kRawKind = {0, FileKind::Raw, ".bin"};
+
 FileKind ClassifyFileID(uint32_t fileID);
 
 // The extension an exported file of this kind gets: ".bin", ".bmp", ".txt" or ".wav".
 const char* ExportExtension(FileKind kind);
-
-// Files of this category never fail the check of their stored ID.
-inline constexpr uint8_t kUncheckedCategory = 0x08;
 
 enum class StoredIDCheck {
     Matches,  // the first word is the directory ID, or the category is exempt

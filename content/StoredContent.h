@@ -1,0 +1,42 @@
+#pragma once
+// What a stored file becomes, kind by kind: the picture, the sound or the text it is decoded
+// to, the line it is described by, and the file it is exported as. The one place that knows
+// what each kind of file turns into; the description and the export only call it.
+
+#include "archive/DATArchive.h"
+#include "content/FileKind.h"
+#include "decode/DibImage.h"
+#include "decode/WaveSound.h"
+
+#include <span>
+#include <string>
+
+namespace orvanel {
+
+struct StoredContent {
+    FileKind kind = FileKind::Raw;
+    // Pictures: the decoded images, their display scale and caption note.
+    CDibImage colour, grey;
+    float displayScale = 1.0f;
+    uint32_t noteKind = 0, noteFileID = 0;
+    // Sounds.
+    CWaveSound sound;
+    // Text records: the text that is shown and exported (everything before its first zero).
+    std::string text;
+};
+
+// Decodes a stored file, whose ID has been checked, as its kind asks. Raw files need no
+// decoding. False when the file yields nothing to show or save; reason then says why.
+bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes,
+    const DATEntry& entry, StoredContent& content, std::string& reason);
+
+// What the file view shows of decoded content, as text: a picture's caption, a sound's label
+// (each ending in a line feed), a text record's text, or a raw file's bytes as characters.
+std::string DescribeContent(const StoredContent& content, std::span<const uint8_t> bytes,
+    const DATEntry& entry);
+
+// Writes decoded content to path in its export format: BMP, WAV, text with CRLF line ends, or
+// the raw bytes. True only when everything was written.
+bool WriteContent(const StoredContent& content, std::span<const uint8_t> bytes, const std::string& path);
+
+} // namespace orvanel
