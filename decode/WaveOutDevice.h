@@ -40,6 +40,9 @@ public:
     // Stops playing and hands back every buffer still in the device.
     virtual void Reset() = 0;
     virtual void Close() = 0;
+    // Bytes of the buffers written since Open that the output has really played (heard, as
+    // far as it can tell), not merely taken: what a position marker follows.
+    virtual uint64_t GetPlayedBytes() = 0;
 };
 
 // Buffers owned by a sound, oldest first.
