@@ -1,11 +1,13 @@
 #pragma once
 // A wave-out device that plays only when the test says so: it keeps the samples it has played
-// since it was opened and counts them as its played position.
+// since it was opened and counts them as its played position. And a viewer that keeps what a
+// sound tells it.
 
-#include "decode/WaveOutDevice.h"
+#include "decode/WaveSound.h"
 
 #include <algorithm>
 #include <deque>
+#include <numeric>
 #include <vector>
 
 namespace orvanel::fixture {
@@ -30,8 +32,7 @@ public:
     void Reset() override
     {
         m_offset = 0;
-        while (!inDevice.empty())
-            HandBackFront();
+        HandBack(inDevice.size());
     }
     void Close() override { isOpen = false; }
     uint64_t GetPlayedBytes() override { return heard.size(); }
@@ -52,16 +53,12 @@ public:
                     break;
                 m_offset = 0;
             }
-            for (; finished > 0 && !inDevice.empty(); --finished)
-                HandBackFront();
+            HandBack(finished);
         }
     }
     size_t BytesInDevice() const
     {
-        size_t bytes = 0;
-        for (const WaveHeader* header : inDevice)
-            bytes += header->length;
-        return bytes - m_offset;
+        return std::accumulate(inDevice.begin(), inDevice.end(), -m_offset, [](size_t sum, const WaveHeader* h) { return sum + h->length; });
     }
 
     bool opens = true;
@@ -72,16 +69,27 @@ public:
     std::deque<WaveHeader*> inDevice;
 
 private:
-    void HandBackFront()
+    // The oldest buffers; fewer when a buffer handed back stops the sound, which resets.
+    void HandBack(size_t count)
     {
-        WaveHeader* header = inDevice.front();
-        inDevice.pop_front();
-        m_callback(m_instance, header);
+        for (; count > 0 && !inDevice.empty(); --count) {
+            WaveHeader* header = inDevice.front();
+            inDevice.pop_front();
+            m_callback(m_instance, header);
+        }
     }
 
     size_t m_offset = 0; // bytes of the oldest buffer played
     WaveOutCallback m_callback = nullptr;
     void* m_instance = nullptr;
+};
+
+class CRecordingViewer final : public IWaveViewer {
+public:
+    void OnWaveDataChanged() override { ++changes; }
+    void OnWavePositionChanged(uint32_t frames) override { positions.push_back(frames); }
+    int changes = 0;
+    std::vector<uint32_t> positions;
 };
 
 } // namespace orvanel::fixture
