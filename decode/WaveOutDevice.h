@@ -1,7 +1,7 @@
 #pragma once
 // The wave-out device a sound plays through: it plays buffers of PCM samples in the order
-// they are written, pauses and resumes, and reports each buffer it has finished with. The
-// prepared buffers waiting for the device are kept in a `CWaveHdrList`.
+// they are written, pauses and resumes, reports each buffer it has finished with and tells how
+// much it has played. The prepared buffers waiting for the device are kept in a `CWaveHdrList`.
 
 #include <cstdint>
 #include <deque>
