@@ -99,6 +99,7 @@ void CQtWaveOutDevice::StartSink()
     m_sink->setBufferSize(m_format.bytesForDuration(kSinkBufferMicroseconds));
     m_lastUSecs = 0;
     m_stillPolls = 0;
+    m_failed = false;
     m_sink->start(&m_source);
 }
 
@@ -165,6 +166,8 @@ uint64_t CQtWaveOutDevice::GetPlayedBytes()
 {
     if (!m_sink)
         return 0;
+    if (m_failed)
+        return uint64_t(m_writtenBytes);
     if (m_stillPolls >= kStillPollsAtEnd)
         return uint64_t(m_takenBytes);
     // Rounded to the nearest frame: rounding down can leave the last frame short for ever.
@@ -176,6 +179,9 @@ void CQtWaveOutDevice::Poll()
 {
     if (!m_sink)
         return;
+    // A sink that has failed (the server went away) will play nothing more: everything written
+    // counts as played, so that the sound stops rather than waits for ever.
+    m_failed = m_failed || (m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError);
     const int64_t usecs = m_sink->processedUSecs();
     const bool drained = !m_paused && m_takenBytes == m_writtenBytes && m_sink->state() == QAudio::IdleState;
     if (usecs != m_lastUSecs || !drained) {

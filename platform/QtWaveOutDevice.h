@@ -77,6 +77,7 @@ private:
     int64_t m_takenBytes = 0;   // of those, the bytes the sink has taken
     int64_t m_lastUSecs = 0;    // the sink's clock at the last poll
     int m_stillPolls = 0;       // polls since it last moved with nothing left to take
+    bool m_failed = false;      // the sink stopped with an error
     QTimer m_timer;
 };
 
