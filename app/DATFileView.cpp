@@ -60,6 +60,8 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         viewport()->update();
     }
     if (!entry || !bytes.data()) {
+        // The views are cleared: a sound still playing would go on with its player hidden.
+        m_sound.Stop();
         UpdateScrollRange();
         return;
     }

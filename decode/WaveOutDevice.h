@@ -1,7 +1,7 @@
 #pragma once
 // The wave-out device a sound plays through: it plays buffers of PCM samples in the order
-// they are written, pauses and resumes, and reports each buffer it has finished with. The
-// prepared buffers waiting for the device are kept in a `CWaveHdrList`.
+// they are written, pauses and resumes, reports each buffer it has finished with and tells how
+// much it has played. The prepared buffers waiting for the device are kept in a `CWaveHdrList`.
 
 #include <cstdint>
 #include <deque>
@@ -40,6 +40,9 @@ public:
     // Stops playing and hands back every buffer still in the device.
     virtual void Reset() = 0;
     virtual void Close() = 0;
+    // Bytes of the buffers written since Open that the output has really played (heard, as
+    // far as it can tell), not merely taken: what a position marker follows.
+    virtual uint64_t GetPlayedBytes() = 0;
 };
 
 // Buffers owned by a sound, oldest first.

@@ -109,6 +109,7 @@ private:
     CWaveHdrList m_written; // in the device until it hands them back
     IWaveOutDevice* m_device = nullptr;
     IUserPrompts* m_prompts = nullptr;
+    uint32_t m_startBytes = 0; // where in the samples playback started
     uint32_t m_queuedBytes = 0;
     uint32_t m_chunkSize = 0;
     uint32_t m_playedBytes = 0;

@@ -1,6 +1,8 @@
 // Playback of a sound: the samples are streamed to the wave-out device in 1,024-byte buffers
-// straight from the sound's own sample buffer. Up to 80 buffers are prepared ahead and up to
-// 16 are in the device; each finished buffer lets one more in and prepares one more.
+// straight from the sound's own sample buffer. The device holds about a second of sound, so
+// that a busy program does not starve the output (a starved output skips what comes late),
+// and some more buffers are prepared behind it; each finished buffer lets one more in and
+// prepares one more. The marker follows what the device says it has played.
 #include "decode/WaveSound.h"
 
 #include "archive/Platform.h"
@@ -13,8 +15,17 @@ namespace orvanel {
 namespace {
 
 constexpr uint32_t kChunkBytes = 1024;
-constexpr size_t kPreparedAhead = 80;
-constexpr int kBuffersInDevice = 16;
+constexpr uint64_t kFewestInDevice = 16;
+// A rate read from a file can be absurd; two mebibytes in the device are plenty for any real one.
+constexpr uint64_t kMostInDevice = 2048;
+constexpr size_t kPreparedBehind = 64;
+
+// Buffers that hold one second of the format.
+size_t BuffersInDevice(const WaveFormat& format)
+{
+    const uint64_t perSecond = uint64_t(format.samplesPerSec) * format.blockAlign;
+    return size_t(std::clamp((perSecond + kChunkBytes - 1) / kChunkBytes, kFewestInDevice, kMostInDevice));
+}
 
 } // namespace
 
@@ -45,17 +56,19 @@ void CWaveSound::PlayFrom(uint32_t frame)
     m_device->Pause();
 
     const uint64_t start = std::min<uint64_t>(uint64_t(frame) * m_format.blockAlign, m_sampleCount);
-    m_queuedBytes = uint32_t(start);
+    m_startBytes = uint32_t(start);
+    m_queuedBytes = m_startBytes;
     m_chunkSize = kChunkBytes;
-    while (m_ready.GetCount() < kPreparedAhead && QueueNextChunk()) {
+    const size_t inDevice = BuffersInDevice(m_format);
+    while (m_ready.GetCount() < inDevice + kPreparedBehind && QueueNextChunk()) {
     }
-    for (int i = 0; i < kBuffersInDevice; ++i)
+    for (size_t i = 0; i < inDevice; ++i)
         WriteNextReady();
 
-    // The bytes before the start count as played, so that the position and the end of the
-    // sound come out right.
-    m_playedBytes = uint32_t(start);
-    m_position = m_format.blockAlign ? m_playedBytes / m_format.blockAlign : 0;
+    // The bytes before the start count as played, so that the end of the sound comes out
+    // right.
+    m_playedBytes = m_startBytes;
+    m_position = m_format.blockAlign ? m_startBytes / m_format.blockAlign : 0;
     NotifyViewerPosition(m_position);
 
     m_open = true;
@@ -128,8 +141,10 @@ void CWaveSound::OnBufferDone(WaveHeader* header)
     WriteNextReady();
     QueueNextChunk();
 
+    // The buffers finished decide the end; the marker shows what has been heard.
     m_playedBytes += length;
-    m_position = m_format.blockAlign ? m_playedBytes / m_format.blockAlign : 0;
+    const uint64_t heard = std::min<uint64_t>(m_startBytes + m_device->GetPlayedBytes(), m_sampleCount);
+    m_position = m_format.blockAlign ? uint32_t(heard / m_format.blockAlign) : 0;
     NotifyViewerPosition(m_position);
     // An empty device will never report again: either every byte has been played, or a
     // chunk could not be prepared and the rest cannot follow.

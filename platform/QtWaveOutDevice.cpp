@@ -7,16 +7,19 @@
 #include <QMediaDevices>
 
 #include <algorithm>
+#include <cstring>
 
 namespace orvanel {
 
 namespace {
 
-// Short enough that the sink never runs dry between two feeds, and that the position
-// marker moves about as often as a 1,024-byte buffer plays.
+// Often enough that the position marker moves smoothly.
 constexpr int kPollMilliseconds = 10;
-// Half a second without progress.
-constexpr int kStillPollsAtEnd = 50;
+// What the sink keeps ahead of what is heard: enough to ride out a busy moment of the program.
+constexpr int kSinkBufferMicroseconds = 500000;
+// A third of a second with everything taken, the clock still and the sink idle: all is heard,
+// whatever the clock says (it may stop a frame short of the end).
+constexpr int kStillPollsAtEnd = 30;
 
 QAudioFormat::SampleFormat SampleFormatFor(uint16_t bitsPerSample)
 {
@@ -30,8 +33,31 @@ QAudioFormat::SampleFormat SampleFormatFor(uint16_t bitsPerSample)
 
 } // namespace
 
+qint64 CQtWaveOutDevice::CSource::bytesAvailable() const
+{
+    return m_device.m_writtenBytes - m_device.m_takenBytes + QIODevice::bytesAvailable();
+}
+
+qint64 CQtWaveOutDevice::CSource::readData(char* data, qint64 maxSize)
+{
+    qint64 copied = 0;
+    for (const Queued& queued : m_device.m_queue) {
+        if (copied == maxSize)
+            break;
+        const int64_t taken = m_device.m_takenBytes;
+        if (queued.end <= taken)
+            continue;
+        const int64_t length = std::min<int64_t>(queued.end - taken, maxSize - copied);
+        std::memcpy(data + copied, queued.header->data + (taken - queued.start), size_t(length));
+        copied += length;
+        m_device.m_takenBytes += length;
+    }
+    return copied;
+}
+
 CQtWaveOutDevice::CQtWaveOutDevice()
 {
+    m_source.open(QIODevice::ReadOnly);
     m_timer.setInterval(kPollMilliseconds);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
 }
@@ -45,8 +71,7 @@ CQtWaveOutDevice::~CQtWaveOutDevice()
 bool CQtWaveOutDevice::Open(const WaveFormat& format, WaveOutCallback callback, void* instance)
 {
     Close();
-    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull() || format.formatTag != kWaveFormatPCM)
+    if (QMediaDevices::defaultAudioOutput().isNull() || format.formatTag != kWaveFormatPCM)
         return false;
     QAudioFormat audio;
     audio.setSampleRate(int(std::min<uint32_t>(format.samplesPerSec, INT32_MAX)));
@@ -60,34 +85,26 @@ bool CQtWaveOutDevice::Open(const WaveFormat& format, WaveOutCallback callback, 
     m_callback = callback;
     m_instance = instance;
     m_paused = false;
-    if (!StartSink())
-        return false;
+    m_writtenBytes = 0;
+    m_takenBytes = 0;
     m_open = true;
     m_timer.start();
     return true;
 }
 
-bool CQtWaveOutDevice::StartSink()
+void CQtWaveOutDevice::StartSink()
 {
+    // A new sink, so that nothing of an earlier stream (its clock, its buffer) carries over.
     m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), m_format);
-    m_input = m_sink->start();
-    if (!m_input) {
-        m_sink.reset();
-        return false;
-    }
-    if (m_paused)
-        m_sink->suspend();
-    m_writtenBytes = 0;
-    m_fedBytes = 0;
+    m_sink->setBufferSize(m_format.bytesForDuration(kSinkBufferMicroseconds));
     m_lastUSecs = 0;
     m_stillPolls = 0;
-    return true;
+    m_failed = false;
+    m_sink->start(&m_source);
 }
 
 void CQtWaveOutDevice::StopSink()
 {
-    // Stopping the sink deletes the input it handed out.
-    m_input = nullptr;
     if (m_sink)
         m_sink->stop();
     m_sink.reset();
@@ -95,10 +112,14 @@ void CQtWaveOutDevice::StopSink()
 
 bool CQtWaveOutDevice::Write(WaveHeader& header)
 {
-    if (!m_open || (!m_sink && !StartSink()))
+    if (!m_open)
         return false;
     m_queue.push_back({&header, m_writtenBytes, m_writtenBytes + header.length});
     m_writtenBytes += header.length;
+    if (!m_sink && !m_paused)
+        StartSink();
+    else
+        emit m_source.readyRead();
     return true;
 }
 
@@ -112,15 +133,17 @@ void CQtWaveOutDevice::Pause()
 void CQtWaveOutDevice::Restart()
 {
     m_paused = false;
-    if (m_sink) {
+    if (m_sink)
         m_sink->resume();
-        Feed();
-    }
+    else if (m_open && m_writtenBytes > m_takenBytes)
+        StartSink(); // with every buffer written so far there to take at once
 }
 
 void CQtWaveOutDevice::Reset()
 {
     StopSink();
+    m_writtenBytes = 0;
+    m_takenBytes = 0;
     // Taken out first: the callback may write to the device again.
     std::deque<Queued> handedBack;
     handedBack.swap(m_queue);
@@ -139,63 +162,42 @@ void CQtWaveOutDevice::Close()
     m_instance = nullptr;
 }
 
+uint64_t CQtWaveOutDevice::GetPlayedBytes()
+{
+    if (!m_sink)
+        return 0;
+    if (m_failed)
+        return uint64_t(m_writtenBytes);
+    if (m_stillPolls >= kStillPollsAtEnd)
+        return uint64_t(m_takenBytes);
+    // Rounded to the nearest frame: rounding down can leave the last frame short for ever.
+    const int64_t frames = (m_sink->processedUSecs() * m_format.sampleRate() + 500000) / 1000000;
+    return uint64_t(std::min(frames * m_format.bytesPerFrame(), m_takenBytes));
+}
+
 void CQtWaveOutDevice::Poll()
 {
     if (!m_sink)
         return;
-    Feed();
-    ReportFinished();
-}
-
-void CQtWaveOutDevice::Feed()
-{
-    // A sink that has not started yet cannot be suspended, so a paused device gives it
-    // nothing to play.
-    if (m_paused)
-        return;
-    // Writes to the sink never block; they take at most what it has room for.
-    for (const Queued& queued : m_queue) {
-        if (queued.end <= m_fedBytes)
-            continue;
-        const int64_t room = m_sink->bytesFree();
-        if (room <= 0)
-            return;
-        const int64_t offset = m_fedBytes - queued.start;
-        const int64_t length = std::min(queued.end - m_fedBytes, room);
-        const qint64 taken = m_input->write(
-            reinterpret_cast<const char*>(queued.header->data) + offset, length);
-        if (taken <= 0)
-            return;
-        m_fedBytes += taken;
-        if (taken < length)
-            return;
-    }
-}
-
-int64_t CQtWaveOutDevice::PlayedBytes()
-{
-    // Rounded to the nearest frame: rounding down can leave the last frame of the stream
-    // short for ever.
+    // A sink that has failed (the server went away) will play nothing more: everything written
+    // counts as played, so that the sound stops rather than waits for ever.
+    m_failed = m_failed || (m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError);
     const int64_t usecs = m_sink->processedUSecs();
-    const int64_t frames = (usecs * m_format.sampleRate() + 500000) / 1000000;
-    int64_t played = std::min(frames * m_format.bytesPerFrame(), m_fedBytes);
-
-    // A sink that has taken everything and not moved on for a while has played it all,
-    // whatever its clock says.
-    if (usecs != m_lastUSecs || m_paused || m_fedBytes < m_writtenBytes) {
+    const bool drained = !m_paused && m_takenBytes == m_writtenBytes && m_sink->state() == QAudio::IdleState;
+    if (usecs != m_lastUSecs || !drained) {
         m_lastUSecs = usecs;
         m_stillPolls = 0;
-    } else if (++m_stillPolls >= kStillPollsAtEnd) {
-        played = m_fedBytes;
+    } else if (m_stillPolls < kStillPollsAtEnd) {
+        ++m_stillPolls;
     }
-    return played;
+    ReportFinished();
 }
 
 void CQtWaveOutDevice::ReportFinished()
 {
     // Measured again after each report: the client may have stopped, reset or closed the
     // device, or written to it, while it was told.
-    while (m_sink && !m_queue.empty() && m_queue.front().end <= PlayedBytes()) {
+    while (m_sink && !m_queue.empty() && uint64_t(m_queue.front().end) <= GetPlayedBytes()) {
         WaveHeader* header = m_queue.front().header;
         m_queue.pop_front();
         m_callback(m_instance, header);

@@ -1,6 +1,7 @@
 #include "archive/ByteOrder.h"
 #include "decode/SoundRecord.h"
 #include "decode/WaveFile.h"
+#include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/decode/DecodeTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
@@ -35,15 +36,9 @@ std::vector<uint8_t> Held(const CWaveSound& sound)
     return {sound.GetSamples(), sound.GetSamples() + sound.GetSampleCount()};
 }
 
-class CCountingViewer final : public IWaveViewer {
-public:
-    void OnWaveDataChanged() override { ++changes; }
-    int changes = 0;
-};
-
 TEST(SoundRecord, SamplesFollowTheExtraFormatBytesAndOtherTagsEmptyTheSound)
 {
-    CCountingViewer viewer; // outlives the sound, which tells it when it goes away
+    fixture::CRecordingViewer viewer; // outlives the sound, which tells it when it goes away
     CWaveSound sound;
     sound.SetViewer(&viewer);
     Load(MakeSoundRecord(kSound, PCMFormat(1, 22050, 16), Samples(6)), sound);
@@ -86,7 +81,7 @@ TEST(SoundRecord, RefusedRecordsLeaveTheSoundAsItWas)
     for (const auto& c : cases) {
         CWaveSound sound;
         Load(MakeSoundRecord(kSound, PCMFormat(1, 8000, 8), Samples(4)), sound);
-        CCountingViewer viewer;
+        fixture::CRecordingViewer viewer;
         sound.SetViewer(&viewer);
         Load(c.record, sound, c.size);
         EXPECT_EQ(Held(sound), Samples(4)) << c.name;

@@ -1,71 +1,105 @@
+#include "decode/WaveSound.h"
 #include "platform/QtWaveOutDevice.h"
 #include "writer/RecordBuilders.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
+#include <QProcess>
 #include <QTest>
 
-#include <cmath>
+#include <cstring>
+
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace orvanel {
 namespace {
 
-void Record(void* instance, WaveHeader* header)
-{
-    static_cast<std::vector<WaveHeader*>*>(instance)->push_back(header);
-}
+constexpr int kRate = 44100;
 
-TEST(QtWaveOutDevice, FormatsTheSinkCannotLayOutDoNotOpen)
+// Stretches of a stereo recording that are not silent, as the index of their first and last
+// left sample; pauses shorter than 50 ms belong to the stretch.
+std::vector<std::pair<size_t, size_t>> HeardStretches(const std::vector<int16_t>& stereo)
 {
-    CQtWaveOutDevice device;
-    std::vector<WaveHeader*> done;
-    WaveFormat misaligned = writer::PCMFormat(2, 22050, 16);
-    misaligned.blockAlign = 2;
-    const WaveFormat noChannels = writer::PCMFormat(0, 22050, 16);
-    for (const WaveFormat& format : {writer::PCMFormat(1, 22050, 24), noChannels, misaligned})
-        EXPECT_FALSE(device.Open(format, &Record, &done));
-}
-
-// Plays a quarter of a second of a tone through the machine's default output; where there is
-// none, opening fails.
-TEST(QtWaveOutDevice, PlaysEveryBufferInOrderAndResetHandsBackTheRest)
-{
-    CQtWaveOutDevice device;
-    std::vector<WaveHeader*> done;
-    const WaveFormat format = writer::PCMFormat(1, 22050, 16);
-    if (QMediaDevices::defaultAudioOutput().isNull()) {
-        EXPECT_FALSE(device.Open(format, &Record, &done));
-        return;
+    std::vector<std::pair<size_t, size_t>> stretches;
+    for (size_t i = 0; i < stereo.size(); i += 2) {
+        if (std::abs(stereo[i]) <= 64)
+            continue;
+        if (!stretches.empty() && i - stretches.back().second < size_t(kRate / 10))
+            stretches.back().second = i;
+        else
+            stretches.emplace_back(i, i);
     }
-    ASSERT_TRUE(device.Open(format, &Record, &done));
-    std::vector<int16_t> tone(22050 / 4);
-    for (size_t i = 0; i < tone.size(); ++i)
-        tone[i] = int16_t(8000 * std::sin(2 * M_PI * 440 * double(i) / 22050));
-    const auto* bytes = reinterpret_cast<const uint8_t*>(tone.data());
-    std::vector<WaveHeader> headers;
-    for (size_t offset = 0; offset < tone.size() * 2; offset += 1024)
-        headers.push_back({bytes + offset, uint32_t(std::min<size_t>(1024, tone.size() * 2 - offset))});
-    std::vector<WaveHeader*> all;
-    for (WaveHeader& header : headers)
-        all.push_back(&header);
+    return stretches;
+}
 
-    device.Pause();
-    for (WaveHeader* header : all)
-        ASSERT_TRUE(device.Write(*header));
-    QTest::qWait(100);
-    EXPECT_TRUE(done.empty()); // nothing plays while paused
-    device.Restart();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == all.size(); }, 20000));
-    EXPECT_EQ(done, all);
+// Where in the first half of a sound of noise the heard frames begin: the frame whose next 256
+// match them best. Both are stereo.
+size_t OffsetInSound(const std::vector<int16_t>& sound, const int16_t* heard)
+{
+    std::vector<double> scores(sound.size() / 4);
+    for (size_t frame = 0; frame < scores.size(); ++frame)
+        for (size_t i = 0; i < 512; i += 2)
+            scores[frame] += double(sound[2 * frame + i]) * heard[i];
+    return size_t(std::max_element(scores.begin(), scores.end()) - scores.begin());
+}
 
-    done.clear();
-    device.Pause();
-    for (WaveHeader* header : all)
-        device.Write(*header);
-    device.Reset();
-    EXPECT_EQ(done, all);
-    device.Close();
+// Plays a second of noise through the default output to its end and then again, recording the
+// output's monitor: each play must be heard from within 30 ms of its start and for its length,
+// however busy the program is in between; and formats the sink cannot play do not open. Runs
+// wherever a PulseAudio server answers.
+TEST(QtWaveOutDevice, ReplayedSoundIsHeardWholeFromItsStart)
+{
+    QProcess server;
+    server.start(QStringLiteral("pactl"), {QStringLiteral("info")});
+    if (!server.waitForFinished(5000) || server.exitStatus() != QProcess::NormalExit || server.exitCode() != 0)
+        GTEST_SKIP() << "no PulseAudio server to play through";
+
+    // Noise, the same in both channels: any stretch of it tells where in the sound it lies.
+    std::vector<int16_t> frames(2 * kRate);
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < frames.size(); i += 2) {
+        seed = seed * 1664525 + 1013904223;
+        frames[i] = frames[i + 1] = int16_t(int(seed >> 16) % 24000 - 12000);
+    }
+    CQtWaveOutDevice device;
+    // Formats whose frames the sink would lay out otherwise do not open.
+    WaveFormat misaligned = writer::PCMFormat(2, kRate, 16);
+    misaligned.blockAlign = 2;
+    for (const WaveFormat& format : {writer::PCMFormat(1, kRate, 24), writer::PCMFormat(0, kRate, 16), misaligned})
+        EXPECT_FALSE(device.Open(format, [](void*, WaveHeader*) {}, nullptr));
+    CWaveSound sound;
+    sound.SetOutput(&device, nullptr);
+    // Little-endian, as the sink takes them.
+    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(2, kRate, 16), {reinterpret_cast<const uint8_t*>(frames.data()), frames.size() * 2}));
+
+    QProcess recorder;
+    recorder.start(QStringLiteral("parec"),
+        QStringLiteral("--latency-msec=10 -d @DEFAULT_MONITOR@ --format=s16le --channels=2 --rate=44100 --raw").split(' '));
+    ASSERT_TRUE(recorder.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.bytesAvailable() > 0; }, 5000));
+    for (int play = 0; play < 2; ++play) {
+        sound.Play();
+        ASSERT_TRUE(sound.IsOpen()) << "the default output did not open";
+        // Busy moments of the program, at the start and on the way, must not cost a sample.
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        QTest::qWait(300);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !sound.IsOpen(); }, 20000));
+        QTest::qWait(300);
+    }
+    recorder.terminate();
+    recorder.waitForFinished(5000);
+
+    const QByteArray recorded = recorder.readAllStandardOutput();
+    std::vector<int16_t> heard(size_t(recorded.size()) / 2);
+    std::memcpy(heard.data(), recorded.data(), heard.size() * 2);
+    const auto stretches = HeardStretches(heard);
+    ASSERT_GE(stretches.size(), 2u);
+    for (size_t play = stretches.size() - 2; play < stretches.size(); ++play) {
+        const auto [first, last] = stretches[play];
+        ASSERT_LT(first + 512, heard.size());
+        EXPECT_LE(OffsetInSound(frames, &heard[first]), size_t(kRate * 30 / 1000)) << "stretch " << play;
+        EXPECT_NEAR(double(last - first) / 2 / kRate, 1.0, 0.05) << "stretch " << play;
+    }
 }
 
 } // namespace
