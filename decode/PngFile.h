@@ -15,8 +15,8 @@ class CByteStream;
 // height bytes with the rows bottom-up like the picture's (DecodedPicture's alpha), or empty
 // for an opaque picture; the picture's own alpha plane is not used, as in a BMP file.
 // The stream is RGB for an opaque picture and RGBA with alpha; an opaque palette picture
-// keeps its palette, as grey levels when the palette is the grey ramp. Compression is
-// light: writing stays close to the speed of a BMP file.
+// keeps its palette, as grey levels when the palette is the grey ramp. The pixels are
+// stored without compression, so that writing stays close to the speed of a BMP file.
 // False for an empty picture, an alpha of another size, or a failed write.
 bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteStream& out);
 
