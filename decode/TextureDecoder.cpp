@@ -34,9 +34,61 @@ bool DecodeRaw(const TextureRecord& record, CDibImage& colour)
         record.width * bytesPerPixel, true);
 }
 
+// Where the pixels of decompressed DXT blocks go: the colour picture's rows and, when asked,
+// the grey picture's and the opacities' rows.
+struct BlockTargets {
+    uint8_t* colour = nullptr;
+    size_t colourStride = 0;
+    uint8_t* grey = nullptr;
+    size_t greyStride = 0;
+    uint8_t* alpha = nullptr;
+    size_t alphaStride = 0;
+};
+
+// One row of a block's pixels (red, green, blue, alpha) at column left of picture row y.
+// Full rows of four pixels are the common case; the compiler unrolls them.
+template <bool kGrey, bool kAlpha, uint32_t kColumns>
+inline void PlaceRow(const uint8_t* src, uint32_t columns, const BlockTargets& t, size_t y, size_t left)
+{
+    const uint32_t count = kColumns != 0 ? kColumns : columns;
+    uint8_t* dst = t.colour + y * t.colourStride + 3 * left;
+    for (uint32_t c = 0; c < count; ++c) {
+        const uint8_t* p = src + 4 * c;
+        dst[3 * c] = p[2];
+        dst[3 * c + 1] = p[1];
+        dst[3 * c + 2] = p[0];
+        if constexpr (kGrey)
+            t.grey[y * t.greyStride + left + c] = GreyLevel(p[2], p[1], p[0]);
+        if constexpr (kAlpha)
+            t.alpha[y * t.alphaStride + left + c] = p[3];
+    }
+}
+
+// Decompresses the blocks one at a time on the calling thread and writes each straight into
+// the rows, the first stored row at the top (the last row in memory).
+template <bool kGrey, bool kAlpha>
+void PlaceBlocks(const uint8_t* block, size_t blockBytes, int flags, uint32_t width, uint32_t height,
+    const BlockTargets& t)
+{
+    uint8_t rgba[16 * 4]; // one block's pixels, top row first
+    for (uint32_t top = 0; top < height; top += 4) {
+        const uint32_t rows = std::min<uint32_t>(4, height - top);
+        for (uint32_t left = 0; left < width; left += 4, block += blockBytes) {
+            squish::Decompress(rgba, block, flags);
+            const uint32_t columns = std::min<uint32_t>(4, width - left);
+            for (uint32_t r = 0; r < rows; ++r) {
+                const size_t y = height - 1 - (top + r);
+                if (columns == 4)
+                    PlaceRow<kGrey, kAlpha, 4>(rgba + 16 * r, 4, t, y, left);
+                else
+                    PlaceRow<kGrey, kAlpha, 0>(rgba + 16 * r, columns, t, y, left);
+            }
+        }
+    }
+}
+
 // DXT1, DXT3 and DXT5 blocks: a 24-bit picture without alpha plane and, when asked, its
-// grey picture and the blocks' own alpha, all written in one pass over the blocks. Each
-// block is decompressed on its own, on the calling thread.
+// grey picture and the blocks' own alpha, all written in one pass over the blocks.
 bool DecodeDXT(const TextureRecord& record, const PictureRequest& request, DecodedPicture& out)
 {
     int flags = 0;
@@ -61,40 +113,17 @@ bool DecodeDXT(const TextureRecord& record, const PictureRequest& request, Decod
     const bool withAlpha = request.ownAlpha && flags != squish::kDxt1;
     std::vector<uint8_t> alpha(withAlpha ? size_t(width) * height : 0);
 
-    const size_t stride = colour.GetEffWidth();
-    const size_t greyStride = grey.GetEffWidth();
-    const uint8_t* block = record.pixels.data();
-    uint8_t rgba[16 * 4]; // one block's pixels: red, green, blue, alpha, top row first
-    for (uint32_t top = 0; top < height; top += 4) {
-        const uint32_t rows = std::min<uint32_t>(4, height - top);
-        for (uint32_t left = 0; left < width; left += 4, block += blockBytes) {
-            squish::Decompress(rgba, block, flags);
-            const uint32_t columns = std::min<uint32_t>(4, width - left);
-            for (uint32_t r = 0; r < rows; ++r) {
-                // The first stored row is the picture's top row, the last row in memory.
-                const size_t y = height - 1 - (top + r);
-                const uint8_t* src = rgba + 16 * r;
-                uint8_t* dst = colour.GetBits() + y * stride + 3 * size_t(left);
-                for (uint32_t c = 0; c < columns; ++c, src += 4, dst += 3) {
-                    dst[0] = src[2];
-                    dst[1] = src[1];
-                    dst[2] = src[0];
-                }
-                if (request.grey) {
-                    src = rgba + 16 * r;
-                    uint8_t* levels = grey.GetBits() + y * greyStride + left;
-                    for (uint32_t c = 0; c < columns; ++c, src += 4)
-                        levels[c] = GreyLevel(src[2], src[1], src[0]);
-                }
-                if (withAlpha) {
-                    src = rgba + 16 * r;
-                    uint8_t* opacities = alpha.data() + y * width + left;
-                    for (uint32_t c = 0; c < columns; ++c, src += 4)
-                        opacities[c] = src[3];
-                }
-            }
-        }
-    }
+    const BlockTargets t{colour.GetBits(), colour.GetEffWidth(), grey.GetBits(), grey.GetEffWidth(),
+        alpha.data(), width};
+    const uint8_t* blocks = record.pixels.data();
+    if (request.grey && withAlpha)
+        PlaceBlocks<true, true>(blocks, blockBytes, flags, width, height, t);
+    else if (request.grey)
+        PlaceBlocks<true, false>(blocks, blockBytes, flags, width, height, t);
+    else if (withAlpha)
+        PlaceBlocks<false, true>(blocks, blockBytes, flags, width, height, t);
+    else
+        PlaceBlocks<false, false>(blocks, blockBytes, flags, width, height, t);
     out.colour = std::move(colour);
     out.grey = std::move(grey);
     out.alpha = std::move(alpha);
