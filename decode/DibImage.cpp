@@ -126,6 +126,14 @@ uint8_t* CDibImage::Create(uint32_t width, uint32_t height, uint32_t bits, uint3
     return m_block.data();
 }
 
+uint8_t* CDibImage::CreateGrey(uint32_t width, uint32_t height, uint32_t type)
+{
+    uint8_t* block = Create(width, height, 8, type);
+    if (block)
+        SetGreyPalette();
+    return block;
+}
+
 void CDibImage::WriteHeader()
 {
     uint8_t* p = m_block.data();

@@ -86,6 +86,9 @@ public:
     // 24). Returns the new pixel block, or null (and an empty image) on a zero or oversized
     // width or height, or when memory runs out.
     uint8_t* Create(uint32_t width, uint32_t height, uint32_t bits, uint32_t type = kImageTypeNone);
+    // An 8-bit image of the given size with the grey palette, the rows zero, for a caller
+    // that writes grey levels itself; the same result as Create otherwise.
+    uint8_t* CreateGrey(uint32_t width, uint32_t height, uint32_t type = kImageTypeNone);
     // Builds the image from rows of bytesPerLine bytes in source; bits 1, 4, 8, 24 or 32
     // (32 gives 24-bit colours plus an alpha plane from the fourth bytes). With flip, source
     // row r becomes image row height - 1 - r, so the first source row ends at the top.

@@ -91,10 +91,11 @@ bool PaintPalette(CDibImage& colour, const IndexedValues& values, std::span<cons
     });
 }
 
-// Both pictures of an indexed texture. Palette formats store the palette's file ID after
+// The pictures of an indexed texture. Palette formats store the palette's file ID after
 // the values; the colour picture is the grey one when that palette is not in the archive.
+// Without makeGrey the grey picture is painted only when it is the colour picture.
 bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
-    uint32_t bytesPerValue, bool withPalette, CDibImage& colour, CDibImage& grey,
+    uint32_t bytesPerValue, bool withPalette, bool makeGrey, CDibImage& colour, CDibImage& grey,
     uint32_t& noteKind, uint32_t& noteFileID)
 {
     const IndexedValues values{record.pixels, record.width, record.height, bytesPerValue};
@@ -105,16 +106,20 @@ bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
     if (withPalette && !CStoredRecord::HoldsItems(record.pixels.size(), paletteIDOffset, 4, 1))
         return false;
     noteKind = kNotePaletteNotFound;
-    if (!PaintGrey(grey, values))
-        return false;
-    if (!withPalette) {
-        noteKind = kNoteGreyscale16;
-        return colour.Copy(grey);
+    std::optional<std::vector<uint8_t>> palette;
+    if (withPalette) {
+        noteFileID = ReadLE32(record.pixels.data() + paletteIDOffset);
+        palette = ReadPalette(archive, noteFileID);
     }
-    noteFileID = ReadLE32(record.pixels.data() + paletteIDOffset);
-    const auto palette = ReadPalette(archive, noteFileID);
-    if (!palette)
-        return colour.Copy(grey);
+    if (!palette) {
+        if (!withPalette)
+            noteKind = kNoteGreyscale16;
+        if (!makeGrey)
+            return PaintGrey(colour, values);
+        return PaintGrey(grey, values) && colour.Copy(grey);
+    }
+    if (makeGrey && !PaintGrey(grey, values))
+        return false;
     noteKind = kNotePalette;
     return PaintPalette(colour, values, *palette);
 }
@@ -122,16 +127,16 @@ bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
 } // namespace
 
 bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record,
-    CDibImage& colour, CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID)
+    CDibImage& colour, CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID, bool makeGrey)
 {
     switch (record.format) {
     case kTextureIndexed8:
-        return DecodeIndexed(archive, record, 1, true, colour, grey, noteKind, noteFileID);
+        return DecodeIndexed(archive, record, 1, true, makeGrey, colour, grey, noteKind, noteFileID);
     case kTextureIndexed16:
-        return DecodeIndexed(archive, record, 2, true, colour, grey, noteKind, noteFileID);
+        return DecodeIndexed(archive, record, 2, true, makeGrey, colour, grey, noteKind, noteFileID);
     case kTextureGrey16:
     case kTextureGrey16Alt:
-        return DecodeIndexed(archive, record, 2, false, colour, grey, noteKind, noteFileID);
+        return DecodeIndexed(archive, record, 2, false, makeGrey, colour, grey, noteKind, noteFileID);
     default:
         return false;
     }

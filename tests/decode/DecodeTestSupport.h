@@ -72,6 +72,8 @@ public:
         return d;
     }
 
+    const CDATArchive& Archive() const { return *m_opened->archive; }
+
 private:
     std::unique_ptr<fixture::COpenedArchive> m_opened;
 };

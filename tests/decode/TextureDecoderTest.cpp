@@ -3,6 +3,9 @@
 #include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
+#include <squish.h>
+
+#include <algorithm>
 
 namespace orvanel {
 namespace {
@@ -61,39 +64,107 @@ TEST(ColourTable, PictureShapeFollowsTheColourCount)
     }
 }
 
-// A picture of 4 × 4 blocks, each one solid colour so that DXT keeps it exactly:
-// red, green / blue, white, with the partial blocks of a 6 × 5 picture at the edges.
-std::vector<uint8_t> BlockPicture(uint32_t width, uint32_t height, bool varyAlpha)
+// Arbitrary block bytes reach every colour and alpha mode of the formats.
+std::vector<uint8_t> NoiseBytes(size_t count, uint32_t seed)
 {
-    static const uint8_t colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-    std::vector<uint8_t> rgba;
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t* c = colours[(x / 4) + 2 * (y / 4)];
-            rgba.insert(rgba.end(), {c[0], c[1], c[2], uint8_t(varyAlpha ? x * 40 : 255)});
-        }
-    return rgba;
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t& b : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = uint8_t(seed >> 16);
+    }
+    return bytes;
 }
 
-TEST(TextureDecode, DXTBlocksKeepRedAndBlueInPlaceWithoutAlpha)
+// The pictures, grey levels and alpha are libsquish's whole-image decompression, turned
+// into bottom-up rows (red and blue in their places), at sizes that leave partial blocks at
+// the edges. The picture is 24-bit without alpha plane: DXT alpha is never drawn.
+TEST(TextureDecode, DXTPixelsEqualLibsquishAtEverySize)
 {
     const CTextureArchive archive;
-    for (uint32_t format : {kTextureDXT1, kTextureDXT3, kTextureDXT5}) {
-        const auto rgba = BlockPicture(6, 5, format != kTextureDXT1);
-        const auto d = archive.Decode(kTexture,
-            MakeTextureRecord(kTexture, 6, 5, format, writer::CompressDXT(rgba, 6, 5, format)));
-        ASSERT_TRUE(d.ok) << format;
-        EXPECT_EQ(d.colour.GetBpp(), 24u);
-        EXPECT_TRUE(d.colour.GetAlpha().empty());
-        EXPECT_EQ(d.noteKind, 0u);
-        EXPECT_EQ(d.scale, 1.0f);
-        for (uint32_t y = 0; y < 5; ++y)
-            for (uint32_t x = 0; x < 6; ++x) {
-                const uint8_t* want = &rgba[(y * 6 + x) * 4];
-                ASSERT_EQ(PixelFromTop(d.colour, x, y), uint32_t(want[0] << 16 | want[1] << 8 | want[2]))
-                    << format << " " << x << "," << y;
-            }
-        ExpectGreyOfColour(d);
+    const struct {
+        uint32_t format;
+        int flags;
+    } formats[] = {{kTextureDXT1, squish::kDxt1}, {kTextureDXT3, squish::kDxt3}, {kTextureDXT5, squish::kDxt5}};
+    const uint32_t sizes[][2] = {{1, 1}, {5, 3}, {4, 8}, {13, 7}, {30, 9}};
+    for (const auto& f : formats)
+        for (const auto& size : sizes) {
+            const uint32_t w = size[0], h = size[1];
+            const size_t blockBytes = f.flags == squish::kDxt1 ? 8 : 16;
+            const auto blocks = NoiseBytes((w + 3) / 4 * ((h + 3) / 4) * blockBytes, w * 31 + h);
+            std::vector<uint8_t> rgba(size_t(w) * h * 4);
+            squish::DecompressImage(rgba.data(), int(w), int(h), blocks.data(), f.flags);
+            const auto record = MakeTextureRecord(kTexture, w, h, f.format, blocks);
+            DecodedPicture picture;
+            ASSERT_TRUE(DecodePicture(archive.Archive(), record, writer::MakeEntry(kTexture, 0, uint32_t(record.size())),
+                {.grey = true, .ownAlpha = true}, picture));
+            ASSERT_EQ(picture.alpha.size(), f.format == kTextureDXT1 ? 0 : size_t(w) * h);
+            EXPECT_EQ(picture.colour.GetBpp(), 24u);
+            EXPECT_TRUE(picture.colour.GetAlpha().empty());
+            EXPECT_EQ(picture.noteKind, kNoteNone);
+            EXPECT_EQ(picture.displayScale, 1.0f);
+            for (uint32_t y = 0; y < h; ++y)
+                for (uint32_t x = 0; x < w; ++x) {
+                    const uint8_t* want = &rgba[(size_t(y) * w + x) * 4];
+                    const uint32_t rgb = uint32_t(want[0] << 16 | want[1] << 8 | want[2]);
+                    ASSERT_EQ(PixelFromTop(picture.colour, x, y), rgb) << f.format << " " << w << "x" << h;
+                    ASSERT_EQ(PixelFromTop(picture.grey, x, y), Grey(GreyLevel(want[2], want[1], want[0])));
+                    if (!picture.alpha.empty()) {
+                        ASSERT_EQ(picture.alpha[size_t(h - 1 - y) * w + x], want[3]);
+                    }
+                }
+        }
+}
+
+// What a request leaves out or adds never changes the colour picture; the texture's own
+// alpha is kept for DXT3, DXT5 and 32-bit textures only.
+TEST(TextureDecode, RequestsChangeOnlyWhatTheyAsk)
+{
+    const std::vector<uint32_t> palette = Colours(256);
+    const CTextureArchive archive({{kTable, MakeColourTableRecord(kTable, palette)}});
+    const auto bytes = NoiseBytes(6 * 5 * 4, 99);
+    const auto pixels = [&](size_t n) { return std::span(bytes).first(n); };
+    const auto dxt = [&](uint32_t format) {
+        return MakeTextureRecord(kTexture, 6, 5, format, writer::CompressDXT(bytes, 6, 5, format));
+    };
+    std::vector<uint8_t> storedAlpha; // the 32-bit texture's fourth bytes, bottom row first
+    for (uint32_t y = 5; y-- > 0;)
+        for (uint32_t x = 0; x < 6; ++x)
+            storedAlpha.push_back(bytes[(y * 6 + x) * 4 + 3]);
+    const struct {
+        uint32_t id;
+        std::vector<uint8_t> record;
+        bool ownAlpha;
+        const std::vector<uint8_t>* exactAlpha = nullptr;
+    } cases[] = {
+        {kTexture, dxt(kTextureDXT1), false},
+        {kTexture, dxt(kTextureDXT3), true},
+        {kTexture, dxt(kTextureDXT5), true},
+        // The 32-bit texture's alpha is what it stores, not the opaque plane of its picture.
+        {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureRGBA32, pixels(120)), true, &storedAlpha},
+        {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureRGB24, pixels(90)), false},
+        {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureGrey8, pixels(30)), false},
+        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), kTable), false},
+        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), 0x04000999), false},
+        {kTexture, MakeTextureRecord(kTexture, 3, 5, kTextureGrey16, pixels(30)), false},
+        {kTable, MakeColourTableRecord(kTable, palette), false},
+    };
+    for (const auto& c : cases) {
+        const auto screen = archive.Decode(c.id, c.record);
+        ASSERT_TRUE(screen.ok);
+        DecodedPicture saved;
+        ASSERT_TRUE(DecodePicture(archive.Archive(), c.record, writer::MakeEntry(c.id, 0, uint32_t(c.record.size())),
+            {.grey = false, .ownAlpha = true}, saved));
+        const auto colour = saved.colour.GetDib(), shown = screen.colour.GetDib();
+        EXPECT_TRUE(std::ranges::equal(colour, shown)) << &c - cases;
+        EXPECT_TRUE(std::ranges::equal(saved.colour.GetAlpha(), screen.colour.GetAlpha())) << &c - cases;
+        EXPECT_FALSE(saved.grey.IsValid()) << &c - cases;
+        EXPECT_EQ(saved.alpha.empty(), !c.ownAlpha) << &c - cases;
+        EXPECT_EQ(saved.noteKind, screen.noteKind);
+        EXPECT_EQ(saved.noteFileID, screen.noteFileID);
+        EXPECT_EQ(saved.displayScale, screen.scale);
+        if (c.exactAlpha) {
+            EXPECT_EQ(saved.alpha, *c.exactAlpha);
+        }
     }
 }
 

@@ -1,0 +1,165 @@
+// PNG output through libpng. The rows are handed over one at a time, top row first: a
+// 24-bit or palette row straight from the pixel block (libpng swaps blue and red itself),
+// a row with alpha assembled in one row buffer.
+
+#include "decode/PngFile.h"
+
+#include "decode/ByteStream.h"
+
+#include <csetjmp>
+#include <new>
+#include <png.h>
+#include <vector>
+
+namespace orvanel {
+
+namespace {
+
+// Saving many pictures must stay close to the speed of BMP files, and even zlib's fastest
+// compression costs four times a BMP file's write on texture-sized pictures: the rows are
+// stored unfiltered in uncompressed deflate blocks, so a file costs little more than its
+// checksums and is about the size of its BMP file.
+constexpr int kCompressionLevel = 0;
+constexpr int kRowFilters = PNG_FILTER_NONE;
+// Large chunks: few writes per file.
+constexpr size_t kStreamBufferBytes = size_t(1) << 17;
+
+void WriteToStream(png_structp png, png_bytep data, size_t length)
+{
+    auto* out = static_cast<CByteStream*>(png_get_io_ptr(png));
+    if (out->Write(data, 1, length) != length)
+        png_error(png, "write failed");
+}
+
+void FlushStream(png_structp) {}
+
+// libpng's errors end the encoding through its jump buffer; its warnings are of no use here.
+void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnWarning(png_structp, png_const_charp) {}
+
+// How the picture's pixels become PNG samples.
+struct Layout {
+    int colourType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    std::vector<png_color> palette; // for PNG_COLOR_TYPE_PALETTE
+};
+
+bool IsGreyRamp(std::span<const uint8_t> palette, uint32_t colours)
+{
+    for (uint32_t i = 0; i < colours; ++i) {
+        const uint8_t level = uint8_t(i * (255 / (colours - 1)));
+        const uint8_t* c = &palette[4 * size_t(i)];
+        if (c[0] != level || c[1] != level || c[2] != level)
+            return false;
+    }
+    return true;
+}
+
+// The colour of pixel x of a palette row.
+const uint8_t* PaletteColour(const uint8_t* row, uint32_t x, uint16_t bits, const uint8_t* palette)
+{
+    uint32_t index = 0;
+    switch (bits) {
+    case 8: index = row[x]; break;
+    case 4: index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F; break;
+    default: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
+    }
+    return palette + 4 * size_t(index);
+}
+
+// Writes the header and the rows; everything it needs is made before, so that a jump out of
+// libpng leaves nothing behind but what the caller frees.
+bool WriteImage(png_structp png, png_infop info, const CDibImage& picture,
+    std::span<const uint8_t> alpha, const Layout& layout, uint8_t* rowBuffer)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    const uint32_t width = picture.GetWidth(), height = picture.GetHeight();
+    const uint16_t bits = picture.GetBpp();
+    const uint8_t* palette = picture.GetDib().data() + kDibHeaderSize;
+    png_set_IHDR(png, info, width, height, layout.bitDepth, layout.colourType, PNG_INTERLACE_NONE,
+        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (layout.colourType == PNG_COLOR_TYPE_PALETTE)
+        png_set_PLTE(png, info, layout.palette.data(), int(layout.palette.size()));
+    png_set_compression_level(png, kCompressionLevel);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilters);
+    png_set_compression_buffer_size(png, kStreamBufferBytes);
+    png_write_info(png, info);
+    if (layout.colourType == PNG_COLOR_TYPE_RGB || layout.colourType == PNG_COLOR_TYPE_RGB_ALPHA)
+        png_set_bgr(png);
+    for (uint32_t r = 0; r < height; ++r) {
+        const uint32_t y = height - 1 - r; // rows in memory run bottom-up
+        const uint8_t* row = picture.GetBits() + size_t(y) * picture.GetEffWidth();
+        if (alpha.empty()) {
+            png_write_row(png, row);
+            continue;
+        }
+        const uint8_t* opacities = alpha.data() + size_t(y) * width;
+        uint8_t* dst = rowBuffer;
+        for (uint32_t x = 0; x < width; ++x, dst += 4) {
+            const uint8_t* bgr = bits == 24 ? row + 3 * size_t(x) : PaletteColour(row, x, bits, palette);
+            dst[0] = bgr[0];
+            dst[1] = bgr[1];
+            dst[2] = bgr[2];
+            dst[3] = opacities[x];
+        }
+        png_write_row(png, rowBuffer);
+    }
+    png_write_end(png, info);
+    return true;
+}
+
+} // namespace
+
+bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteStream& out)
+{
+    if (!picture.IsValid())
+        return false;
+    const uint32_t width = picture.GetWidth(), height = picture.GetHeight();
+    if (!alpha.empty() && alpha.size() != size_t(width) * height)
+        return false;
+    const uint16_t bits = picture.GetBpp();
+    Layout layout;
+    std::vector<uint8_t> rowBuffer;
+    try {
+        if (!alpha.empty()) {
+            layout.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+            rowBuffer.resize(size_t(width) * 4);
+        } else if (bits <= 8) {
+            const uint32_t colours = 1u << bits;
+            const auto palette = picture.GetDib().subspan(kDibHeaderSize, 4 * size_t(colours));
+            layout.bitDepth = bits;
+            if (IsGreyRamp(palette, colours)) {
+                layout.colourType = PNG_COLOR_TYPE_GRAY;
+            } else {
+                layout.colourType = PNG_COLOR_TYPE_PALETTE;
+                for (uint32_t i = 0; i < colours; ++i)
+                    layout.palette.push_back({palette[4 * i + 2], palette[4 * i + 1], palette[4 * i]});
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool written = false;
+    if (info) {
+        png_set_write_fn(png, &out, WriteToStream, FlushStream);
+        written = WriteImage(png, info, picture, alpha, layout, rowBuffer.data());
+    }
+    png_destroy_write_struct(&png, &info);
+    return written && !out.Error();
+}
+
+bool SavePNG(const CDibImage& picture, std::span<const uint8_t> alpha, const std::string& path)
+{
+    CStdioStream file;
+    if (!file.Open(path, "wb"))
+        return false;
+    const bool encoded = EncodePNG(picture, alpha, file);
+    const bool closed = file.Close();
+    return encoded && closed;
+}
+
+} // namespace orvanel
