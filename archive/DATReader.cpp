@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <set>
+#include <vector>
 
 namespace orvanel {
 
@@ -166,40 +167,141 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
 
 namespace {
 
-// The copy of a stored file's head out of its block chain. It runs guarded, so it holds only
-// plain data and reads the view directly.
-struct ChainRead {
-    const uint8_t* archive;
-    uint64_t archiveSize;
+uint32_t LinkOf(const DATChainPosition& c, uint64_t block)
+{
+    return ReadLE32(c.archive + block);
+}
+
+// Moves on to block, which the chain links to, or ends the chain there. A block data is taken
+// from twice makes the chain damaged: it would repeat the same bytes without end.
+void EnterBlock(DATChainPosition& c, uint64_t block)
+{
+    const uint64_t take = std::min(c.remaining, c.dataPerBlock);
+    if (block == 0 || c.blocksLeft == 0 || block + kDATBlockLinkSize + take > c.archiveSize) {
+        c.block = 0;
+        return;
+    }
+    if (c.used > 0) {
+        if (block == c.tortoise) {
+            c.damaged = true;
+            c.block = 0;
+            return;
+        }
+        if (++c.steps == c.power) {
+            c.tortoise = block;
+            c.power *= 2;
+            c.steps = 0;
+        }
+    } else {
+        c.tortoise = block;
+    }
+    c.block = c.last = block;
+    c.blockEnd = take;
+    c.inBlock = 0;
+    ++c.used;
+    --c.blocksLeft;
+}
+
+void StartChain(DATChainPosition& c, std::span<const uint8_t> archive, const DATEntry& entry)
+{
+    c.archive = archive.data();
+    c.archiveSize = archive.size();
+    const uint64_t blockSize = ReadLE32(c.archive + kDATBlockSizeOffset);
+    if (blockSize <= kDATBlockLinkSize || blockSize > c.archiveSize || entry.size > c.archiveSize)
+        return;
+    c.usable = true;
+    c.dataPerBlock = blockSize - kDATBlockLinkSize;
+    c.blocksLeft = c.archiveSize / blockSize;
+    c.remaining = entry.size;
+    c.first = entry.offset;
+    if (c.remaining > 0)
+        EnterBlock(c, entry.offset);
+}
+
+// Delivers the next count bytes (at most what remains) into out, or passes over them when out
+// is null; zeros once the chain has ended.
+void AdvanceChain(DATChainPosition& c, uint8_t* out, uint64_t count)
+{
+    count = std::min(count, c.remaining);
+    while (count > 0 && !c.damaged) {
+        // The next block is entered only when its bytes are wanted: a head read stays in
+        // the blocks it copies from.
+        if (c.block != 0 && c.inBlock == c.blockEnd) {
+            EnterBlock(c, LinkOf(c, c.block));
+            continue;
+        }
+        if (c.block == 0) {
+            if (out)
+                std::memset(out, 0, count);
+            c.remaining -= count;
+            return;
+        }
+        const uint64_t take = std::min(count, c.blockEnd - c.inBlock);
+        if (out) {
+            std::memcpy(out, c.archive + c.block + kDATBlockLinkSize + c.inBlock, take);
+            out += take;
+        }
+        c.inBlock += take;
+        c.remaining -= take;
+        count -= take;
+    }
+}
+
+// Whether the blocks data was taken from hold a repeat that the detection has not caught yet
+// (it lags the repeat by up to twice the chain's length). Follows the links on from the last
+// block used: a chain that ends has no repeat; otherwise the cycle's length and start show
+// whether its first repeated block lies among those used. A sound chain ends at once.
+void CheckUsedBlocks(DATChainPosition& c)
+{
+    if (c.damaged || c.used < 2)
+        return;
+    auto next = [&c](uint64_t block) -> uint64_t {
+        const uint64_t link = LinkOf(c, block);
+        return link + kDATBlockLinkSize > c.archiveSize ? 0 : link;
+    };
+    uint64_t cycle = 0;
+    uint64_t block = c.last;
+    for (uint64_t budget = 3 * c.used + 2; budget > 0 && cycle == 0; --budget) {
+        block = next(block);
+        if (block == 0)
+            return;
+        if (block == c.tortoise)
+            cycle = c.steps + 1;
+        else if (++c.steps == c.power) {
+            c.tortoise = block;
+            c.power *= 2;
+            c.steps = 0;
+        }
+    }
+    if (cycle == 0)
+        return;
+    uint64_t lead = c.first;
+    for (uint64_t k = 0; k < cycle; ++k)
+        lead = next(lead);
+    uint64_t start = 0;
+    for (uint64_t trail = c.first; trail != lead && start < c.used; ++start) {
+        trail = next(trail);
+        lead = next(lead);
+    }
+    c.damaged = start + cycle < c.used;
+}
+
+struct HeadRead {
+    DATChainPosition chain;
+    std::span<const uint8_t> archive;
     const DATEntry* entry;
     uint8_t* out;
     uint64_t wanted;
-    bool usable;
-    uint64_t copied;
 };
 
-void ReadChain(void* context)
+void ReadHead(void* context)
 {
-    ChainRead& r = *static_cast<ChainRead*>(context);
-    const uint64_t blockSize = ReadLE32(r.archive + kDATBlockSizeOffset);
-    if (blockSize <= kDATBlockLinkSize || blockSize > r.archiveSize || r.entry->size > r.archiveSize)
+    HeadRead& r = *static_cast<HeadRead*>(context);
+    StartChain(r.chain, r.archive, *r.entry);
+    if (!r.chain.usable)
         return;
-    r.usable = true;
-    const uint64_t dataPerBlock = blockSize - kDATBlockLinkSize;
-    // A chain can never carry more blocks than the file holds; a loop ends there.
-    uint64_t blocksLeft = r.archiveSize / blockSize;
-    uint64_t block = r.entry->offset;
-    uint64_t remaining = r.entry->size;
-    while (block != 0 && remaining != 0 && r.copied < r.wanted && blocksLeft-- > 0) {
-        const uint64_t chunk = std::min(remaining, dataPerBlock);
-        if (block + kDATBlockLinkSize + chunk > r.archiveSize)
-            break;
-        const uint64_t take = std::min(chunk, r.wanted - r.copied);
-        std::memcpy(r.out + r.copied, r.archive + block + kDATBlockLinkSize, take);
-        r.copied += take;
-        remaining -= chunk;
-        block = ReadLE32(r.archive + block);
-    }
+    AdvanceChain(r.chain, r.out, r.wanted);
+    CheckUsedBlocks(r.chain);
 }
 
 } // namespace
@@ -209,14 +311,76 @@ std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DA
 {
     if (archive.size() < kDATHeaderEnd)
         return std::nullopt;
-    ChainRead read{archive.data(), archive.size(), &entry, out.data(),
-        std::min<uint64_t>(entry.size, out.size()), false, 0};
+    HeadRead read{{}, archive, &entry, out.data(), std::min<uint64_t>(entry.size, out.size())};
     // A file cut short while mapped makes the stored file unreadable, not the process end.
-    if (!RunGuarded(ReadChain, &read) || !read.usable)
+    if (!RunGuarded(ReadHead, &read) || !read.chain.usable || read.chain.damaged)
         return std::nullopt;
-    // What the chain did not reach reads as zeros.
-    std::fill(out.data() + read.copied, out.data() + read.wanted, uint8_t(0));
     return size_t(read.wanted);
+}
+
+CDATFileCursor::CDATFileCursor(std::span<const uint8_t> archive, const DATEntry& entry)
+{
+    struct Start {
+        DATChainPosition* chain;
+        std::span<const uint8_t> archive;
+        const DATEntry* entry;
+    } start{&m_chain, archive, &entry};
+    m_failed = archive.size() < kDATHeaderEnd
+        || !RunGuarded([](void* context) {
+               auto* s = static_cast<Start*>(context);
+               StartChain(*s->chain, s->archive, *s->entry);
+           }, &start)
+        || !m_chain.usable || m_chain.damaged;
+}
+
+bool CDATFileCursor::Advance(uint8_t* out, uint64_t count)
+{
+    if (m_failed)
+        return false;
+    struct Step {
+        DATChainPosition* chain;
+        uint8_t* out;
+        uint64_t count;
+    } step{&m_chain, out, count};
+    m_failed = !RunGuarded([](void* context) {
+        auto* s = static_cast<Step*>(context);
+        AdvanceChain(*s->chain, s->out, s->count);
+        if (s->chain->remaining == 0)
+            CheckUsedBlocks(*s->chain);
+    }, &step) || m_chain.damaged;
+    return !m_failed;
+}
+
+std::optional<size_t> CDATFileCursor::Read(std::span<uint8_t> out)
+{
+    const size_t count = size_t(std::min<uint64_t>(out.size(), Remaining()));
+    if (!Advance(out.data(), count))
+        return std::nullopt;
+    return count;
+}
+
+bool CDATFileCursor::Skip(uint64_t count)
+{
+    return Advance(nullptr, count);
+}
+
+bool StreamDATFile(std::span<const uint8_t> archive, const DATEntry& entry,
+    const std::function<bool(std::span<const uint8_t>)>& sink)
+{
+    CDATFileCursor cursor(archive, entry);
+    if (!cursor.IsReadable())
+        return false;
+    try {
+        std::vector<uint8_t> chunk(size_t(std::min<uint64_t>(cursor.Remaining(), kDATStreamChunk)));
+        while (cursor.Remaining() > 0) {
+            const auto read = cursor.Read(chunk);
+            if (!read || !sink(std::span<const uint8_t>(chunk.data(), *read)))
+                return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const DATEntry& entry)
