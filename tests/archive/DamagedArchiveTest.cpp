@@ -69,6 +69,13 @@ std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archiv
     }
     CDATFileCursor skipped(archive, entry);
     EXPECT_EQ(skipped.Skip(entry.size), whole.has_value());
+    std::vector<uint8_t> sunk;
+    EXPECT_EQ(StreamDATFile(archive, entry, [&sunk](std::span<const uint8_t> piece) {
+        sunk.insert(sunk.end(), piece.begin(), piece.end());
+        return true;
+    }), whole.has_value());
+    if (whole)
+        EXPECT_EQ(sunk, *whole);
     return whole;
 }
 
