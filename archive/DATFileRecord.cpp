@@ -44,16 +44,10 @@ const DATEntry* DATFileRecord::AddVersion(const DATEntry* entry, bool& inserted)
     }
     if (KeyOf(m_first) == KeyOf(*entry))
         return &m_first;
-    auto at = std::lower_bound(m_others.begin(), m_others.end(), *entry,
-        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); });
-    if (at != m_others.end() && KeyOf(**at) == KeyOf(*entry))
-        return at->get();
     try {
-        auto copy = std::make_unique<DATEntry>(*entry);
-        const DATEntry* stored = copy.get();
-        m_others.insert(at, std::move(copy));
-        inserted = true;
-        return stored;
+        const auto [at, added] = m_others.insert(*entry);
+        inserted = added;
+        return &*at;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -63,13 +57,18 @@ const DATEntry* DATFileRecord::GetVersion(size_t index) const
 {
     if (index >= VersionCount())
         return nullptr;
-    // The first copy's place among the others, which are sorted.
-    const auto firstAt = size_t(std::lower_bound(m_others.begin(), m_others.end(), m_first,
-        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); })
-        - m_others.begin());
-    if (index == firstAt)
-        return &m_first;
-    return m_others[index < firstAt ? index : index - 1].get();
+    // The first copy sits among the others at its key's place.
+    auto at = m_others.begin();
+    bool firstPassed = false;
+    for (size_t k = 0;; ++k) {
+        const bool firstHere = !firstPassed && (at == m_others.end() || EntryKeyLess(m_first, *at));
+        if (k == index)
+            return firstHere ? &m_first : &*at;
+        if (firstHere)
+            firstPassed = true;
+        else
+            ++at;
+    }
 }
 
 } // namespace orvanel

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,12 +39,16 @@ public:
     uint32_t m_category;
 
 private:
+    struct KeyOrder {
+        bool operator()(const DATEntry& a, const DATEntry& b) const { return EntryKeyLess(a, b); }
+    };
     // Almost every file has exactly one version, so the first copy lives in the record itself
-    // and only further versions are allocated, kept sorted by key. Copies never move once
-    // stored: the catalogue's lists point at them.
+    // and only further versions are allocated, in a tree ordered by key: a file ID with many
+    // versions costs O(log n) a version. Copies never move once stored: the catalogue's lists
+    // point at them.
     bool m_hasFirst = false;
     DATEntry m_first;
-    std::vector<std::unique_ptr<DATEntry>> m_others;
+    std::set<DATEntry, KeyOrder> m_others;
 };
 
 } // namespace orvanel

@@ -72,9 +72,23 @@ void BM_OpenAndBuildCopyingTexturesWhole(benchmark::State& state)
     }
 }
 
+// One file ID with 200,000 versions: the versions are kept in key order as they arrive.
+void BM_OpenManyVersionsOfOneID(benchmark::State& state)
+{
+    static const bench::VersionsArchive versions(uint32_t(state.range(0)));
+    for (auto _ : state) {
+        CDATArchive archive(versions.path, prompts, busy);
+        archive.BuildCatalogue();
+        benchmark::DoNotOptimize(archive.FindFile(0x01000001));
+    }
+    state.counters["ns_per_version"] = benchmark::Counter(double(state.range(0)),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndBuildCatalogue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndBuildCopyingTexturesWhole)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenManyVersionsOfOneID)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -52,4 +52,33 @@ inline const SyntheticArchive& Archive()
     return archive;
 }
 
+// count versions of one file ID (category 0x01, so no stored data is read), their keys in
+// random order along the walk: each differs in offset. The directory is a chain of full nodes.
+struct VersionsArchive {
+    CScratchFolder dir;
+    std::string path;
+
+    explicit VersionsArchive(uint32_t count)
+    {
+        std::vector<uint32_t> offsets(count);
+        for (uint32_t k = 0; k < count; ++k)
+            offsets[k] = 0x1000 + k * 8;
+        std::shuffle(offsets.begin(), offsets.end(), std::mt19937(count));
+        writer::CArchiveBuilder builder(1024);
+        uint32_t next = 0;
+        for (uint32_t first = (count - 1) / kDATSlotCount * kDATSlotCount;; first -= kDATSlotCount) {
+            writer::DirectoryNode node;
+            for (uint32_t s = 0; s < kDATSlotCount && first + s < count; ++s)
+                node.slots[s] = writer::MakeEntry(0x01000001, offsets[first + s], 4);
+            node.branches[0] = next;
+            next = builder.AddNode(node);
+            if (first == 0)
+                break;
+        }
+        builder.SetRoot(next);
+        path = dir.File("versions.dat");
+        builder.WriteFile(path);
+    }
+};
+
 } // namespace orvanel::bench
