@@ -13,12 +13,6 @@ namespace {
 // Stored textures carry their pixel format code at this offset.
 constexpr size_t kTextureFormatOffset = 16;
 
-int AddEntryCallback(const DATEntry* entry, void* context)
-{
-    static_cast<CDATArchive*>(context)->AddEntry(entry);
-    return 1;
-}
-
 int CountEntryCallback(const DATEntry*, void* context)
 {
     ++*static_cast<size_t*>(context);
@@ -69,25 +63,44 @@ const char* TextureFormatName(uint32_t formatCode)
     }
 }
 
+int CDATArchive::AddEntryCallback(const DATEntry* entry, void* context)
+{
+    static_cast<CDATArchive*>(context)->AddEntry(entry);
+    return 1;
+}
+
 bool CDATArchive::BuildCatalogue()
 {
     CBusyScope busy(*m_busy);
     ClearCatalogue();
-    // Sizing the record table first spares rehashing it as it grows; counting the live
-    // entries costs a bare walk of the directory, a small part of the build.
-    size_t live = 0;
-    ForEachLiveEntry(Data(), CountEntryCallback, &live);
+    // A catalogue is whole or absent: running out of memory, or the file being cut short
+    // under the walk, fails the open instead of leaving a shorter listing.
     try {
+        // Sizing the record table first spares rehashing it as it grows; counting the live
+        // entries costs a bare walk of the directory, a small part of the build.
+        size_t live = 0;
+        const DATWalkResult counted = ForEachLiveEntry(Data(), CountEntryCallback, &live);
+        if (counted != DATWalkResult::Done) {
+            m_prompts->Inform(UnableToLoadBecause(
+                counted == DATWalkResult::CutShort ? kCutShortReason : kOutOfMemoryReason));
+            return false;
+        }
         m_fileRecords.reserve(live);
+        if (!WalkDATDirectory(Data(), *m_prompts, AddEntryCallback,
+                uint32_t(m_fileStatus.length), this)) {
+            ClearCatalogue();
+            return false;
+        }
+        for (auto& [category, list] : m_categoryLists)
+            SortEntriesByFileID(list);
+        for (auto& [format, list] : m_textureFormatLists)
+            SortEntriesByFileID(list);
+        return true;
     } catch (const std::bad_alloc&) {
+        ClearCatalogue();
+        m_prompts->Inform(UnableToLoadBecause(kOutOfMemoryReason));
+        return false;
     }
-    const bool walked = WalkDATDirectory(Data(), *m_prompts, AddEntryCallback,
-        uint32_t(m_fileStatus.length), this);
-    for (auto& [category, list] : m_categoryLists)
-        SortEntriesByFileID(list);
-    for (auto& [format, list] : m_textureFormatLists)
-        SortEntriesByFileID(list);
-    return walked;
 }
 
 void CDATArchive::ClearCatalogue()
@@ -100,37 +113,23 @@ void CDATArchive::ClearCatalogue()
 
 DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
 {
-    if (!entry)
-        return nullptr;
-    DATFileRecord* record = nullptr;
-    try {
-        record = &m_fileRecords.try_emplace(entry->fileID, entry->fileID).first->second;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-
+    // Throws std::bad_alloc when memory runs out; the walk then fails.
+    DATFileRecord* record = &m_fileRecords.try_emplace(entry->fileID, entry->fileID).first->second;
     bool inserted = false;
     const DATEntry* copy = record->AddVersion(entry, inserted);
+    if (!copy)
+        throw std::bad_alloc();
     if (!inserted)
         return record;
 
-    try {
-        m_categoryLists[uint8_t(record->m_category)].push_back(copy);
-    } catch (const std::bad_alloc&) {
-        // The copy stays in its record but is missing from the list.
-    }
-
+    m_categoryLists[uint8_t(record->m_category)].push_back(copy);
     if (record->m_category == 0x06) {
         // Only the format code is needed: copy the head of the stored texture, not all of it.
         // A texture too short to hold a code is in no format list.
         uint8_t head[kTextureFormatOffset + 4];
         const auto copied = ReadDATFileHead(Data(), *copy, head);
-        if (copied && *copied == sizeof head) {
-            try {
-                m_textureFormatLists[ReadLE32(head + kTextureFormatOffset)].push_back(copy);
-            } catch (const std::bad_alloc&) {
-            }
-        }
+        if (copied && *copied == sizeof head)
+            m_textureFormatLists[ReadLE32(head + kTextureFormatOffset)].push_back(copy);
     }
     return record;
 }

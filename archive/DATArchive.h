@@ -46,11 +46,10 @@ public:
     CDATArchive& operator=(const CDATArchive&) = delete;
 
     // Walks the directory and groups every live entry. False when the archive could not be
-    // loaded or the user declined the improper-archive question (the catalogue is then empty).
+    // loaded (no mapping, the file cut short under the walk, memory running out: the user is
+    // told why) or the user declined the improper-archive question; the catalogue is then empty.
     bool BuildCatalogue();
     void ClearCatalogue();
-    // Adds one live entry; returns its file record, or null when it could not be created.
-    DATFileRecord* AddEntry(const DATEntry* entry);
     void FillCategoryList(ICategorySelector& selector) const;
     const DATFileRecord* FindFile(uint32_t fileID) const;
 
@@ -73,6 +72,10 @@ public:
     const std::map<uint8_t, std::string>& CategoryNames() const { return m_categoryNames; }
 
 private:
+    static int AddEntryCallback(const DATEntry* entry, void* context);
+    // Adds one live entry to the catalogue being built; throws std::bad_alloc when memory runs out.
+    DATFileRecord* AddEntry(const DATEntry* entry);
+
     std::string m_fileName;
     IUserPrompts* m_prompts;
     IBusyIndicator* m_busy;

@@ -34,6 +34,9 @@ DATEntry EntryAt(const uint8_t* p)
     return e;
 }
 
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context);
+
 bool HasNode(uint32_t offset)
 {
     return offset != kDATNoBranch && offset != kDATNoBranchFill;
@@ -118,23 +121,50 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
     if (*recordedSize != expectedSize && !prompts.AskYesNo(kImproperArchiveQuestion))
         return false;
 
-    ForEachLiveEntry(archive, callback, context);
-    return true;
+    switch (ForEachLiveEntry(archive, callback, context)) {
+    case DATWalkResult::Done:
+        return true;
+    case DATWalkResult::CutShort:
+        prompts.Inform(UnableToLoadBecause(kCutShortReason));
+        return false;
+    case DATWalkResult::OutOfMemory:
+        prompts.Inform(UnableToLoadBecause(kOutOfMemoryReason));
+        return false;
+    }
+    return false;
 }
 
-void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
+std::string UnableToLoadBecause(const char* reason)
+{
+    return std::string(kUnableToLoadMessage) + "\n\n" + reason;
+}
+
+DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context)
+{
+    try {
+        return WalkLiveEntries(archive, callback, context);
+    } catch (const std::bad_alloc&) {
+        return DATWalkResult::OutOfMemory;
+    }
+}
+
+namespace {
+
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context)
 {
     if (archive.size() < kDATHeaderEnd || !callback)
-        return;
+        return DATWalkResult::Done;
     // Depth-first, pre-order, branches in order: an explicit stack (branches pushed in
     // reverse) gives the same order as recursion without its depth limit. A node that
     // does not lie wholly inside the file, or that overlaps a node already walked (a
     // cycle, a node reached twice, a crafted overlap), is skipped; so the walk ends, and
     // it reports at most one entry per 24 bytes of the file. A node that can no longer be
-    // copied (the file was cut short under the walk) ends the walk.
+    // copied (the file was cut short under the walk) ends the walk, which then has failed.
     const auto root = HeaderField(archive, kDATRootOffset);
     if (!root)
-        return;
+        return DATWalkResult::CutShort;
     std::set<uint32_t> walked;
     std::vector<uint32_t> pending;
     pending.push_back(*root);
@@ -149,7 +179,7 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
             continue;
         walked.insert(node);
         if (!CopyFromView(base, archive.data() + node, kDATNodeSize))
-            return;
+            return DATWalkResult::CutShort;
         for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
             const uint8_t* p = base + kDATSlotsOffset + slot * kDATEntrySize;
             if (!IsLiveVersion(ReadLE32(p)))
@@ -163,7 +193,10 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
                 pending.push_back(child);
         }
     }
+    return DATWalkResult::Done;
 }
+
+} // namespace
 
 namespace {
 

@@ -29,6 +29,12 @@ inline constexpr const char* kImproperArchiveQuestion =
     "Do you want to try to load the file anyway?\n"
     "(note: this program may crash or lock up if you choose Yes)";
 
+// Why an archive that was mapped could still not be loaded; shown after kUnableToLoadMessage.
+inline constexpr const char* kCutShortReason = "The file was cut short while it was being read.";
+inline constexpr const char* kOutOfMemoryReason = "There is not enough memory to load it.";
+// kUnableToLoadMessage with a reason on a paragraph of its own.
+std::string UnableToLoadBecause(const char* reason);
+
 // Number of archives that can be mapped at once.
 inline constexpr int kMappedFileSlots = 4;
 
@@ -47,18 +53,27 @@ bool UnmapDATFile(const uint8_t* view);
 size_t DATViewSize(const uint8_t* view);
 
 // Walks the directory of a mapped archive in pre-order, calling callback for every live
-// entry. Informs the user through prompts and returns false when there is no archive; asks
-// whether to go on when the header's file size differs from expectedSize, returning false
-// on No.
+// entry. Informs the user through prompts and returns false when there is no archive, or when
+// the walk could not finish (the file was cut short under it, or memory ran out: the message
+// then gives the reason, and whatever the callback collected is incomplete); asks whether to
+// go on when the header's file size differs from expectedSize, returning false on No.
 bool WalkDATDirectory(const uint8_t* view, IUserPrompts& prompts, DATEntryCallback callback,
     uint32_t expectedSize, void* context);
 // The same over an archive held in memory.
 bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
     DATEntryCallback callback, uint32_t expectedSize, void* context);
 
+enum class DATWalkResult {
+    Done,        // every reachable node was walked (nothing, for a file without a header)
+    CutShort,    // a node could no longer be copied: the file was cut short under the walk
+    OutOfMemory, // the walk, or the callback, ran out of memory (std::bad_alloc)
+};
+
 // The walk alone, without the checks and questions of WalkDATDirectory: calls callback for
-// every live entry of a directory in pre-order. Does nothing for a file without a header.
-void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context);
+// every live entry of a directory in pre-order. A callback may throw std::bad_alloc; the walk
+// then ends with OutOfMemory.
+DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context);
 
 // Copies the stored file of entry out of its block chain: exactly entry.size bytes, with
 // zeros where the chain ends early. Nothing when there is no archive, the archive's block

@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cinttypes>
+#include <cstdio>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvanel {
 namespace {
@@ -138,6 +143,61 @@ TEST(Catalogue, RefusedOrMissingArchiveHasNoLines)
     CDATArchive missing(opened.dir.File("missing.dat"), opened.prompts, opened.busy);
     EXPECT_FALSE(missing.BuildCatalogue());
     EXPECT_EQ(opened.prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Bytes of address space the process holds.
+uint64_t AddressSpace()
+{
+    uint64_t pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%" SCNu64, &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    return pages * uint64_t(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(Catalogue, OutOfMemoryOrAFileCutShortFailsTheOpenAndLeavesNoLines)
+{
+    if (kSanitized)
+        GTEST_SKIP() << "sanitizers reserve address space of their own";
+    // 600,000 entries without stored data, then one stored file that pushes the directory
+    // beyond the first pages.
+    CArchiveBuilder b(4096);
+    b.StoreChain(std::vector<uint8_t>(3 * 4092, 1));
+    std::vector<FileSpec> files;
+    for (uint32_t k = 0; k < 600000; ++k)
+        files.push_back({0x01000000 + k, {}});
+    b.AddFilesAsTree(files);
+    COpenedArchive opened(b);
+
+    // In a child, with only 8 MiB of address space to spare: the catalogue needs far more.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const uint64_t limit = AddressSpace() + (8u << 20);
+        const rlimit cap{limit, limit};
+        const bool failed = ::setrlimit(RLIMIT_AS, &cap) == 0 && !opened.archive->BuildCatalogue();
+        const bool empty = opened.archive->CategoryLists().empty() && !opened.archive->FindFile(0x01000000);
+        const bool told = opened.prompts.informed
+            == std::vector<std::string>{UnableToLoadBecause(kOutOfMemoryReason)};
+        ::_exit(failed && empty && told ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    // The file cut short after it was mapped.
+    ASSERT_EQ(::truncate(opened.path.c_str(), 4096 + 100), 0);
+    EXPECT_FALSE(opened.archive->BuildCatalogue());
+    EXPECT_TRUE(Lines(*opened.archive).lines.empty());
+    EXPECT_EQ(opened.prompts.informed, std::vector<std::string>{UnableToLoadBecause(kCutShortReason)});
 }
 
 // The quicksort as a plain recursive function, to hold the catalogue's sort against.
