@@ -337,7 +337,41 @@ void ReadHead(void* context)
     CheckUsedBlocks(r.chain);
 }
 
+struct HeadsRead {
+    std::span<const uint8_t> archive;
+    std::span<const DATEntry* const> entries;
+    size_t headSize;
+    uint8_t* heads;
+    uint8_t* complete;
+};
+
+void ReadHeads(void* context)
+{
+    HeadsRead& r = *static_cast<HeadsRead*>(context);
+    for (size_t k = 0; k < r.entries.size(); ++k) {
+        DATChainPosition chain;
+        StartChain(chain, r.archive, *r.entries[k]);
+        r.complete[k] = 0;
+        if (!chain.usable || chain.remaining < r.headSize)
+            continue;
+        AdvanceChain(chain, r.heads + k * r.headSize, r.headSize);
+        CheckUsedBlocks(chain);
+        r.complete[k] = chain.damaged ? 0 : 1;
+    }
+}
+
 } // namespace
+
+bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry* const> entries,
+    size_t headSize, uint8_t* heads, uint8_t* complete)
+{
+    if (archive.size() < kDATHeaderEnd) {
+        std::fill(complete, complete + entries.size(), uint8_t(0));
+        return true;
+    }
+    HeadsRead read{archive, entries, headSize, heads, complete};
+    return RunGuarded(ReadHeads, &read);
+}
 
 std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
     std::span<uint8_t> out)

@@ -90,6 +90,14 @@ std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const 
 std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
     std::span<uint8_t> out);
 
+// The heads of many stored files at once, in one guarded run: for each entries[k], the first
+// headSize bytes go to heads[k * headSize], and complete[k] is 1 when ReadDATFileHead would
+// have copied all headSize of them (0 for a file that is shorter, unreadable or whose blocks
+// repeat). False when the archive was cut short under the reads: what was read is then not
+// to be trusted.
+bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry* const> entries,
+    size_t headSize, uint8_t* heads, uint8_t* complete);
+
 // Where a read stands in a stored file's block chain (see DATReader.cpp). Plain data.
 struct DATChainPosition {
     const uint8_t* archive = nullptr;

@@ -64,8 +64,9 @@ std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archiv
                 streamed.insert(streamed.end(), piece.begin(), piece.begin() + std::ptrdiff_t(*got));
         }
         EXPECT_EQ(ok, whole.has_value()) << chunk;
-        if (ok && whole)
+        if (ok && whole) {
             EXPECT_EQ(streamed, *whole) << chunk;
+        }
     }
     CDATFileCursor skipped(archive, entry);
     EXPECT_EQ(skipped.Skip(entry.size), whole.has_value());
@@ -74,8 +75,9 @@ std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archiv
         sunk.insert(sunk.end(), piece.begin(), piece.end());
         return true;
     }), whole.has_value());
-    if (whole)
+    if (whole) {
         EXPECT_EQ(sunk, *whole);
+    }
     return whole;
 }
 

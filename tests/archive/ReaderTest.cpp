@@ -148,8 +148,9 @@ TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadableAndFailsTheWalk)
     CFakePrompts prompts;
     EXPECT_FALSE(WalkDATDirectory(view, prompts, [](const DATEntry*, void* context) {
         auto* c = static_cast<Cut*>(context);
-        if (c->entries++ == 0)
+        if (c->entries++ == 0) {
             EXPECT_EQ(::truncate(c->path.c_str(), 4096 + 100), 0);
+        }
         return 1;
     }, uint32_t(b.Size()), &cut));
     EXPECT_EQ(cut.entries, 1);
