@@ -98,7 +98,7 @@ std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DA
 bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry* const> entries,
     size_t headSize, uint8_t* heads, uint8_t* complete);
 
-// Where a read stands in a stored file's block chain (see DATReader.cpp). Plain data.
+// Where a read stands in a stored file's block chain (see BlockChain.cpp). Plain data.
 struct DATChainPosition {
     const uint8_t* archive = nullptr;
     uint64_t archiveSize = 0;
