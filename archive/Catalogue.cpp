@@ -165,42 +165,21 @@ DATWalkResult CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
             std::stable_sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(end), byKey);
         first = end;
     }
+    // Gathered into a second array rather than moved in place: the reads are independent of
+    // each other, where following the permutation's cycles waits on every load in turn.
     walkPosition.assign(n, kDuplicate);
-    uint32_t kept = 0;
+    std::vector<DATEntry> sorted;
+    sorted.reserve(n);
     for (size_t k = 0; k < n; ++k) {
+        const DATEntry& entry = m_entries[keys[k].walkIndex];
         if (k > 0 && keys[k].fileID == keys[k - 1].fileID
-            && EntryKeyEqual(m_entries[keys[k].walkIndex], m_entries[keys[k - 1].walkIndex]))
+            && EntryKeyEqual(entry, m_entries[keys[k - 1].walkIndex]))
             continue;
-        walkPosition[keys[k].walkIndex] = kept++;
+        walkPosition[keys[k].walkIndex] = uint32_t(sorted.size());
+        sorted.push_back(entry);
     }
     keys = {};
-
-    // Move every kept entry to its place in the same array, one cycle of the permutation at a
-    // time; a duplicate's slot is simply overwritten.
-    std::vector<bool> moved(n);
-    for (size_t w = 0; w < n; ++w) {
-        if (moved[w])
-            continue;
-        moved[w] = true;
-        if (walkPosition[w] == kDuplicate || walkPosition[w] == w)
-            continue;
-        DATEntry carried = m_entries[w]; // slot w is free from here on
-        size_t to = walkPosition[w];
-        while (true) {
-            if (moved[to]) { // a freed slot, or a duplicate's
-                m_entries[to] = carried;
-                break;
-            }
-            const DATEntry displaced = m_entries[to];
-            m_entries[to] = carried;
-            moved[to] = true;
-            if (walkPosition[to] == kDuplicate)
-                break;
-            carried = displaced;
-            to = walkPosition[to];
-        }
-    }
-    m_entries.resize(kept);
+    m_entries.swap(sorted);
     return DATWalkResult::Done;
 }
 
