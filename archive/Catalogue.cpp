@@ -226,9 +226,11 @@ DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
                 list.push_back(&m_entries[k]);
         }
     }
-    for (uint32_t position : walkPosition) {
-        if (position != kDuplicate && shared[CategoryAt(m_entries[position])])
-            m_categoryLists[CategoryAt(m_entries[position])].push_back(&m_entries[position]);
+    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
+        for (uint32_t position : walkPosition) {
+            if (position != kDuplicate && shared[CategoryAt(m_entries[position])])
+                m_categoryLists[CategoryAt(m_entries[position])].push_back(&m_entries[position]);
+        }
     }
     walkPosition = {};
 
