@@ -123,10 +123,9 @@ bool CDATArchive::BuildCatalogue()
                 return false;
             }
             std::vector<uint32_t> walkPosition;
-            result = CollectEntries(walkPosition);
+            CollectEntries(walkPosition);
             BuildRecords();
-            if (result == DATWalkResult::Done)
-                result = BuildLists(walkPosition);
+            result = BuildLists(walkPosition);
         }
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
@@ -142,7 +141,7 @@ bool CDATArchive::BuildCatalogue()
 // Puts the walked entries into (file ID, entry key) order and drops every entry whose key was
 // walked before. walkPosition receives, for each entry in walk order, its place in the
 // catalogue's array, or kDuplicate.
-DATWalkResult CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
+void CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
 {
     const size_t n = m_entries.size();
     if (n >= kDuplicate)
@@ -180,7 +179,6 @@ DATWalkResult CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
     }
     keys = {};
     m_entries.swap(sorted);
-    return DATWalkResult::Done;
 }
 
 void CDATArchive::BuildRecords()

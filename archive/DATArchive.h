@@ -72,7 +72,7 @@ public:
 
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
-    DATWalkResult CollectEntries(std::vector<uint32_t>& walkPosition);
+    void CollectEntries(std::vector<uint32_t>& walkPosition);
     void BuildRecords();
     DATWalkResult BuildLists(std::vector<uint32_t>& walkPosition);
 
