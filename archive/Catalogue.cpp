@@ -14,17 +14,51 @@ namespace {
 
 // Stored textures carry their pixel format code at this offset.
 constexpr size_t kTextureFormatOffset = 16;
-
-int AddEntryCallback(const DATEntry* entry, void* context)
-{
-    static_cast<CDATArchive*>(context)->AddEntry(entry);
-    return 1;
-}
+constexpr size_t kTextureHead = kTextureFormatOffset + 4;
+// Texture heads are read this many to a guarded run.
+constexpr size_t kHeadsPerRun = 4096;
+// The walk position of an entry whose key was walked before: it adds nothing.
+constexpr uint32_t kDuplicate = 0xFFFFFFFF;
 
 int CountEntryCallback(const DATEntry*, void* context)
 {
     ++*static_cast<size_t*>(context);
     return 1;
+}
+
+int CollectEntryCallback(const DATEntry* entry, void* context)
+{
+    static_cast<std::vector<DATEntry>*>(context)->push_back(*entry);
+    return 1;
+}
+
+struct SortKey {
+    uint32_t fileID;
+    uint32_t walkIndex;
+};
+
+// Sorts by file ID with a least-significant-digit radix sort: stable, so entries sharing an ID
+// stay in walk order, and linear in the number of entries.
+void RadixSortByID(std::vector<SortKey>& keys)
+{
+    std::vector<SortKey> scratch(keys.size());
+    for (int shift = 0; shift < 32; shift += 8) {
+        size_t counts[257] = {};
+        for (const SortKey& key : keys)
+            ++counts[((key.fileID >> shift) & 0xFF) + 1];
+        if (counts[((keys.empty() ? 0 : keys[0].fileID >> shift) & 0xFF) + 1] == keys.size())
+            continue; // every ID has the same digit here
+        for (int d = 0; d < 256; ++d)
+            counts[d + 1] += counts[d];
+        for (const SortKey& key : keys)
+            scratch[counts[(key.fileID >> shift) & 0xFF]++] = key;
+        keys.swap(scratch);
+    }
+}
+
+uint8_t CategoryAt(const DATEntry& entry)
+{
+    return CategoryOf(entry.fileID);
 }
 
 } // namespace
@@ -75,21 +109,177 @@ bool CDATArchive::BuildCatalogue()
 {
     CBusyScope busy(*m_busy);
     ClearCatalogue();
-    // Sizing the record table first spares rehashing it as it grows; counting the live
-    // entries costs a bare walk of the directory, a small part of the build.
-    size_t live = 0;
-    ForEachLiveEntry(Data(), CountEntryCallback, &live);
+    // A catalogue is whole or absent: running out of memory, or the file being cut short
+    // under the walk, fails the open instead of leaving a shorter listing.
+    DATWalkResult result = DATWalkResult::Done;
     try {
-        m_fileRecords.reserve(live);
+        // The entries are copied into one array sized by a bare walk of the directory first.
+        size_t live = 0;
+        result = ForEachLiveEntry(Data(), CountEntryCallback, &live);
+        if (result == DATWalkResult::Done) {
+            m_entries.reserve(live);
+            if (!WalkDATDirectory(Data(), *m_prompts, CollectEntryCallback,
+                    uint32_t(m_fileStatus.length), &m_entries)) {
+                ClearCatalogue();
+                return false;
+            }
+            std::vector<uint32_t> walkPosition;
+            CollectEntries(walkPosition);
+            BuildRecords();
+            result = BuildLists(walkPosition);
+        }
     } catch (const std::bad_alloc&) {
+        result = DATWalkResult::OutOfMemory;
     }
-    const bool walked = WalkDATDirectory(Data(), *m_prompts, AddEntryCallback,
-        uint32_t(m_fileStatus.length), this);
-    for (auto& [category, list] : m_categoryLists)
-        SortEntriesByFileID(list);
-    for (auto& [format, list] : m_textureFormatLists)
-        SortEntriesByFileID(list);
-    return walked;
+    if (result == DATWalkResult::Done)
+        return true;
+    ClearCatalogue();
+    m_prompts->Inform(UnableToLoadBecause(
+        result == DATWalkResult::CutShort ? kCutShortReason : kOutOfMemoryReason));
+    return false;
+}
+
+// Puts the walked entries into (file ID, entry key) order and drops every entry whose key was
+// walked before. walkPosition receives, for each entry in walk order, its place in the
+// catalogue's array, or kDuplicate.
+void CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
+{
+    const size_t n = m_entries.size();
+    if (n >= kDuplicate)
+        throw std::bad_alloc(); // more entries than positions can name
+    std::vector<SortKey> keys(n);
+    for (size_t w = 0; w < n; ++w)
+        keys[w] = {m_entries[w].fileID, uint32_t(w)};
+    RadixSortByID(keys);
+    // The versions of one ID by key; the sort is stable, so of equal keys the first walked
+    // comes first and is the one kept. Runs are short except in crafted archives, and even
+    // then this is O(n log n).
+    auto byKey = [this](const SortKey& a, const SortKey& b) {
+        return EntryKeyLess(m_entries[a.walkIndex], m_entries[b.walkIndex]);
+    };
+    for (size_t first = 0; first < n;) {
+        size_t end = first + 1;
+        while (end < n && keys[end].fileID == keys[first].fileID)
+            ++end;
+        if (end - first > 1)
+            std::stable_sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(end), byKey);
+        first = end;
+    }
+    // Gathered into a second array rather than moved in place: the reads are independent of
+    // each other, where following the permutation's cycles waits on every load in turn.
+    walkPosition.assign(n, kDuplicate);
+    std::vector<DATEntry> sorted;
+    sorted.reserve(n);
+    for (size_t k = 0; k < n; ++k) {
+        const DATEntry& entry = m_entries[keys[k].walkIndex];
+        if (k > 0 && keys[k].fileID == keys[k - 1].fileID
+            && EntryKeyEqual(entry, m_entries[keys[k - 1].walkIndex]))
+            continue;
+        walkPosition[keys[k].walkIndex] = uint32_t(sorted.size());
+        sorted.push_back(entry);
+    }
+    keys = {};
+    m_entries.swap(sorted);
+}
+
+void CDATArchive::BuildRecords()
+{
+    size_t ids = 0;
+    for (size_t k = 0; k < m_entries.size(); ++k)
+        ids += k == 0 || m_entries[k].fileID != m_entries[k - 1].fileID;
+    m_fileRecords.reserve(ids);
+    for (size_t first = 0; first < m_entries.size();) {
+        size_t end = first + 1;
+        while (end < m_entries.size() && m_entries[end].fileID == m_entries[first].fileID)
+            ++end;
+        m_fileRecords.emplace_back(m_entries[first].fileID, &m_entries[first], uint32_t(end - first));
+        first = end;
+    }
+}
+
+// The category lists and the texture format lists. A list in which no two entries share a
+// file ID has one order by ID, the order of the catalogue's array, so it is taken from there
+// as it stands. Only a list of a category with a many-versioned ID needs the order the list
+// sort gives entries sharing an ID, which follows from the walk order: such a list is
+// gathered in walk order and sorted.
+DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
+{
+    bool shared[256] = {};
+    for (const DATFileRecord& record : m_fileRecords) {
+        if (record.VersionCount() > 1)
+            shared[record.m_category] = true;
+    }
+    size_t firstOf[257] = {};
+    for (const DATEntry& entry : m_entries) {
+        ++firstOf[CategoryAt(entry) + 1];
+        m_largestFileSize = std::max(m_largestFileSize, entry.size);
+    }
+    for (int c = 0; c < 256; ++c)
+        firstOf[c + 1] += firstOf[c];
+    for (int c = 0; c < 256; ++c) {
+        const size_t count = firstOf[c + 1] - firstOf[c];
+        if (count == 0)
+            continue;
+        DATEntryList& list = m_categoryLists[uint8_t(c)];
+        list.reserve(count);
+        if (!shared[c]) {
+            for (size_t k = firstOf[c]; k < firstOf[c + 1]; ++k)
+                list.push_back(&m_entries[k]);
+        }
+    }
+    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
+        for (uint32_t position : walkPosition) {
+            if (position != kDuplicate && shared[CategoryAt(m_entries[position])])
+                m_categoryLists[CategoryAt(m_entries[position])].push_back(&m_entries[position]);
+        }
+    }
+    walkPosition = {};
+
+    // The format code of every texture, from the heads read a batch to a guarded run.
+    const size_t textures = firstOf[kCategoryTexture + 1] - firstOf[kCategoryTexture];
+    const DATEntry* const firstTexture = m_entries.data() + firstOf[kCategoryTexture];
+    std::vector<uint32_t> codes(textures);
+    std::vector<uint8_t> complete(textures);
+    {
+        std::vector<const DATEntry*> batch;
+        std::vector<uint8_t> heads(std::min(textures, kHeadsPerRun) * kTextureHead);
+        for (size_t first = 0; first < textures; first += kHeadsPerRun) {
+            const size_t count = std::min(kHeadsPerRun, textures - first);
+            batch.resize(count);
+            for (size_t k = 0; k < count; ++k)
+                batch[k] = firstTexture + first + k;
+            if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), &complete[first]))
+                return DATWalkResult::CutShort;
+            for (size_t k = 0; k < count; ++k)
+                codes[first + k] = ReadLE32(&heads[k * kTextureHead + kTextureFormatOffset]);
+        }
+    }
+    // A texture too short to hold a code is in no format list. The lists follow the texture
+    // list's order: the array's, or the walk's when it is to be sorted.
+    std::map<uint32_t, size_t> perFormat;
+    for (size_t k = 0; k < textures; ++k) {
+        if (complete[k])
+            ++perFormat[codes[k]];
+    }
+    for (const auto& [format, count] : perFormat)
+        m_textureFormatLists[format].reserve(count);
+    if (textures > 0) {
+        for (const DATEntry* entry : m_categoryLists.at(kCategoryTexture)) {
+            const size_t k = size_t(entry - firstTexture);
+            if (complete[k])
+                m_textureFormatLists[codes[k]].push_back(entry);
+        }
+    }
+
+    for (auto& [category, list] : m_categoryLists) {
+        if (shared[category])
+            SortEntriesByFileID(list);
+    }
+    if (shared[kCategoryTexture]) {
+        for (auto& [format, list] : m_textureFormatLists)
+            SortEntriesByFileID(list);
+    }
+    return DATWalkResult::Done;
 }
 
 void CDATArchive::ClearCatalogue()
@@ -97,46 +287,9 @@ void CDATArchive::ClearCatalogue()
     CBusyScope busy(*m_busy);
     m_categoryLists.clear();
     m_textureFormatLists.clear();
-    m_fileRecords.clear();
+    std::vector<DATFileRecord>().swap(m_fileRecords);
+    std::vector<DATEntry>().swap(m_entries);
     m_largestFileSize = 0;
-}
-
-DATFileRecord* CDATArchive::AddEntry(const DATEntry* entry)
-{
-    if (!entry)
-        return nullptr;
-    DATFileRecord* record = nullptr;
-    try {
-        record = &m_fileRecords.try_emplace(entry->fileID, entry->fileID).first->second;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-
-    bool inserted = false;
-    const DATEntry* copy = record->AddVersion(entry, inserted);
-    if (!inserted)
-        return record;
-    m_largestFileSize = std::max(m_largestFileSize, copy->size);
-
-    try {
-        m_categoryLists[uint8_t(record->m_category)].push_back(copy);
-    } catch (const std::bad_alloc&) {
-        // The copy stays in its record but is missing from the list.
-    }
-
-    if (record->m_category == kCategoryTexture) {
-        // Only the format code is needed: copy the head of the stored texture, not all of it.
-        // A texture too short to hold a code is in no format list.
-        uint8_t head[kTextureFormatOffset + 4];
-        const auto copied = ReadDATFileHead(Data(), *copy, head);
-        if (copied && *copied == sizeof head) {
-            try {
-                m_textureFormatLists[ReadLE32(head + kTextureFormatOffset)].push_back(copy);
-            } catch (const std::bad_alloc&) {
-            }
-        }
-    }
-    return record;
 }
 
 std::string CDATArchive::CategoryLineLabel(uint8_t category) const
@@ -151,7 +304,7 @@ std::string CDATArchive::CategoryLineLabel(uint8_t category) const
 std::string CDATArchive::TextureFormatLineLabel(uint32_t formatCode) const
 {
     char label[64];
-    std::snprintf(label, sizeof label, "%02X - %08X - %s", 0x06, formatCode, TextureFormatName(formatCode));
+    std::snprintf(label, sizeof label, "%02X - %08X - %s", kCategoryTexture, formatCode, TextureFormatName(formatCode));
     return label;
 }
 
@@ -178,8 +331,9 @@ void CDATArchive::FillCategoryList(ICategorySelector& selector) const
 
 const DATFileRecord* CDATArchive::FindFile(uint32_t fileID) const
 {
-    const auto found = m_fileRecords.find(fileID);
-    return found == m_fileRecords.end() ? nullptr : &found->second;
+    const auto found = std::lower_bound(m_fileRecords.begin(), m_fileRecords.end(), fileID,
+        [](const DATFileRecord& record, uint32_t id) { return record.m_fileID < id; });
+    return found != m_fileRecords.end() && found->m_fileID == fileID ? &*found : nullptr;
 }
 
 } // namespace orvanel

@@ -14,7 +14,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace orvanel {
@@ -46,11 +45,10 @@ public:
     CDATArchive& operator=(const CDATArchive&) = delete;
 
     // Walks the directory and groups every live entry. False when the archive could not be
-    // loaded or the user declined the improper-archive question (the catalogue is then empty).
+    // loaded (no mapping, the file cut short under the walk, memory running out: the user is
+    // told why) or the user declined the improper-archive question; the catalogue is then empty.
     bool BuildCatalogue();
     void ClearCatalogue();
-    // Adds one live entry; returns its file record, or null when it could not be created.
-    DATFileRecord* AddEntry(const DATEntry* entry);
     void FillCategoryList(ICategorySelector& selector) const;
     // The text of a selector line without its count of files: "0A - Sounds" for a category,
     // "06 - 31545844 - DXT1" for a texture format.
@@ -72,26 +70,34 @@ public:
 
     const std::map<uint8_t, DATEntryList>& CategoryLists() const { return m_categoryLists; }
     const std::map<uint32_t, DATEntryList>& TextureFormatLists() const { return m_textureFormatLists; }
-    // Keyed by file ID; looked up, never walked in order.
-    const std::unordered_map<uint32_t, DATFileRecord>& FileRecords() const { return m_fileRecords; }
+    // One record per file ID, in ascending ID order.
+    std::span<const DATFileRecord> FileRecords() const { return m_fileRecords; }
     const std::map<uint8_t, std::string>& CategoryNames() const { return m_categoryNames; }
     // The largest size word among the catalogued entries, so that a column of sizes can be
     // made wide enough without walking its rows.
     uint32_t LargestFileSize() const { return m_largestFileSize; }
 
 private:
+    // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
+    void CollectEntries(std::vector<uint32_t>& walkPosition);
+    void BuildRecords();
+    DATWalkResult BuildLists(std::vector<uint32_t>& walkPosition);
+
     std::string m_fileName;
     IUserPrompts* m_prompts;
     IBusyIndicator* m_busy;
     const uint8_t* m_view = nullptr;
     size_t m_viewSize = 0;
-    // Map nodes never move, so the lists and records handed out stay where they are until
-    // the catalogue is cleared. The records are only ever looked up by ID, so they sit in a
-    // hash map: opening an archive of 100,000 files is dominated by these insertions.
+    // The catalogue is a handful of blocks, whatever the number of entries: every distinct
+    // live entry copied once into one array, in (file ID, entry key) order, so that a file
+    // ID's versions lie side by side; one record per file ID in a second array, found by
+    // binary search; and the lists of pointers into the first. None of them moves once built,
+    // so everything handed out stays where it is until the catalogue is cleared.
+    std::vector<DATEntry> m_entries;
+    std::vector<DATFileRecord> m_fileRecords;
     std::map<uint8_t, DATEntryList> m_categoryLists;
     std::map<uint8_t, std::string> m_categoryNames;
     std::map<uint32_t, DATEntryList> m_textureFormatLists;
-    std::unordered_map<uint32_t, DATFileRecord> m_fileRecords;
     DATFileStatus m_fileStatus;
     uint32_t m_largestFileSize = 0;
 };

@@ -1,9 +1,10 @@
 #include "archive/DATFileRecord.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 #include <tuple>
+#include <utility>
 
 namespace orvanel {
 
@@ -31,29 +32,51 @@ bool EntryKeyLess(const DATEntry& a, const DATEntry& b)
     return KeyOf(a) < KeyOf(b);
 }
 
+bool EntryKeyEqual(const DATEntry& a, const DATEntry& b)
+{
+    return KeyOf(a) == KeyOf(b);
+}
+
+DATFileRecord::~DATFileRecord()
+{
+    if (m_owns)
+        delete m_added;
+}
+
+DATFileRecord::DATFileRecord(DATFileRecord&& other) noexcept
+    : m_fileID(other.m_fileID)
+    , m_category(other.m_category)
+    , m_runCount(other.m_runCount)
+    , m_owns(std::exchange(other.m_owns, false))
+{
+    if (m_owns)
+        m_added = std::exchange(other.m_added, nullptr);
+    else
+        m_run = other.m_run;
+}
+
+DATFileRecord& DATFileRecord::operator=(DATFileRecord&& other) noexcept
+{
+    if (this != &other) {
+        this->~DATFileRecord();
+        new (this) DATFileRecord(std::move(other));
+    }
+    return *this;
+}
+
 const DATEntry* DATFileRecord::AddVersion(const DATEntry* entry, bool& inserted)
 {
     inserted = false;
-    if (!entry)
+    if (!entry || (!m_owns && m_runCount > 0))
         return nullptr;
-    if (!m_hasFirst) {
-        m_first = *entry;
-        m_hasFirst = true;
-        inserted = true;
-        return &m_first;
-    }
-    if (KeyOf(m_first) == KeyOf(*entry))
-        return &m_first;
-    auto at = std::lower_bound(m_others.begin(), m_others.end(), *entry,
-        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); });
-    if (at != m_others.end() && KeyOf(**at) == KeyOf(*entry))
-        return at->get();
     try {
-        auto copy = std::make_unique<DATEntry>(*entry);
-        const DATEntry* stored = copy.get();
-        m_others.insert(at, std::move(copy));
-        inserted = true;
-        return stored;
+        if (!m_owns) {
+            m_added = new Versions;
+            m_owns = true;
+        }
+        const auto [at, added] = m_added->insert(*entry);
+        inserted = added;
+        return &*at;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -63,13 +86,9 @@ const DATEntry* DATFileRecord::GetVersion(size_t index) const
 {
     if (index >= VersionCount())
         return nullptr;
-    // The first copy's place among the others, which are sorted.
-    const auto firstAt = size_t(std::lower_bound(m_others.begin(), m_others.end(), m_first,
-        [](const std::unique_ptr<DATEntry>& v, const DATEntry& e) { return EntryKeyLess(*v, e); })
-        - m_others.begin());
-    if (index == firstAt)
-        return &m_first;
-    return m_others[index < firstAt ? index : index - 1].get();
+    if (!m_owns)
+        return m_run + index;
+    return &*std::next(m_added->begin(), std::ptrdiff_t(index));
 }
 
 } // namespace orvanel

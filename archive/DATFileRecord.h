@@ -6,9 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <set>
 #include <string>
-#include <vector>
 
 namespace orvanel {
 
@@ -17,34 +16,57 @@ namespace orvanel {
 std::string MakeEntryKey(const DATEntry& entry);
 // True when a's key orders before b's, without building the strings.
 bool EntryKeyLess(const DATEntry& a, const DATEntry& b);
+bool EntryKeyEqual(const DATEntry& a, const DATEntry& b);
 
 class DATFileRecord {
 public:
+    // A record that gathers its versions one at a time with AddVersion.
     explicit DATFileRecord(uint32_t fileID)
         : m_fileID(fileID)
         , m_category(fileID >> 24)
     {
     }
+    // A record of the catalogue: its versions are count entry copies the catalogue holds, in
+    // key order, one after the other.
+    DATFileRecord(uint32_t fileID, const DATEntry* versions, uint32_t count)
+        : m_fileID(fileID)
+        , m_category(fileID >> 24)
+        , m_run(versions)
+        , m_runCount(count)
+    {
+    }
+    ~DATFileRecord();
+    DATFileRecord(DATFileRecord&& other) noexcept;
+    DATFileRecord& operator=(DATFileRecord&& other) noexcept;
     DATFileRecord(const DATFileRecord&) = delete;
     DATFileRecord& operator=(const DATFileRecord&) = delete;
 
     // Stores a copy of entry under its key unless that key is already present. Returns the
-    // copy stored under the key (null when memory ran out); inserted tells whether it is new.
+    // copy stored under the key (null when memory ran out, or for a record of the catalogue,
+    // which is built whole); inserted tells whether it is new. O(log n) a version.
     const DATEntry* AddVersion(const DATEntry* entry, bool& inserted);
     // The index-th version in key order, or null when there are fewer.
     const DATEntry* GetVersion(size_t index) const;
-    size_t VersionCount() const { return m_hasFirst ? 1 + m_others.size() : 0; }
+    size_t VersionCount() const { return m_owns ? m_added->size() : m_runCount; }
 
     uint32_t m_fileID;
     uint32_t m_category;
 
 private:
-    // Almost every file has exactly one version, so the first copy lives in the record itself
-    // and only further versions are allocated, kept sorted by key. Copies never move once
-    // stored: the catalogue's lists point at them.
-    bool m_hasFirst = false;
-    DATEntry m_first;
-    std::vector<std::unique_ptr<DATEntry>> m_others;
+    struct KeyOrder {
+        bool operator()(const DATEntry& a, const DATEntry& b) const { return EntryKeyLess(a, b); }
+    };
+    using Versions = std::set<DATEntry, KeyOrder>;
+
+    // A catalogue holds one record per file ID, so the record stays small: either the run of
+    // the catalogue's copies or, for a record built with AddVersion, a tree of its own copies
+    // (they never move once stored).
+    union {
+        const DATEntry* m_run = nullptr;
+        Versions* m_added;
+    };
+    uint32_t m_runCount = 0;
+    bool m_owns = false;
 };
 
 } // namespace orvanel

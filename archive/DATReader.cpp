@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <set>
+#include <vector>
 
 namespace orvanel {
 
@@ -32,6 +33,9 @@ DATEntry EntryAt(const uint8_t* p)
     e.reserved2 = ReadLE32(p + 20);
     return e;
 }
+
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context);
 
 bool HasNode(uint32_t offset)
 {
@@ -117,23 +121,50 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
     if (*recordedSize != expectedSize && !prompts.AskYesNo(kImproperArchiveQuestion))
         return false;
 
-    ForEachLiveEntry(archive, callback, context);
-    return true;
+    switch (ForEachLiveEntry(archive, callback, context)) {
+    case DATWalkResult::Done:
+        return true;
+    case DATWalkResult::CutShort:
+        prompts.Inform(UnableToLoadBecause(kCutShortReason));
+        return false;
+    case DATWalkResult::OutOfMemory:
+        prompts.Inform(UnableToLoadBecause(kOutOfMemoryReason));
+        return false;
+    }
+    return false;
 }
 
-void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
+std::string UnableToLoadBecause(const char* reason)
+{
+    return std::string(kUnableToLoadMessage) + "\n\n" + reason;
+}
+
+DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context)
+{
+    try {
+        return WalkLiveEntries(archive, callback, context);
+    } catch (const std::bad_alloc&) {
+        return DATWalkResult::OutOfMemory;
+    }
+}
+
+namespace {
+
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
+    void* context)
 {
     if (archive.size() < kDATHeaderEnd || !callback)
-        return;
+        return DATWalkResult::Done;
     // Depth-first, pre-order, branches in order: an explicit stack (branches pushed in
     // reverse) gives the same order as recursion without its depth limit. A node that
     // does not lie wholly inside the file, or that overlaps a node already walked (a
     // cycle, a node reached twice, a crafted overlap), is skipped; so the walk ends, and
     // it reports at most one entry per 24 bytes of the file. A node that can no longer be
-    // copied (the file was cut short under the walk) ends the walk.
+    // copied (the file was cut short under the walk) ends the walk, which then has failed.
     const auto root = HeaderField(archive, kDATRootOffset);
     if (!root)
-        return;
+        return DATWalkResult::CutShort;
     std::set<uint32_t> walked;
     std::vector<uint32_t> pending;
     pending.push_back(*root);
@@ -148,7 +179,7 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
             continue;
         walked.insert(node);
         if (!CopyFromView(base, archive.data() + node, kDATNodeSize))
-            return;
+            return DATWalkResult::CutShort;
         for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
             const uint8_t* p = base + kDATSlotsOffset + slot * kDATEntrySize;
             if (!IsLiveVersion(ReadLE32(p)))
@@ -162,76 +193,10 @@ void ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callbac
                 pending.push_back(child);
         }
     }
-}
-
-namespace {
-
-// The copy of a stored file's head out of its block chain. It runs guarded, so it holds only
-// plain data and reads the view directly.
-struct ChainRead {
-    const uint8_t* archive;
-    uint64_t archiveSize;
-    const DATEntry* entry;
-    uint8_t* out;
-    uint64_t wanted;
-    bool usable;
-    uint64_t copied;
-};
-
-void ReadChain(void* context)
-{
-    ChainRead& r = *static_cast<ChainRead*>(context);
-    const uint64_t blockSize = ReadLE32(r.archive + kDATBlockSizeOffset);
-    if (blockSize <= kDATBlockLinkSize || blockSize > r.archiveSize || r.entry->size > r.archiveSize)
-        return;
-    r.usable = true;
-    const uint64_t dataPerBlock = blockSize - kDATBlockLinkSize;
-    // A chain can never carry more blocks than the file holds; a loop ends there.
-    uint64_t blocksLeft = r.archiveSize / blockSize;
-    uint64_t block = r.entry->offset;
-    uint64_t remaining = r.entry->size;
-    while (block != 0 && remaining != 0 && r.copied < r.wanted && blocksLeft-- > 0) {
-        const uint64_t chunk = std::min(remaining, dataPerBlock);
-        if (block + kDATBlockLinkSize + chunk > r.archiveSize)
-            break;
-        const uint64_t take = std::min(chunk, r.wanted - r.copied);
-        std::memcpy(r.out + r.copied, r.archive + block + kDATBlockLinkSize, take);
-        r.copied += take;
-        remaining -= chunk;
-        block = ReadLE32(r.archive + block);
-    }
+    return DATWalkResult::Done;
 }
 
 } // namespace
-
-std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
-    std::span<uint8_t> out)
-{
-    if (archive.size() < kDATHeaderEnd)
-        return std::nullopt;
-    ChainRead read{archive.data(), archive.size(), &entry, out.data(),
-        std::min<uint64_t>(entry.size, out.size()), false, 0};
-    // A file cut short while mapped makes the stored file unreadable, not the process end.
-    if (!RunGuarded(ReadChain, &read) || !read.usable)
-        return std::nullopt;
-    // What the chain did not reach reads as zeros.
-    std::fill(out.data() + read.copied, out.data() + read.wanted, uint8_t(0));
-    return size_t(read.wanted);
-}
-
-std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const DATEntry& entry)
-{
-    if (archive.size() < kDATHeaderEnd || entry.size > archive.size())
-        return std::nullopt;
-    try {
-        DATFileBytes bytes(entry.size, 0);
-        if (!ReadDATFileHead(archive, entry, bytes))
-            return std::nullopt;
-        return bytes;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-}
 
 std::optional<DATFileBytes> ReadDATFile(const uint8_t* view, const DATEntry& entry)
 {

@@ -52,4 +52,63 @@ inline const SyntheticArchive& Archive()
     return archive;
 }
 
+// An archive of count live entries shaped like the large one (40% textures in ten formats, the
+// rest spread over 48 categories, a directory five levels deep at 100,000) but with every
+// stored file small enough for one 256-byte block, so that 1,000,000 entries stay a few
+// hundred megabytes: the catalogue's cost per entry at 10,000 to 1,000,000 entries.
+struct ScaledArchive {
+    CScratchFolder dir;
+    std::string path;
+
+    explicit ScaledArchive(uint32_t count)
+    {
+        std::mt19937 random(count);
+        std::vector<writer::FileSpec> files;
+        files.reserve(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            const bool texture = i % 5 < 2;
+            const uint32_t id = texture ? 0x06000000 + i : (uint32_t(1 + i % 0x30) << 24) + i;
+            std::vector<uint8_t> bytes(20 + random() % 233, uint8_t(i));
+            WriteLE32(bytes.data(), id);
+            if (texture)
+                WriteLE32(bytes.data() + 16, kFormats[i % std::size(kFormats)]);
+            files.push_back({id, std::move(bytes)});
+        }
+        std::shuffle(files.begin(), files.end(), random);
+        writer::CArchiveBuilder builder(256);
+        builder.AddFilesAsTree(files, {30, 8});
+        path = dir.File("scaled.dat");
+        builder.WriteFile(path);
+    }
+};
+
+// count versions of one file ID (category 0x01, so no stored data is read), their keys in
+// random order along the walk: each differs in offset. The directory is a chain of full nodes.
+struct VersionsArchive {
+    CScratchFolder dir;
+    std::string path;
+
+    explicit VersionsArchive(uint32_t count)
+    {
+        std::vector<uint32_t> offsets(count);
+        for (uint32_t k = 0; k < count; ++k)
+            offsets[k] = 0x1000 + k * 8;
+        std::shuffle(offsets.begin(), offsets.end(), std::mt19937(count));
+        writer::CArchiveBuilder builder(1024);
+        uint32_t next = 0;
+        for (uint32_t first = (count - 1) / kDATSlotCount * kDATSlotCount;; first -= kDATSlotCount) {
+            writer::DirectoryNode node;
+            for (uint32_t s = 0; s < kDATSlotCount && first + s < count; ++s)
+                node.slots[s] = writer::MakeEntry(0x01000001, offsets[first + s], 4);
+            node.branches[0] = next;
+            next = builder.AddNode(node);
+            if (first == 0)
+                break;
+        }
+        builder.SetRoot(next);
+        path = dir.File("versions.dat");
+        builder.WriteFile(path);
+    }
+};
+
 } // namespace orvanel::bench

@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cinttypes>
+#include <cstdio>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvanel {
 namespace {
@@ -138,6 +143,74 @@ TEST(Catalogue, RefusedOrMissingArchiveHasNoLines)
     CDATArchive missing(opened.dir.File("missing.dat"), opened.prompts, opened.busy);
     EXPECT_FALSE(missing.BuildCatalogue());
     EXPECT_EQ(opened.prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Bytes of address space the process holds.
+uint64_t AddressSpace()
+{
+    uint64_t pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%" SCNu64, &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    return pages * uint64_t(::sysconf(_SC_PAGESIZE));
+}
+
+// Runs body in a child process; true when it exits with 0.
+template <typename Body>
+bool InChild(Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+        && WEXITSTATUS(status) == 0;
+}
+
+TEST(Catalogue, OutOfMemoryOrAFileCutShortFailsTheOpenAndLeavesNoLines)
+{
+    if (kSanitized)
+        GTEST_SKIP() << "sanitizers reserve address space of their own";
+    // 600,000 entries without stored data behind one stored file that puts the directory
+    // beyond the first pages. Written by a child, so that this process keeps no freed heap
+    // the catalogue could reuse below the limit.
+    fixture::CTempDir dir;
+    const std::string path = dir.File("big.dat");
+    ASSERT_TRUE(InChild([&path] {
+        CArchiveBuilder b(4096);
+        b.StoreChain(std::vector<uint8_t>(3 * 4092, 1));
+        std::vector<FileSpec> files;
+        for (uint32_t k = 0; k < 600000; ++k)
+            files.push_back({0x01000000 + k, {}});
+        b.AddFilesAsTree(files);
+        return b.WriteFile(path);
+    }));
+    fixture::CFakePrompts prompts;
+    CNoBusyIndicator busy;
+    CDATArchive archive(path, prompts, busy);
+
+    // With only 8 MiB of address space to spare: the catalogue needs far more.
+    EXPECT_TRUE(InChild([&] {
+        const uint64_t limit = AddressSpace() + (8u << 20);
+        const rlimit cap{limit, limit};
+        return ::setrlimit(RLIMIT_AS, &cap) == 0 && !archive.BuildCatalogue()
+            && archive.CategoryLists().empty() && !archive.FindFile(0x01000000)
+            && prompts.informed == std::vector<std::string>{UnableToLoadBecause(kOutOfMemoryReason)};
+    }));
+
+    // The file cut short after it was mapped.
+    ASSERT_EQ(::truncate(path.c_str(), 4096 + 100), 0);
+    EXPECT_FALSE(archive.BuildCatalogue());
+    EXPECT_TRUE(Lines(archive).lines.empty());
+    EXPECT_EQ(prompts.informed, std::vector<std::string>{UnableToLoadBecause(kCutShortReason)});
 }
 
 // The quicksort as a plain recursive function, to hold the catalogue's sort against.

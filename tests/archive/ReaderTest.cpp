@@ -125,27 +125,40 @@ TEST(MappedFileTable, RefusesWhatIsNoRegularFileAtOnceAndSaysWhy)
     UnmapDATFile(view);
 }
 
-TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadable)
+TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadableAndFailsTheWalk)
 {
     fixture::CTempDir dir;
     CArchiveBuilder b(4096);
     const uint32_t first = b.StoreChain(Bytes(3 * 4092));
-    b.AddFilesAsTree({{0x0E000001, writer::StoredFile(0x0E000001)}});
+    std::vector<writer::FileSpec> files;
+    for (uint32_t id = 1; id <= 6; ++id)
+        files.push_back({0x0E000000 + id, {}});
+    b.AddFilesAsTree(files, {1, 1}); // six nodes, each below the one before
     ASSERT_TRUE(b.WriteFile(dir.File("a.dat")));
     const uint8_t* view = MapDATFile(dir.File("a.dat"), false);
     ASSERT_NE(view, nullptr);
     const DATEntry stored = MakeEntry(1, first, 3 * 4092);
     ASSERT_TRUE(ReadDATFile(view, stored));
 
-    const int fd = ::open(dir.File("a.dat").c_str(), O_WRONLY);
-    ASSERT_EQ(::ftruncate(fd, 4096 + 100), 0); // the header and part of the first block stay
-    ::close(fd);
-    EXPECT_FALSE(ReadDATFile(view, stored));
+    // The first entry reported cuts the file: the header and part of the first block stay.
+    struct Cut {
+        std::string path;
+        int entries = 0;
+    } cut{dir.File("a.dat")};
     CFakePrompts prompts;
-    EXPECT_TRUE(WalkDATDirectory(view, prompts, nullptr, uint32_t(b.Size()), nullptr));
+    EXPECT_FALSE(WalkDATDirectory(view, prompts, [](const DATEntry*, void* context) {
+        auto* c = static_cast<Cut*>(context);
+        if (c->entries++ == 0) {
+            EXPECT_EQ(::truncate(c->path.c_str(), 4096 + 100), 0);
+        }
+        return 1;
+    }, uint32_t(b.Size()), &cut));
+    EXPECT_EQ(cut.entries, 1);
+    EXPECT_FALSE(ReadDATFile(view, stored));
     ASSERT_EQ(::truncate(dir.File("a.dat").c_str(), 0), 0);
     EXPECT_FALSE(WalkDATDirectory(view, prompts, nullptr, uint32_t(b.Size()), nullptr));
-    EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+    EXPECT_EQ(prompts.informed,
+        (std::vector<std::string>{UnableToLoadBecause(kCutShortReason), kUnableToLoadMessage}));
     EXPECT_FALSE(ReadDATFile(view, MakeEntry(1, 0, 0)));
     EXPECT_TRUE(UnmapDATFile(view));
 }

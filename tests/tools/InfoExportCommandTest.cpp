@@ -102,6 +102,27 @@ TEST_F(InfoAndExport, InfoOnAFileThatCannotBeShownExitsWithThree)
     EXPECT_NE(missing.err.find("0A0000FF"), std::string::npos);
 }
 
+TEST(Info, RawFileShowsItsFirst64KiBAndADamagedChainCannotBeRead)
+{
+    std::vector<uint8_t> payload(70000);
+    for (size_t k = 0; k < payload.size(); ++k)
+        payload[k] = uint8_t('a' + k % 26);
+    writer::CArchiveBuilder b(512);
+    const auto entries = b.AddFilesAsTree({{0x01000002, StoredFile(0x01000002, payload)},
+        {0x01000003, StoredFile(0x01000003, std::vector<uint8_t>(2000, 'z'))}});
+    b.Poke32(entries[1].offset + 2 * 512, entries[1].offset + 512); // the third block links back
+    fixture::CTempDir dir;
+    ASSERT_TRUE(b.WriteFile(dir.File("a.dat")));
+
+    const auto big = RunCli({"info", dir.File("a.dat"), "01000002"});
+    EXPECT_EQ(big.status, 0) << big.err;
+    const std::string text = "\x02  \x01" + std::string(payload.begin(), payload.begin() + 65536 - 4);
+    EXPECT_EQ(big.out, text + "\n(4468 more bytes not shown)\n");
+    const auto looped = RunCli({"info", dir.File("a.dat"), "01000003"});
+    EXPECT_EQ(looped.status, 3);
+    EXPECT_NE(looped.err.find("it cannot be read"), std::string::npos) << looped.err;
+}
+
 TEST_F(InfoAndExport, ExportEverythingReportsBadFiles)
 {
     const auto r = RunCli({"export", archive, out.string()});
