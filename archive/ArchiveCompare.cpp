@@ -1,7 +1,6 @@
 #include "archive/ArchiveCompare.h"
 
-#include "archive/ByteOrder.h"
-#include "archive/FileMapping.h"
+#include "archive/DATReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,148 +10,46 @@ namespace orvanel {
 
 namespace {
 
-// Bytes compared in one guarded run; between runs the caller hears of progress and may cancel.
-constexpr uint64_t kChunkBytes = 1 << 20;
-
-// A stored file's bytes as ReadDATFile gives them, walked a run of one block's data at a time:
-// the data parts of its chain in order, then zeros where the chain ends early. It follows the
-// reader's rules: a block that does not lie wholly in the file ends the chain, and a chain
-// never carries more blocks than the file holds. Plain data only, since it is used in
-// guarded runs.
-struct ChainCursor {
-    const uint8_t* archive;
-    uint64_t archiveSize;
-    uint64_t dataPerBlock;
-    uint64_t block;     // the next block to enter; 0 when none
-    uint64_t remaining; // bytes of the file the chain has still to carry
-    uint64_t blocksLeft;
-    const uint8_t* run; // the current block's data not yet passed; null once the chain ended
-    uint64_t runLeft;
-};
-
-// Sets up a cursor; false when the stored file cannot be read at all (the conditions under
-// which ReadDATFile gives nothing). Reads the header, so it runs guarded.
-bool StartCursor(ChainCursor& c, std::span<const uint8_t> archive, const DATEntry& entry)
-{
-    if (archive.size() < kDATHeaderEnd)
-        return false;
-    const uint64_t blockSize = ReadLE32(archive.data() + kDATBlockSizeOffset);
-    if (blockSize <= kDATBlockLinkSize || blockSize > archive.size() || entry.size > archive.size())
-        return false;
-    c = {archive.data(), archive.size(), blockSize - kDATBlockLinkSize, entry.offset, entry.size,
-        archive.size() / blockSize, archive.data(), 0};
-    return true;
-}
-
-// Makes the current run non-empty, or marks the chain ended (run null).
-void Refill(ChainCursor& c)
-{
-    if (!c.run || c.runLeft > 0)
-        return;
-    if (c.block == 0 || c.remaining == 0 || c.blocksLeft == 0) {
-        c.run = nullptr;
-        return;
-    }
-    --c.blocksLeft;
-    const uint64_t chunk = std::min(c.remaining, c.dataPerBlock);
-    if (c.block + kDATBlockLinkSize + chunk > c.archiveSize) {
-        c.run = nullptr;
-        return;
-    }
-    c.run = c.archive + c.block + kDATBlockLinkSize;
-    c.runLeft = chunk;
-    c.remaining -= chunk;
-    c.block = ReadLE32(c.archive + c.block);
-}
-
-bool AllZero(const uint8_t* p, uint64_t n)
-{
-    return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0);
-}
-
-// One guarded stretch of the comparison of two equal-sized files.
-struct PairCompare {
-    std::span<const uint8_t> oldArchive;
-    const DATEntry* oldEntry;
-    std::span<const uint8_t> newArchive;
-    const DATEntry* newEntry;
-    ChainCursor a;
-    ChainCursor b;
-    bool started;
-    bool readable;
-    bool equal;
-    uint64_t left;   // bytes of the files not yet compared
-    uint64_t budget; // bytes this stretch may compare
-};
-
-void CompareStretch(void* context)
-{
-    PairCompare& p = *static_cast<PairCompare*>(context);
-    if (!p.started) {
-        p.started = true;
-        p.readable = StartCursor(p.a, p.oldArchive, *p.oldEntry) && StartCursor(p.b, p.newArchive, *p.newEntry);
-        if (!p.readable)
-            return;
-    }
-    while (p.equal && p.left > 0 && p.budget > 0) {
-        Refill(p.a);
-        Refill(p.b);
-        if (!p.a.run && !p.b.run)
-            break; // both read as zeros from here on
-        uint64_t n = std::min(p.left, p.budget);
-        if (p.a.run)
-            n = std::min(n, p.a.runLeft);
-        if (p.b.run)
-            n = std::min(n, p.b.runLeft);
-        if (p.a.run && p.b.run)
-            p.equal = std::memcmp(p.a.run, p.b.run, n) == 0;
-        else
-            p.equal = AllZero(p.a.run ? p.a.run : p.b.run, n);
-        for (ChainCursor* c : {&p.a, &p.b}) {
-            if (c->run) {
-                c->run += n;
-                c->runLeft -= n;
-            }
-        }
-        p.left -= n;
-        p.budget -= n;
-    }
-    if (!p.a.run && !p.b.run)
-        p.left = 0;
-}
+// Bytes read from each file at a time; after each such piece the caller hears of progress and
+// may cancel.
+constexpr size_t kPieceBytes = size_t(64) << 10;
 
 enum class PairResult { Same, Different, Unreadable, Cancelled };
 
-// Compares two stored files of equal size chunk by chunk; onChunk hears the bytes compared
-// after each chunk and answers false to cancel.
-template <typename OnChunk>
+// Compares two stored files of equal size piece by piece through the reader's cursors, so
+// that neither is ever held whole and both follow the reader's rules (zeros where a chain ends
+// early; a chain that uses a block twice or a file cut short is unreadable). onPiece hears the
+// bytes compared so far and answers false to cancel.
+template <typename OnPiece>
 PairResult CompareEqualSized(std::span<const uint8_t> oldArchive, const DATEntry& oldEntry,
-    std::span<const uint8_t> newArchive, const DATEntry& newEntry, OnChunk onChunk)
+    std::span<const uint8_t> newArchive, const DATEntry& newEntry, OnPiece onPiece)
 {
-    PairCompare p{oldArchive, &oldEntry, newArchive, &newEntry, {}, {}, false, false, true,
-        newEntry.size, 0};
-    do {
-        const uint64_t before = p.left;
-        p.budget = kChunkBytes;
-        // A file cut short under the mapping makes the stored file unreadable, as it does for
-        // the reader.
-        if (!RunGuarded(CompareStretch, &p) || !p.readable)
+    CDATFileCursor a(oldArchive, oldEntry);
+    CDATFileCursor b(newArchive, newEntry);
+    std::vector<uint8_t> pieceA(std::min<uint64_t>(kPieceBytes, newEntry.size));
+    std::vector<uint8_t> pieceB(pieceA.size());
+    uint64_t compared = 0;
+    while (b.Remaining() > 0) {
+        const auto readA = a.Read(pieceA);
+        const auto readB = b.Read(pieceB);
+        if (!readA || !readB || *readA != *readB)
             return PairResult::Unreadable;
-        if (!p.equal)
+        if (std::memcmp(pieceA.data(), pieceB.data(), *readB) != 0)
             return PairResult::Different;
-        if (p.left > 0 && !onChunk(before - p.left))
+        compared += *readB;
+        if (b.Remaining() > 0 && !onPiece(compared))
             return PairResult::Cancelled;
-    } while (p.left > 0);
-    return PairResult::Same;
+    }
+    return a.IsReadable() && b.IsReadable() ? PairResult::Same : PairResult::Unreadable;
 }
 
 std::vector<uint32_t> SortedIDs(const CDATArchive& archive)
 {
     std::vector<uint32_t> ids;
     ids.reserve(archive.FileRecords().size());
-    for (const auto& [id, record] : archive.FileRecords())
-        ids.push_back(id);
-    std::sort(ids.begin(), ids.end());
+    // The records are held in ascending ID order.
+    for (const DATFileRecord& record : archive.FileRecords())
+        ids.push_back(record.m_fileID);
     return ids;
 }
 

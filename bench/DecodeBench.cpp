@@ -171,7 +171,7 @@ BENCHMARK(BM_DecodeImageColourTable256)->Unit(benchmark::kMicrosecond);
 void SaveMixed(benchmark::State& state, bool png)
 {
     const Inputs& in = GetInputs();
-    const bench::CScratchFolder folder;
+    const fixture::CTempDir folder;
     const PictureRequest request{.grey = false, .ownAlpha = png};
     int64_t files = 0;
     for (auto _ : state) {

@@ -57,7 +57,7 @@ inline const SyntheticArchive& Archive()
 // stored file small enough for one 256-byte block, so that 1,000,000 entries stay a few
 // hundred megabytes: the catalogue's cost per entry at 10,000 to 1,000,000 entries.
 struct ScaledArchive {
-    CScratchFolder dir;
+    fixture::CTempDir dir;
     std::string path;
 
     explicit ScaledArchive(uint32_t count)
@@ -85,7 +85,7 @@ struct ScaledArchive {
 // count versions of one file ID (category 0x01, so no stored data is read), their keys in
 // random order along the walk: each differs in offset. The directory is a chain of full nodes.
 struct VersionsArchive {
-    CScratchFolder dir;
+    fixture::CTempDir dir;
     std::string path;
 
     explicit VersionsArchive(uint32_t count)
