@@ -205,8 +205,9 @@ void CDATListView::SaveSelectedFiles(const std::string& folder)
     }
     if (entries.empty())
         return;
-    if (ExportWithProgress(m_doc, entries, folder, this) > 0)
-        m_doc.GetPrompts().Inform(kExportSummaryMessage);
+    const std::string summary = ExportSummaryText(ExportWithProgress(m_doc, entries, folder, this), folder);
+    if (!summary.empty())
+        m_doc.GetPrompts().Inform(summary);
 }
 
 bool CDATListView::GoToID(uint32_t fileID)

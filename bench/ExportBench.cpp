@@ -90,7 +90,7 @@ void BM_ExportMixedFiles(benchmark::State& state)
     MixedArchive& m = Mixed();
     for (auto _ : state) {
         const std::string out = FreshFolder(state, m);
-        if (SaveStoredFiles(*m.archive, m.entries, out) != 0)
+        if (SaveStoredFiles(*m.archive, m.entries, out).Failed() != 0)
             state.SkipWithError("a file was not saved");
     }
     state.counters["files_per_second"] = benchmark::Counter(double(m.entries.size()),
@@ -104,7 +104,9 @@ void BM_PlainCopyOfStoredBytes(benchmark::State& state)
         const std::string out = FreshFolder(state, m);
         for (const DATEntry* entry : m.entries) {
             const auto bytes = m.archive->ReadFile(*entry);
-            const std::string path = ExportBaseName(out, entry->fileID) + ".raw";
+            char name[16];
+            std::snprintf(name, sizeof name, "/%08X.raw", entry->fileID);
+            const std::string path = out + name;
             std::FILE* f = std::fopen(path.c_str(), "wb");
             if (!f || std::fwrite(bytes->data(), 1, bytes->size(), f) != bytes->size())
                 state.SkipWithError("write failed");

@@ -6,6 +6,8 @@
 #include "app/FileExport.h"
 #include "app/SelectionExport.h"
 
+#include <fstream>
+
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTableView>
@@ -52,6 +54,17 @@ TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
     EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
 }
 
+TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
+{
+    StartOn(MixedFiles());
+    m_out = m_dir.Path() / "plain-file";
+    std::ofstream(m_out) << "not a folder";
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
+        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
+}
+
 TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
 {
     StartOn(MixedFiles());
@@ -91,7 +104,7 @@ TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
                 progress->cancel();
         }
     });
-    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0), 0u);
+    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0).Failed(), 0u);
     const auto written = FileNamesIn(m_out);
     EXPECT_GE(written.size(), 1u);
     EXPECT_LT(written.size(), 60u);
