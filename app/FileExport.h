@@ -66,9 +66,13 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
     COutputFolder& folder, const std::string& name, std::string& reason);
 
 // Saves each entry in turn into the folder; progress (if given) hears (done, total) after
-// each file and answers false to stop there.
+// each file, on the calling thread, and answers false to stop there. The files are written
+// and named in order; with overlapped, the next file is converted on another thread while
+// one is written. The files written are named in batches, so an export that dies before a
+// batch is named leaves the older files of those names whole.
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress = {});
+    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress = {},
+    bool overlapped = true);
 // The same into the folder at folderPath.
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
     const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress = {});

@@ -87,6 +87,10 @@ void RemovePendingOutputFiles();
 // by that signal. A signal ignored at start (nohup) stays ignored.
 void InstallInterruptCleanup();
 
+// Keeps interrupt, termination and hang-up away from the calling thread, so that they are
+// handled by the thread that writes (helper threads call it first).
+void BlockInterruptSignals();
+
 // Whether the signal was ignored when the program started (looked up before any handler of
 // ours replaced it).
 bool SignalIgnoredAtStart(int signal);

@@ -24,7 +24,8 @@ namespace {
 
 // Named temporaries under way, reachable from a signal handler without allocating. A slot is
 // free (0), being filled (1) or holds a name to remove (2).
-constexpr int kSlotCount = 16;
+// More than an export keeps unnamed at once.
+constexpr int kSlotCount = 512;
 constexpr size_t kTempNameSize = 32;
 struct PendingSlot {
     std::atomic<int> state{0};
@@ -179,9 +180,16 @@ bool COutputFile::Create()
             Fail(errno);
             return false;
         }
+        m_slot = RecordPending(folder, name.c_str());
+        if (m_slot < 0) {
+            // Unrecorded, an interrupt could not remove it: refuse rather than risk leaving it.
+            ::unlinkat(folder, name.c_str(), 0);
+            ::close(fd);
+            Fail(EMFILE);
+            return false;
+        }
         m_handle = fd;
         m_tempName = name;
-        m_slot = RecordPending(folder, name.c_str());
         return true;
     }
     Fail(EEXIST);
@@ -232,6 +240,10 @@ bool COutputFile::Publish(const std::string& name, bool syncReplaced)
             if (::linkat(AT_FDCWD, self, folder, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 m_tempName = temp;
                 m_slot = RecordPending(folder, temp.c_str());
+                if (m_slot < 0) {
+                    Fail(EMFILE);
+                    return false; // Discard removes the name
+                }
             } else if (errno != EEXIST) {
                 Fail(errno);
                 return false;
@@ -325,6 +337,15 @@ void RemovePendingOutputFiles()
         if (slot.state.compare_exchange_strong(expected, 0))
             ::unlinkat(slot.folder, slot.name, 0);
     }
+}
+
+void BlockInterruptSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : kInterruptSignals)
+        sigaddset(&set, signal);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 bool SignalIgnoredAtStart(int signal)

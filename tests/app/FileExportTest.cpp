@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <poll.h>
 #include <random>
 #include <sys/inotify.h>
@@ -143,6 +144,57 @@ bool InChild(const std::function<bool()>& check)
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Every file of a folder with its content.
+std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : fixture::FileNamesIn(folder))
+        contents[name] = fixture::ReadWholeFile(folder / name);
+    return contents;
+}
+
+TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
+{
+    // Twice over, so that versions of one ID meet in one export.
+    DATEntryList all = All();
+    all.insert(all.end(), all.begin(), all.end());
+    for (size_t stopAfter : {all.size(), size_t(1), size_t(7), size_t(12)}) {
+        std::map<std::string, std::string> written[2];
+        ExportResult results[2];
+        for (int overlapped = 0; overlapped < 2; ++overlapped) {
+            std::filesystem::remove_all(out);
+            std::filesystem::create_directory(out);
+            COutputFolder folder(out.string());
+            results[overlapped] = SaveStoredFiles(*opened->archive, all, folder,
+                [&](size_t done, size_t) { return done < stopAfter; }, overlapped == 1);
+            written[overlapped] = Contents(out);
+        }
+        EXPECT_EQ(written[0], written[1]) << stopAfter;
+        EXPECT_EQ(results[0].saved, results[1].saved) << stopAfter;
+        EXPECT_EQ(results[0].bad, results[1].bad) << stopAfter;
+        EXPECT_EQ(results[0].saved + results[0].bad, stopAfter);
+    }
+}
+
+TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
+{
+    const DATEntryList all = All();
+    ASSERT_EQ(SaveStoredFiles(*opened->archive, all, out.string()).saved, 5u);
+    for (const std::string& name : fixture::FileNamesIn(out))
+        std::ofstream(out / name) << "old";
+    const auto before = Contents(out);
+    EXPECT_FALSE(InChild([&] {
+        // Dies once every file has been written, before any is named.
+        SaveStoredFiles(*opened->archive, all, out.string(), [&](size_t done, size_t total) {
+            if (done == total)
+                ::_exit(1);
+            return true;
+        });
+        return true;
+    }));
+    EXPECT_EQ(Contents(out), before);
+}
+
 TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
 {
     // A file size limit makes writes past 32 bytes fail as a full disk would.
@@ -242,7 +294,11 @@ TEST_F(Export, LinksSwappedInDuringAnExportNeverRedirectAWrite)
 
 TEST_F(Export, TerminationAtAnyPointLeavesNoTemporary)
 {
-    const DATEntryList all = All();
+    // Enough good files that many wait unnamed at once.
+    const DATEntryList one = All();
+    DATEntryList all;
+    for (int copy = 0; copy < 40; ++copy)
+        all.insert(all.end(), one.begin(), one.end());
     std::mt19937 random(18);
     for (bool nameless : {true, false}) {
         for (int run = 0; run < 12; ++run) {
