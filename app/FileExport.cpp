@@ -312,6 +312,15 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
     return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
 }
 
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath)
+{
+    if (!entry)
+        return ExportOutcome::Bad;
+    COutputFolder folder(folderPath);
+    std::string reason;
+    return SaveStoredFile(archive, entry, folder, CExportNames().NameFor(*entry), reason);
+}
+
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
     const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress)
 {

@@ -65,6 +65,9 @@ bool ReadStoredChunks(const CDATArchive& archive, const DATEntry& entry,
 ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
     COutputFolder& folder, const std::string& name, std::string& reason);
 
+// The same into the folder at folderPath, under the name of the entry's first version.
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath);
+
 // Saves each entry in turn into the folder; progress (if given) hears (done, total) after
 // each file, on the calling thread, and answers false to stop there. The files are written
 // and named in order; with overlapped, the next file is converted on another thread while
