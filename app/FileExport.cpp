@@ -186,15 +186,16 @@ void Count(ExportResult& result, ExportOutcome outcome, const std::string& reaso
 // Files written but not yet named. They are named together: when any of them replaces an
 // older file, everything written is first put on the disk with one flush of the file
 // system, so that no name is ever left empty or truncated by a power cut, without a flush
-// between every two writes.
+// between every two writes (a flush per file costs far more than one for all of them).
 class CPendingNames {
 public:
     explicit CPendingNames(COutputFolder& folder)
         : m_folder(folder)
     {
     }
-    // At most this many files stay open unnamed at once.
-    static constexpr size_t kBatch = 128;
+    // At most this many files stay open unnamed at once, well below the usual limit of
+    // 1,024 open files.
+    static constexpr size_t kBatch = 400;
 
     bool Full() const { return m_files.size() >= kBatch; }
     void Add(std::unique_ptr<CReplacingFile> file, std::string name)
@@ -206,11 +207,12 @@ public:
         bool replacing = false;
         for (const auto& [file, name] : m_files)
             replacing = replacing || m_folder.Holds(name);
+        // Without the one flush, each replacing file flushes its own data before its rename.
         const bool synced = replacing && SyncFolderFileSystem(m_folder);
         for (auto& [file, name] : m_files) {
             std::string reason;
-            Count(result, file->Commit(name, reason, !synced) ? ExportOutcome::Saved : ExportOutcome::NotWritten,
-                reason);
+            const bool named = file->Commit(name, reason, !synced);
+            Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten, reason);
         }
         m_files.clear();
     }

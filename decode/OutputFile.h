@@ -87,6 +87,9 @@ void RemovePendingOutputFiles();
 // by that signal. A signal ignored at start (nohup) stays ignored.
 void InstallInterruptCleanup();
 
+// Puts everything written to the file system that holds the folder on its disk.
+bool SyncFolderFileSystem(const COutputFolder& folder);
+
 // Keeps interrupt, termination and hang-up away from the calling thread, so that they are
 // handled by the thread that writes (helper threads call it first).
 void BlockInterruptSignals();
@@ -94,8 +97,5 @@ void BlockInterruptSignals();
 // Whether the signal was ignored when the program started (looked up before any handler of
 // ours replaced it).
 bool SignalIgnoredAtStart(int signal);
-
-// Flushes everything written to the file system that holds the folder to its disk.
-bool SyncFolderFileSystem(const COutputFolder& folder);
 
 } // namespace orvanel

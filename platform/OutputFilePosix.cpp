@@ -372,6 +372,10 @@ void InstallInterruptCleanup()
     }
 }
 
+} // namespace orvanel
+
+namespace orvanel {
+
 bool SyncFolderFileSystem(const COutputFolder& folder)
 {
     return folder.IsOpen() && ::syncfs(int(folder.Handle())) == 0;
