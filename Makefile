@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan fuzz bench package screenshot clean
+.PHONY: all deps configure build run test test-asan test-tsan fuzz bench package screenshot clean
 
 all: build
 
@@ -46,6 +46,14 @@ test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANEL_SANITIZE=ON -DORVANEL_BENCH=OFF
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_DIR) --output-on-failure -j$(JOBS)
+
+# The tests of the code that runs on more than one thread (the export), under ThreadSanitizer.
+TSAN_DIR ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANEL_TSAN=ON \
+	  -DORVANEL_GUI=OFF -DORVANEL_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j$(JOBS) --target orvanel_app_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/app/orvanel_app_tests
 
 # Every fuzz target for FUZZ_SECONDS each (FUZZ_JOBS at a time), from seeds made by the
 # archive builder.

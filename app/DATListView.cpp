@@ -271,8 +271,9 @@ void CDATListView::SaveSelectedFiles(const std::string& folder)
     }
     if (entries.empty())
         return;
-    if (ExportWithProgress(m_doc, entries, folder, this) > 0)
-        m_doc.GetPrompts().Report(MessageKind::Warning, kExportSummaryMessage);
+    const std::string summary = ExportSummaryText(ExportWithProgress(m_doc, entries, folder, this), folder);
+    if (!summary.empty())
+        m_doc.GetPrompts().Report(MessageKind::Warning, summary);
 }
 
 bool CDATListView::GoToID(uint32_t fileID)

@@ -9,7 +9,7 @@
 
 namespace orvanel {
 
-size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
     const std::string& folder, QWidget* parent, int progressDelayMs)
 {
     std::unique_ptr<QProgressDialog> progress;
@@ -23,8 +23,11 @@ size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
     }
 
     const CDATArchive* archive = doc.GetArchive();
-    if (!archive)
-        return entries.size();
+    if (!archive) {
+        ExportResult none;
+        none.bad = entries.size();
+        return none;
+    }
     return SaveStoredFiles(*archive, entries, folder, [&](size_t done, size_t) {
         if (!progress)
             return true;

@@ -3,6 +3,7 @@
 // shows a progress dialog whose Cancel stops after the file being written; files already
 // written stay, and none is left half-written.
 
+#include "content/FileExport.h"
 #include "archive/DATArchive.h"
 
 #include <cstddef>
@@ -18,8 +19,8 @@ class COrvanelDoc;
 inline constexpr size_t kProgressFileCount = 50;
 inline constexpr int kProgressDelayMs = 500;
 
-// Returns the number of files not saved; files skipped by Cancel are not counted.
-size_t ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
+// Files skipped by Cancel are not counted in the result.
+ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
     const std::string& folder, QWidget* parent, int progressDelayMs = kProgressDelayMs);
 
 } // namespace orvanel

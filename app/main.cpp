@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
 #include "platform/QtBusyIndicator.h"
+#include "platform/QtInterruptWatcher.h"
 #include "platform/QtUserPrompts.h"
 
 #include <QApplication>
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(orvanel::kCompanyName);
     QApplication::setApplicationName(orvanel::kApplicationName);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvanel.svg")));
+    // Interrupt, termination and hang-up end the program through its event loop, so that a
+    // Save under way leaves no temporary file behind.
+    orvanel::CQtInterruptWatcher interrupts;
 
     orvanel::CQtUserPrompts prompts;
     orvanel::CQtBusyIndicator busy;

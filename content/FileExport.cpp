@@ -1,68 +1,360 @@
 #include "content/FileExport.h"
 
+#include "content/FileKind.h"
+#include "content/FileText.h"
 #include "content/ReplacingFile.h"
-#include "content/StoredContent.h"
+#include "decode/DibImage.h"
+#include "decode/OutputFile.h"
+#include "decode/SoundRecord.h"
+#include "decode/TextureDecoder.h"
+#include "decode/WaveFile.h"
+#include "decode/WaveSound.h"
 
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace orvanel {
 
+std::string ExportSummaryText(const ExportResult& result, const std::string& folder)
+{
+    std::string text;
+    if (result.bad > 0)
+        text = kExportSummaryMessage;
+    if (result.notWritten > 0) {
+        if (!text.empty())
+            text += "\n\n";
+        text += std::to_string(result.notWritten) + (result.notWritten == 1 ? " file" : " files")
+            + " could not be written to " + folder + ": " + result.reason;
+    }
+    return text;
+}
+
+std::string CExportNames::NameFor(const DATEntry& entry)
+{
+    const char* extension = ExportExtension(ClassifyFileID(entry.fileID));
+    char name[64];
+    std::snprintf(name, sizeof name, "%08X%s", entry.fileID, extension);
+    if (m_used.insert(name).second)
+        return name;
+    std::snprintf(name, sizeof name, "%08X-v%08X%s", entry.fileID, entry.version, extension);
+    // Two entries of one ID can carry the same version field; the later ones are numbered.
+    for (unsigned copy = 2; !m_used.insert(name).second; ++copy)
+        std::snprintf(name, sizeof name, "%08X-v%08X-%u%s", entry.fileID, entry.version, copy, extension);
+    return name;
+}
+
+bool ReadStoredChunks(const CDATArchive& archive, const DATEntry& entry,
+    const std::function<bool(std::span<const uint8_t>)>& sink)
+{
+    // The whole file is copied out and handed on in pieces; a chunked read from the
+    // archive's mapping takes the place of these lines so that memory stays bounded.
+    const auto bytes = archive.ReadFile(entry);
+    if (!bytes)
+        return false;
+    const std::span<const uint8_t> all(*bytes);
+    size_t at = 0;
+    do {
+        const size_t n = std::min(kExportChunkSize, all.size() - at);
+        if (!sink(all.subspan(at, n)))
+            return false;
+        at += n;
+    } while (at < all.size());
+    return true;
+}
+
 namespace {
 
-// Writes one exported file through a temporary, by the writer given.
-template <typename Writer>
-bool WriteReplacing(const std::string& path, Writer write)
+// What one stored file becomes before it is written: decided (and, for pictures, sounds and
+// texts, converted) apart from the writing, so that the next file can be converted while
+// this one is being written. Raw files are read while they are written.
+struct PreparedFile {
+    const DATEntry* entry = nullptr;
+    FileKind kind = FileKind::Raw;
+    bool bad = false;
+    CDibImage image;
+    CWaveSound sound;
+    std::string text;
+};
+
+void Prepare(const CDATArchive& archive, PreparedFile& file)
 {
-    CReplacingFile file(path);
-    if (!file.Create())
-        return false;
-    if (!write(file.TempPath()))
-        return false;
-    return file.Commit();
+    if (!file.entry) {
+        file.bad = true;
+        return;
+    }
+    const DATEntry& entry = *file.entry;
+    file.kind = ClassifyFileID(entry.fileID);
+    if (file.kind == FileKind::Raw)
+        return;
+    const auto bytes = archive.ReadFile(entry);
+    uint32_t storedWord = 0;
+    if (!bytes || CheckStoredID(*bytes, entry, storedWord) != StoredIDCheck::Matches) {
+        file.bad = true;
+        return;
+    }
+    switch (file.kind) {
+    case FileKind::Raw:
+        break;
+    case FileKind::ColourTable:
+    case FileKind::Texture: {
+        CDibImage grey;
+        float scale = 1.0f;
+        uint32_t noteKind = 0, noteFileID = 0;
+        DecodeImage(archive, *bytes, entry, file.image, grey, scale, noteKind, noteFileID);
+        file.bad = !file.image.IsValid();
+        break;
+    }
+    case FileKind::TextRecord: {
+        std::string text;
+        file.bad = !GetRecordText(*bytes, &entry, text);
+        if (!file.bad)
+            file.text = WithCRLF(TextBeforeZero(text));
+        break;
+    }
+    case FileKind::Sound:
+        LoadSoundRecord(*bytes, entry, file.sound);
+        file.bad = !file.sound.GetSamples();
+        break;
+    }
 }
+
+// Writes a prepared file into a new file of the folder, which the caller then names. Bad
+// for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
+// reason) when the folder or the disk refuses the file.
+ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prepared,
+    COutputFolder& folder, std::unique_ptr<CReplacingFile>& out, std::string& reason)
+{
+    if (prepared.bad)
+        return ExportOutcome::Bad;
+    auto file = std::make_unique<CReplacingFile>(folder);
+    if (prepared.kind == FileKind::Raw) {
+        // The first piece decides the ID check; the file is made only for one that passes.
+        bool bad = false, created = false;
+        const bool read = ReadStoredChunks(archive, *prepared.entry, [&](std::span<const uint8_t> piece) {
+            if (!created) {
+                uint32_t storedWord = 0;
+                if (CheckStoredID(piece, *prepared.entry, storedWord) != StoredIDCheck::Matches) {
+                    bad = true;
+                    return false;
+                }
+                created = true;
+                if (!file->Create())
+                    return false;
+            }
+            return piece.empty() || file->Stream().Write(piece.data(), piece.size(), 1) == 1;
+        });
+        if (bad || !created || (!read && !file->Stream().Error()))
+            return ExportOutcome::Bad; // the archive failed, not the folder
+    } else if (file->Create()) {
+        CByteStream& stream = file->Stream();
+        if (prepared.kind == FileKind::Sound)
+            WriteWaveFile(prepared.sound, stream);
+        else if (prepared.kind == FileKind::TextRecord && !prepared.text.empty())
+            stream.Write(prepared.text.data(), prepared.text.size(), 1);
+        else if (prepared.kind != FileKind::TextRecord)
+            prepared.image.Save(stream, kImageTypeBMP);
+    }
+    if (file->Stream().Error() || !file->Reason().empty()) {
+        reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
+        return ExportOutcome::NotWritten;
+    }
+    out = std::move(file);
+    return ExportOutcome::Saved;
+}
+
+void Count(ExportResult& result, ExportOutcome outcome, const std::string& reason)
+{
+    switch (outcome) {
+    case ExportOutcome::Saved:
+        ++result.saved;
+        break;
+    case ExportOutcome::Bad:
+        ++result.bad;
+        break;
+    case ExportOutcome::NotWritten:
+        if (result.notWritten++ == 0)
+            result.reason = reason;
+        break;
+    }
+}
+
+// Files written but not yet named. They are named together: when any of them replaces an
+// older file, everything written is first put on the disk with one flush of the file
+// system, so that no name is ever left empty or truncated by a power cut, without a flush
+// between every two writes (a flush per file costs far more than one for all of them).
+class CPendingNames {
+public:
+    explicit CPendingNames(COutputFolder& folder)
+        : m_folder(folder)
+    {
+    }
+    // At most this many files stay open unnamed at once, well below the usual limit of
+    // 1,024 open files.
+    static constexpr size_t kBatch = 400;
+
+    bool Full() const { return m_files.size() >= kBatch; }
+    void Add(std::unique_ptr<CReplacingFile> file, std::string name)
+    {
+        m_files.push_back({std::move(file), std::move(name)});
+    }
+    void NameAll(ExportResult& result)
+    {
+        bool replacing = false;
+        for (const auto& [file, name] : m_files)
+            replacing = replacing || m_folder.Holds(name);
+        // Without the one flush, each replacing file flushes its own data before its rename.
+        const bool synced = replacing && SyncFolderFileSystem(m_folder);
+        for (auto& [file, name] : m_files) {
+            std::string reason;
+            const bool named = file->Commit(name, reason, !synced);
+            Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten, reason);
+        }
+        m_files.clear();
+    }
+
+private:
+    COutputFolder& m_folder;
+    std::vector<std::pair<std::unique_ptr<CReplacingFile>, std::string>> m_files;
+};
+
+// Hands out the entries' prepared files in order, converted on a thread of its own one or
+// two files ahead of the writer.
+class CPreparer {
+public:
+    CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead)
+        : m_archive(archive)
+        , m_entries(entries)
+    {
+        if (ahead && entries.size() > 1)
+            m_thread = std::thread([this] { Run(); });
+    }
+    ~CPreparer()
+    {
+        Stop();
+    }
+
+    // The next file in order.
+    std::unique_ptr<PreparedFile> Next()
+    {
+        if (!m_thread.joinable()) {
+            auto file = std::make_unique<PreparedFile>();
+            file->entry = m_entries[m_taken++];
+            Prepare(m_archive, *file);
+            return file;
+        }
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        auto file = std::move(m_ready.front());
+        m_ready.pop_front();
+        m_changed.notify_all();
+        return file;
+    }
+
+    void Stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+private:
+    static constexpr size_t kAhead = 2;
+
+    void Run()
+    {
+        // Interrupts are handled on the writing thread, which knows its temporaries.
+        BlockInterruptSignals();
+        for (const DATEntry* entry : m_entries) {
+            auto file = std::make_unique<PreparedFile>();
+            file->entry = entry;
+            Prepare(m_archive, *file);
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
+            if (m_stop)
+                return;
+            m_ready.push_back(std::move(file));
+            m_changed.notify_all();
+        }
+    }
+
+    const CDATArchive& m_archive;
+    const DATEntryList& m_entries;
+    size_t m_taken = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::unique_ptr<PreparedFile>> m_ready;
+    bool m_stop = false;
+};
 
 } // namespace
 
-std::string ExportBaseName(const std::string& folder, uint32_t fileID)
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
+    COutputFolder& folder, const std::string& name, std::string& reason)
 {
-    char id[16];
-    std::snprintf(id, sizeof id, "%08X", fileID);
-    std::string name = folder;
-    if (name.empty() || name.back() != kPathSeparator)
-        name += kPathSeparator;
-    return name + id;
+    if (!archive || !entry)
+        return ExportOutcome::Bad;
+    PreparedFile prepared;
+    prepared.entry = entry;
+    Prepare(*archive, prepared);
+    std::unique_ptr<CReplacingFile> file;
+    const ExportOutcome outcome = WritePrepared(*archive, prepared, folder, file, reason);
+    if (outcome != ExportOutcome::Saved)
+        return outcome;
+    return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
 }
 
-bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folder)
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath)
 {
-    if (!archive || !entry || folder.empty())
-        return false;
-    const auto bytes = archive->ReadFile(*entry);
-    if (!bytes)
-        return false;
-    uint32_t storedWord = 0;
-    if (CheckStoredID(*bytes, *entry, storedWord) != StoredIDCheck::Matches)
-        return false;
-
-    StoredContent content;
+    if (!entry)
+        return ExportOutcome::Bad;
+    COutputFolder folder(folderPath);
     std::string reason;
-    if (!DecodeStoredContent(*archive, *bytes, *entry, content, reason))
-        return false;
-    const std::string path = ExportBaseName(folder, entry->fileID) + ExportExtension(content.kind);
-    return WriteReplacing(path, [&](const std::string& temp) { return WriteContent(content, *bytes, temp); });
+    return SaveStoredFile(archive, entry, folder, CExportNames().NameFor(*entry), reason);
 }
 
-size_t SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    const std::string& folder, const std::function<bool(size_t, size_t)>& progress)
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
+    const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress)
 {
-    size_t failed = 0;
+    COutputFolder folder(folderPath);
+    return SaveStoredFiles(archive, entries, folder, progress);
+}
+
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
+    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress, bool overlapped)
+{
+    ExportResult result;
+    CExportNames names;
+    CPendingNames pending(folder);
+    CPreparer preparer(archive, entries, overlapped);
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!SaveStoredFile(&archive, entries[i], folder))
-            ++failed;
+        const auto prepared = preparer.Next();
+        const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
+        std::unique_ptr<CReplacingFile> file;
+        std::string reason;
+        const ExportOutcome outcome = WritePrepared(archive, *prepared, folder, file, reason);
+        if (outcome == ExportOutcome::Saved)
+            pending.Add(std::move(file), name);
+        else
+            Count(result, outcome, reason);
+        if (pending.Full())
+            pending.NameAll(result);
         if (progress && !progress(i + 1, entries.size()))
             break;
     }
-    return failed;
+    preparer.Stop();
+    pending.NameAll(result);
+    return result;
 }
 
 } // namespace orvanel

@@ -7,32 +7,77 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
+#include <unordered_set>
 
 namespace orvanel {
+
+class COutputFolder;
 
 inline constexpr const char* kExportSummaryMessage =
     "One or more of the selected files were not saved because they are Bad/Corrupted.\n\n"
     "All other files were saved.";
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+enum class ExportOutcome {
+    Saved,
+    Bad,        // fails its ID check, cannot be read, or does not decode
+    NotWritten, // good, but the folder or the disk refused it
+};
 
-// The folder, a separator unless it already ends with one, and the ID as "%08X".
-std::string ExportBaseName(const std::string& folder, uint32_t fileID);
+struct ExportResult {
+    size_t saved = 0;
+    size_t bad = 0;
+    size_t notWritten = 0;
+    std::string reason; // the system's reason for the first file not written
+    size_t Failed() const { return bad + notWritten; }
+};
 
-// Reads the entry's stored file and writes it into folder. True only when the file was
-// written completely. A file that fails its ID check (category 0x08 exempt), is shorter than
-// its ID or unreadable, is a picture or sound that does not load, is a text record that no
-// length fits, or cannot be written is not saved, and no empty or partial file is left behind; an existing file of that name is replaced only by a complete one.
-bool SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folder);
+// What the user is told after an export: the Bad/Corrupted text when files were bad, and
+// "N files could not be written to FOLDER: reason" when files could not be written (both,
+// one paragraph each, when both happened). Empty when every file was saved.
+std::string ExportSummaryText(const ExportResult& result, const std::string& folder);
 
-// Saves each entry in turn; progress (if given) hears (done, total) after each file and
-// answers false to stop there. Returns the number of files not saved.
-size_t SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    const std::string& folder, const std::function<bool(size_t, size_t)>& progress = {});
+// The names of the files of one export. The first version of an ID keeps "%08X.ext"; every
+// further version is "%08X-v%08X.ext" with its version field, so that no file of the export
+// replaces another. A file left by an earlier export is replaced all the same.
+class CExportNames {
+public:
+    std::string NameFor(const DATEntry& entry);
+
+private:
+    std::unordered_set<std::string> m_used;
+};
+
+// Raw files are written in pieces of this size.
+inline constexpr size_t kExportChunkSize = size_t(1) << 20;
+
+// Hands the stored bytes of entry to sink in order, in pieces of at most kExportChunkSize
+// bytes. False when the file cannot be read or sink refuses a piece.
+bool ReadStoredChunks(const CDATArchive& archive, const DATEntry& entry,
+    const std::function<bool(std::span<const uint8_t>)>& sink);
+
+// Reads the entry's stored file and writes it into folder under name. A file that fails its
+// ID check (category 0x08 exempt), is shorter than its ID or unreadable, is a picture or
+// sound that does not load, or is a text record that no length fits is Bad; one the folder
+// or the disk refuses is NotWritten with the system's reason. No empty or partial file is
+// left behind, and an existing file of that name is replaced only by a complete one.
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
+    COutputFolder& folder, const std::string& name, std::string& reason);
+
+// The same into the folder at folderPath, under the name of the entry's first version.
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath);
+
+// Saves each entry in turn into the folder; progress (if given) hears (done, total) after
+// each file, on the calling thread, and answers false to stop there. The files are written
+// and named in order; with overlapped, the next file is converted on another thread while
+// one is written. The files written are named in batches, so an export that dies before a
+// batch is named leaves the older files of those names whole.
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
+    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress = {},
+    bool overlapped = true);
+// The same into the folder at folderPath.
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
+    const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress = {});
 
 } // namespace orvanel

@@ -1,7 +1,9 @@
 #pragma once
-// Writes a file so that nothing is lost on failure: the content goes to a temporary file
-// beside the target, which replaces the target only once it has been written completely.
-// A failed or abandoned write removes the temporary and leaves any existing target as it was.
+// One exported file written so that nothing is lost on failure: the content goes into a file
+// without a name in the export folder, which takes the target's name only once it has been
+// written completely. A failed or abandoned write leaves the folder as it was.
+
+#include "decode/OutputFile.h"
 
 #include <string>
 
@@ -9,27 +11,24 @@ namespace orvanel {
 
 class CReplacingFile {
 public:
-    explicit CReplacingFile(std::string target);
-    ~CReplacingFile();
-    CReplacingFile(const CReplacingFile&) = delete;
-    CReplacingFile& operator=(const CReplacingFile&) = delete;
+    explicit CReplacingFile(COutputFolder& folder)
+        : m_file(folder)
+    {
+    }
 
-    // Creates the empty temporary file; false when the folder cannot take it.
-    bool Create();
-    // Where the content is to be written until Commit.
-    const std::string& TempPath() const { return m_temp; }
-    // Moves the temporary over the target; false (temporary removed) when that fails.
-    bool Commit();
+    // Creates the file; false (Reason set) when the folder refuses it.
+    bool Create() { return m_file.Create(); }
+    // Where the content is written until Commit.
+    CByteStream& Stream() { return m_file; }
+    const std::string& Reason() const { return m_file.Reason(); }
+    // Puts the data written so far on the disk.
+    bool Sync() { return m_file.Sync(); }
+    // Names the file, replacing any entry of that name. False, with the system's reason,
+    // when a write or the naming failed; the file is then gone and the old entry untouched.
+    bool Commit(const std::string& name, std::string& reason, bool syncReplaced = true);
 
 private:
-    void Discard();
-
-    std::string m_target;
-    std::string m_temp;
+    COutputFile m_file;
 };
-
-// Removes the temporary file of a write under way, if any. Safe to call from a signal
-// handler, so that an interrupted export leaves nothing behind.
-void RemovePendingReplacingFile();
 
 } // namespace orvanel

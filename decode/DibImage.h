@@ -138,6 +138,8 @@ public:
     // Writes the image to path in the given format (only kImageTypeBMP). The file is created
     // or emptied even when the image is empty, which gives false; so does any failed write.
     bool Save(const std::string& path, uint32_t type) const;
+    // Writes the image into an open stream; false for an empty image or a failed write.
+    bool Save(CByteStream& stream, uint32_t type) const;
     // Paints the picture scaled by nearest-neighbour sampling to the rectangle (x, y, cx, cy),
     // within the target's clip box and clip when given; a negative cx or cy stands for the
     // image's width or height. Returns 1 when it painted, 0 otherwise.

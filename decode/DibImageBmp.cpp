@@ -38,4 +38,9 @@ bool CDibImage::Save(const std::string& path, uint32_t type) const
     return encoded && closed;
 }
 
+bool CDibImage::Save(CByteStream& stream, uint32_t type) const
+{
+    return type == kImageTypeBMP && EncodeBMP(stream);
+}
+
 } // namespace orvanel

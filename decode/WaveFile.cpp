@@ -21,8 +21,16 @@ void PutTag(uint8_t* p, const char (&tag)[5])
 
 bool WriteWaveFile(const CWaveSound& sound, const std::string& path)
 {
-    if (path.empty())
+    CStdioStream file;
+    if (path.empty() || !file.Open(path, "wb"))
         return false;
+    const bool written = WriteWaveFile(sound, file);
+    const bool closed = file.Close();
+    return written && closed;
+}
+
+bool WriteWaveFile(const CWaveSound& sound, CByteStream& file)
+{
     const WaveFormat& format = sound.GetFormat();
     const uint32_t count = sound.GetSamples() ? sound.GetSampleCount() : 0;
     const uint32_t pad = count & 1; // a chunk of odd size is followed by one zero byte
@@ -42,15 +50,10 @@ bool WriteWaveFile(const CWaveSound& sound, const std::string& path)
     PutTag(header + 36, "data");
     WriteLE32(header + 40, count);
 
-    CStdioStream file;
-    if (!file.Open(path, "wb"))
-        return false;
     const uint8_t zero = 0;
-    const bool written = file.Write(header, sizeof header, 1) == 1
+    return file.Write(header, sizeof header, 1) == 1
         && (count == 0 || file.Write(sound.GetSamples(), count, 1) == 1)
-        && (pad == 0 || file.Write(&zero, 1, 1) == 1);
-    const bool closed = file.Close();
-    return written && closed;
+        && (pad == 0 || file.Write(&zero, 1, 1) == 1) && !file.Error();
 }
 
 } // namespace orvanel

@@ -1,4 +1,5 @@
 #include "content/FileExport.h"
+#include "decode/OutputFile.h"
 #include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
 #include "writer/RecordBuilders.h"
@@ -6,12 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <poll.h>
+#include <random>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvanel {
@@ -52,9 +59,24 @@ protected:
         std::filesystem::create_directory(out);
     }
 
-    bool Save(size_t index, const std::string& folder)
+    ExportOutcome Save(size_t index, const std::string& folder, std::string* why = nullptr)
     {
-        return SaveStoredFile(opened->archive.get(), &entries[index], folder);
+        COutputFolder into(folder);
+        CExportNames names;
+        std::string reason;
+        const ExportOutcome outcome
+            = SaveStoredFile(opened->archive.get(), &entries[index], into, names.NameFor(entries[index]), reason);
+        if (why)
+            *why = reason;
+        return outcome;
+    }
+
+    DATEntryList All() const
+    {
+        DATEntryList all;
+        for (const DATEntry& e : entries)
+            all.push_back(&e);
+        return all;
     }
 
     std::vector<DATEntry> entries;
@@ -65,7 +87,7 @@ protected:
 TEST_F(Export, EachKindIsWrittenAsTheViewShowsIt)
 {
     for (size_t i : {Raw, Unchecked08, Texture, Sound, Text})
-        EXPECT_TRUE(Save(i, out.string() + (i == Texture ? "/" : ""))) << i;
+        EXPECT_EQ(Save(i, out.string() + (i == Texture ? "/" : "")), ExportOutcome::Saved) << i;
     EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
         "08000001.bin", "0A000001.wav", "31000001.txt"}));
     EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01raw\x00\x01", 9));
@@ -74,36 +96,37 @@ TEST_F(Export, EachKindIsWrittenAsTheViewShowsIt)
     EXPECT_EQ(fixture::ReadWholeFile(out / "0A000001.wav").size(), 50u);
     // Cut at the zero byte, line feeds as CR LF.
     EXPECT_EQ(fixture::ReadWholeFile(out / "31000001.txt"), "one\r\ntw");
-    EXPECT_EQ(ExportBaseName("/tmp/out/", 0x0600ABCD), "/tmp/out/0600ABCD");
 }
 
 TEST_F(Export, FilesThatCannotBeSavedLeaveNothingAndKeepAnOlderFile)
 {
     std::ofstream(out / "0A000002.wav") << "keep";
     for (size_t i : {Bad, Short, Undecodable, NotPCM, NoLength})
-        EXPECT_FALSE(Save(i, out.string())) << i;
+        EXPECT_EQ(Save(i, out.string()), ExportOutcome::Bad) << i;
     EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string>{"0A000002.wav"});
     EXPECT_EQ(fixture::ReadWholeFile(out / "0A000002.wav"), "keep");
-    EXPECT_FALSE(SaveStoredFile(opened->archive.get(), nullptr, out.string()));
-    EXPECT_FALSE(SaveStoredFile(nullptr, &entries[Raw], out.string()));
-    EXPECT_FALSE(Save(Raw, ""));
-    EXPECT_FALSE(Save(Raw, (out / "missing").string()));
+    // A missing folder is a write failure with the system's reason, not a bad file.
+    std::string reason;
+    EXPECT_EQ(Save(Raw, (out / "missing").string(), &reason), ExportOutcome::NotWritten);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(Save(Bad, (out / "missing").string()), ExportOutcome::Bad);
 }
 
 TEST_F(Export, MixedSelectionWritesEveryGoodFileAndCountsTheRestTwice)
 {
-    DATEntryList all;
-    for (const DATEntry& e : entries)
-        all.push_back(&e);
+    const DATEntryList all = All();
     std::vector<size_t> progress;
     for (int run = 0; run < 2; ++run) { // the second run replaces the files of the first
-        EXPECT_EQ(SaveStoredFiles(*opened->archive, all, out.string(),
-                      [&](size_t done, size_t total) {
-                          EXPECT_EQ(total, all.size());
-                          progress.push_back(done);
-                          return true;
-                      }),
-            5u);
+        const ExportResult result = SaveStoredFiles(*opened->archive, all, out.string(),
+            [&](size_t done, size_t total) {
+                EXPECT_EQ(total, all.size());
+                progress.push_back(done);
+                return true;
+            });
+        EXPECT_EQ(result.saved, 5u);
+        EXPECT_EQ(result.bad, 5u);
+        EXPECT_EQ(result.notWritten, 0u);
+        EXPECT_EQ(ExportSummaryText(result, out.string()), kExportSummaryMessage);
     }
     EXPECT_EQ(progress.size(), 2 * all.size());
     EXPECT_EQ(progress.back(), all.size());
@@ -121,19 +144,181 @@ bool InChild(const std::function<bool()>& check)
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(Export, WriteErrorLeavesNoPartialFile)
+// Every file of a folder with its content.
+std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : fixture::FileNamesIn(folder))
+        contents[name] = fixture::ReadWholeFile(folder / name);
+    return contents;
+}
+
+TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
+{
+    // Twice over, so that versions of one ID meet in one export.
+    DATEntryList all = All();
+    all.insert(all.end(), all.begin(), all.end());
+    for (size_t stopAfter : {all.size(), size_t(1), size_t(7), size_t(12)}) {
+        std::map<std::string, std::string> written[2];
+        ExportResult results[2];
+        for (int overlapped = 0; overlapped < 2; ++overlapped) {
+            std::filesystem::remove_all(out);
+            std::filesystem::create_directory(out);
+            COutputFolder folder(out.string());
+            results[overlapped] = SaveStoredFiles(*opened->archive, all, folder,
+                [&](size_t done, size_t) { return done < stopAfter; }, overlapped == 1);
+            written[overlapped] = Contents(out);
+        }
+        EXPECT_EQ(written[0], written[1]) << stopAfter;
+        EXPECT_EQ(results[0].saved, results[1].saved) << stopAfter;
+        EXPECT_EQ(results[0].bad, results[1].bad) << stopAfter;
+        EXPECT_EQ(results[0].saved + results[0].bad, stopAfter);
+    }
+}
+
+TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
+{
+    const DATEntryList all = All();
+    ASSERT_EQ(SaveStoredFiles(*opened->archive, all, out.string()).saved, 5u);
+    for (const std::string& name : fixture::FileNamesIn(out))
+        std::ofstream(out / name) << "old";
+    const auto before = Contents(out);
+    EXPECT_FALSE(InChild([&] {
+        // Dies once every file has been written, before any is named.
+        SaveStoredFiles(*opened->archive, all, out.string(), [&](size_t done, size_t total) {
+            if (done == total)
+                ::_exit(1);
+            return true;
+        });
+        return true;
+    }));
+    EXPECT_EQ(Contents(out), before);
+}
+
+TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
 {
     // A file size limit makes writes past 32 bytes fail as a full disk would.
     std::ofstream(out / "06000001.bmp") << "keep";
+    const std::string folder = out.string();
     EXPECT_TRUE(InChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{32, 32};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;
-        return Save(Raw, out.string()) && !Save(Texture, out.string()) && !Save(Sound, out.string());
+        const ExportResult result = SaveStoredFiles(*opened->archive, All(), folder);
+        return result.saved == 3 && result.bad == 5 && result.notWritten == 2
+            && ExportSummaryText(result, folder) == std::string(kExportSummaryMessage) + "\n\n"
+                + "2 files could not be written to " + folder + ": File too large";
     }));
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp"}));
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
+        "08000001.bin", "31000001.txt"}));
     EXPECT_EQ(fixture::ReadWholeFile(out / "06000001.bmp"), "keep");
+}
+
+// Swaps every new entry of a folder for a link to a file outside it, as someone sharing the
+// folder could, until stopped.
+class CSymlinkRacer {
+public:
+    CSymlinkRacer(const std::filesystem::path& folder, const std::filesystem::path& target)
+        : m_folder(folder)
+        , m_target(target)
+        , m_watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_watch, folder.c_str(), IN_CREATE | IN_MOVED_TO);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~CSymlinkRacer()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_watch);
+    }
+    int Swaps() const { return m_swaps; }
+
+private:
+    void Run()
+    {
+        alignas(inotify_event) char buffer[8192];
+        while (!m_stop) {
+            pollfd p{m_watch, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            const ssize_t n = ::read(m_watch, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                at += ssize_t(sizeof(inotify_event) + event->len);
+                const std::string name = event->len ? event->name : "";
+                if (name.empty() || name.starts_with("moved-"))
+                    continue;
+                std::error_code ec;
+                const auto entry = m_folder / name;
+                if (std::filesystem::is_symlink(entry, ec))
+                    continue;
+                std::filesystem::rename(entry, m_folder / ("moved-" + std::to_string(m_swaps)), ec);
+                if (!ec) {
+                    std::filesystem::create_symlink(m_target, entry, ec);
+                    ++m_swaps;
+                }
+            }
+        }
+    }
+
+    std::filesystem::path m_folder;
+    std::filesystem::path m_target;
+    int m_watch;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_swaps{0};
+    std::thread m_thread;
+};
+
+TEST_F(Export, LinksSwappedInDuringAnExportNeverRedirectAWrite)
+{
+    const auto victim = opened->dir.Path() / "victim";
+    for (bool nameless : {true, false}) {
+        std::ofstream(victim) << "outside";
+        const auto before = fixture::FileNamesIn(opened->dir.Path());
+        {
+            CSymlinkRacer racer(out, victim);
+            for (int run = 0; run < 20; ++run) {
+                COutputFolder folder(out.string(), nameless);
+                SaveStoredFiles(*opened->archive, All(), folder);
+            }
+            EXPECT_GT(racer.Swaps(), 0) << nameless;
+        }
+        EXPECT_EQ(fixture::ReadWholeFile(victim), "outside") << nameless;
+        EXPECT_EQ(fixture::FileNamesIn(opened->dir.Path()), before) << nameless;
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+    }
+}
+
+TEST_F(Export, TerminationAtAnyPointLeavesNoTemporary)
+{
+    // Enough good files that many wait unnamed at once.
+    const DATEntryList one = All();
+    DATEntryList all;
+    for (int copy = 0; copy < 40; ++copy)
+        all.insert(all.end(), one.begin(), one.end());
+    std::mt19937 random(18);
+    for (bool nameless : {true, false}) {
+        for (int run = 0; run < 12; ++run) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                InstallInterruptCleanup();
+                COutputFolder folder(out.string(), nameless);
+                for (;;)
+                    SaveStoredFiles(*opened->archive, all, folder);
+            }
+            ASSERT_GT(pid, 0);
+            ::usleep(useconds_t(std::uniform_int_distribution<int>(1000, 30000)(random)));
+            ::kill(pid, SIGTERM);
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+            for (const std::string& name : fixture::FileNamesIn(out))
+                EXPECT_NE(name[0], '.') << name << " nameless " << nameless;
+        }
+    }
 }
 
 } // namespace

@@ -5,11 +5,20 @@
 
 #include "content/FileExport.h"
 #include "app/SelectionExport.h"
+#include "decode/OutputFile.h"
+#include "platform/QtInterruptWatcher.h"
+
+#include <fstream>
 
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTableView>
+#include <QEventLoop>
 #include <QTimer>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvanel::fixture {
 namespace {
@@ -52,6 +61,17 @@ TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
     EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
 }
 
+TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
+{
+    StartOn(MixedFiles());
+    m_out = m_dir.Path() / "plain-file";
+    std::ofstream(m_out) << "not a folder";
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
+        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
+}
+
 TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
 {
     StartOn(MixedFiles());
@@ -91,13 +111,48 @@ TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
                 progress->cancel();
         }
     });
-    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0), 0u);
+    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0).Failed(), 0u);
     const auto written = FileNamesIn(m_out);
     EXPECT_GE(written.size(), 1u);
     EXPECT_LT(written.size(), 60u);
     for (const std::string& name : written) {
         EXPECT_TRUE(name.ends_with(".bin")) << name;
         EXPECT_EQ(std::filesystem::file_size(m_out / name), 5004u) << name;
+    }
+}
+
+// A child program with a write under way gets a signal; the event loop handles it.
+TEST(SaveInterrupted, SignalsEndTheProgramWithoutATemporaryUnlessIgnoredAtStart)
+{
+    const struct {
+        int signal;
+        bool ignored;
+    } cases[] = {{SIGTERM, false}, {SIGINT, false}, {SIGHUP, false}, {SIGHUP, true}};
+    for (const auto& c : cases) {
+        CTempDir dir;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (c.ignored)
+                std::signal(c.signal, SIG_IGN);
+            CQtInterruptWatcher watcher;
+            COutputFolder folder(dir.Path().string(), false); // the road that leaves a name
+            COutputFile file(folder);
+            if (!file.Create())
+                ::_exit(2);
+            QTimer::singleShot(0, [&] { ::raise(c.signal); });
+            QTimer::singleShot(300, [] { ::_exit(0); });
+            QEventLoop().exec();
+            ::_exit(3);
+        }
+        ASSERT_GT(pid, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        if (c.ignored) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.signal << " " << status;
+            EXPECT_TRUE(FileNamesIn(dir.Path()).empty()) << c.signal;
+        }
     }
 }
 

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvanel {
 namespace {
@@ -124,14 +128,84 @@ TEST(Info, RawFileShowsItsFirst64KiBAndADamagedChainCannotBeRead)
     EXPECT_NE(looped.err.find("it cannot be read"), std::string::npos) << looped.err;
 }
 
-TEST_F(InfoAndExport, ExportEverythingReportsBadFiles)
+TEST_F(InfoAndExport, ExportEverythingReportsBadFilesAndNamesEachVersion)
 {
+    // A file of an earlier export is replaced; the second version of 01000001 gets its own name.
+    std::filesystem::create_directories(out);
+    std::ofstream(out / "01000001.bin") << "earlier";
     const auto r = RunCli({"export", archive, out.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n");
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "04000001.bmp",
-        "06000001.bmp", "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav", "0A000003.wav",
-        "31000001.txt"}));
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001-v00020000.bin", "01000001.bin",
+        "04000001.bmp", "06000001.bmp", "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav",
+        "0A000003.wav", "31000001.txt"}));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01" "a\0b", 7));
+}
+
+// Runs the tool with one signal ignored from the start, under a shell that first runs
+// preparation (limits); sends that signal every millisecond while the tool runs when told to.
+// Returns the wait status and what the tool wrote on stderr.
+std::pair<int, std::string> RunWithIgnored(int ignored, const std::string& preparation,
+    const std::vector<std::string>& args, bool keepSending = false)
+{
+    std::string command = preparation + "; exec '" ORVANEL_CLI_PATH "'";
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    int err[2];
+    if (::pipe(err) != 0)
+        return {-1, {}};
+    // Blocked across the fork, so that no signal sent reaches the child before it ignores it.
+    sigset_t set, previous;
+    sigemptyset(&set);
+    sigaddset(&set, ignored);
+    ::sigprocmask(SIG_BLOCK, &set, &previous);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(ignored, SIG_IGN);
+        ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+        ::dup2(err[1], 2);
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+    ::close(err[1]);
+    int status = 0;
+    while (keepSending && ::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, ignored);
+        ::usleep(1000);
+    }
+    if (!keepSending)
+        ::waitpid(pid, &status, 0);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(err[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(n));
+    ::close(err[0]);
+    return {status, text};
+}
+
+TEST_F(InfoAndExport, WriteFailureIsReportedWithTheSystemsReason)
+{
+    // No byte may be written: every good file fails as on a full disk.
+    const auto [status, err] = RunWithIgnored(SIGXFSZ, "ulimit -f 0", {"export", archive, out.string()});
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(err, std::string(kExportSummaryMessage) + "\n\n10 files could not be written to "
+        + out.string() + ": File too large\n");
+    EXPECT_TRUE(fixture::FileNamesIn(out).empty());
+}
+
+TEST_F(InfoAndExport, HangUpIgnoredAtStartStaysIgnored)
+{
+    writer::CArchiveBuilder b(512);
+    std::vector<FileSpec> many;
+    for (uint32_t i = 0; i < 3000; ++i)
+        many.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
+    b.AddFilesAsTree(many, {3, 3});
+    const std::string big = m_dir.File("big.dat");
+    ASSERT_TRUE(b.WriteFile(big));
+    const auto [status, err] = RunWithIgnored(SIGHUP, ":", {"export", big, out.string()}, true);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << err;
+    EXPECT_EQ(fixture::FileNamesIn(out).size(), 3000u);
 }
 
 TEST_F(InfoAndExport, ExportByIDOrByLine)

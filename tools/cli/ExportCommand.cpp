@@ -2,6 +2,7 @@
 
 #include "content/FileExport.h"
 #include "archive/DATArchive.h"
+#include "decode/OutputFile.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExportFolder.h"
@@ -83,16 +84,17 @@ bool PrepareExportFolder(const char* command, const std::string& folder)
 
 bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder)
 {
-    CleanUpWritesOnInterrupt();
+    InstallInterruptCleanup();
     const bool showProgress = IsTerminal(stderr) && !entries.empty();
-    const size_t failed = SaveStoredFiles(archive, entries, folder, [&](size_t done, size_t total) {
+    const ExportResult result = SaveStoredFiles(archive, entries, folder, [&](size_t done, size_t total) {
         if (showProgress)
             DrawProgress(done, total);
         return true;
     });
-    if (failed > 0)
-        std::fprintf(stderr, "%s\n", kExportSummaryMessage);
-    return failed == 0;
+    const std::string summary = ExportSummaryText(result, folder);
+    if (!summary.empty())
+        std::fprintf(stderr, "%s\n", TerminalSafe(summary).c_str());
+    return result.Failed() == 0;
 }
 
 } // namespace orvanel::cli

@@ -1,9 +1,5 @@
 #include "tools/cli/Terminal.h"
 
-#include "content/ReplacingFile.h"
-
-#include <csignal>
-
 #ifdef _WIN32
 #include <io.h>
 #define ORVANEL_ISATTY _isatty
@@ -15,19 +11,6 @@
 #endif
 
 namespace orvanel::cli {
-
-namespace {
-
-// Only async-signal-safe calls: unlink (inside RemovePendingReplacingFile), then signal and
-// raise, which end the process by the signal's default action once the handler returns.
-extern "C" void RemoveAndDie(int signal)
-{
-    RemovePendingReplacingFile();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-} // namespace
 
 bool IsTerminal(std::FILE* stream)
 {
@@ -55,15 +38,6 @@ void DrawProgress(size_t done, size_t total)
     if (done >= total)
         std::fputc('\n', stderr);
     std::fflush(stderr);
-}
-
-void CleanUpWritesOnInterrupt()
-{
-    std::signal(SIGINT, RemoveAndDie);
-    std::signal(SIGTERM, RemoveAndDie);
-#ifndef _WIN32
-    std::signal(SIGHUP, RemoveAndDie);
-#endif
 }
 
 } // namespace orvanel::cli

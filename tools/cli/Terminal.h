@@ -17,8 +17,4 @@ std::string TerminalSafe(const std::string& text);
 // Draws "[#####     ] done/total" on stderr, redrawn in place; ends the line when done.
 void DrawProgress(size_t done, size_t total);
 
-// On an interrupt or termination, removes the temporary file of a write under way before
-// the process ends.
-void CleanUpWritesOnInterrupt();
-
 } // namespace orvanel::cli

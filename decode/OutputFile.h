@@ -1,0 +1,101 @@
+#pragma once
+// Writing files into a folder that others may be changing at the same time. The folder is
+// opened once, and every name inside it is resolved relative to that one handle. A file is
+// written through the one handle made when it was created: it has no name while it is being
+// written (or a random hidden one where the system cannot make nameless files), gets its
+// name only once complete, and replaces an older file of that name in one step, never
+// following a link planted in the folder. One implementation per platform, in platform/.
+
+#include "decode/ByteStream.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvanel {
+
+class COutputFolder {
+public:
+    // Opens the folder at path. nameless false makes every file take the random-name road,
+    // as on a system without nameless files.
+    explicit COutputFolder(const std::string& path, bool nameless = true);
+    ~COutputFolder();
+    COutputFolder(const COutputFolder&) = delete;
+    COutputFolder& operator=(const COutputFolder&) = delete;
+
+    bool IsOpen() const { return m_handle >= 0; }
+    // Why the folder could not be opened, in the system's words ("Permission denied").
+    const std::string& Reason() const { return m_reason; }
+    const std::string& Path() const { return m_path; }
+    intptr_t Handle() const { return m_handle; }
+    bool Nameless() const { return m_nameless; }
+    // True when the folder holds an entry of that name (of any type, links not followed).
+    bool Holds(const std::string& name) const;
+
+private:
+    std::string m_path;
+    std::string m_reason;
+    intptr_t m_handle = -1;
+    bool m_nameless = true;
+};
+
+// One file under way in an output folder. Destroying it before Publish removes it.
+class COutputFile final : public CByteStream {
+public:
+    explicit COutputFile(COutputFolder& folder);
+    ~COutputFile() override;
+    COutputFile(const COutputFile&) = delete;
+    COutputFile& operator=(const COutputFile&) = delete;
+
+    // Creates the empty file; false (Reason set) when the folder refuses it.
+    bool Create();
+    // Puts the data written so far on the disk.
+    bool Sync();
+    // Gives the complete file its name in the folder, replacing whatever entry had that name.
+    // A file that replaces another has its data put on the disk first, so that a power cut
+    // can never leave the name empty or truncated. With syncReplaced false the caller has
+    // already done so (Sync, or one flush of the whole file system). False with Reason set.
+    bool Publish(const std::string& name, bool syncReplaced = true);
+    // The system's reason for the first failure of this file.
+    const std::string& Reason() const { return m_reason; }
+
+    size_t Read(void* buffer, size_t size, size_t count) override;
+    size_t Write(const void* buffer, size_t size, size_t count) override;
+    bool Seek(int64_t offset, int origin) override;
+    int64_t Tell() const override;
+    int64_t Size() const override;
+    bool Flush() override { return !m_failed; }
+    bool Eof() const override { return false; }
+    bool Error() const override { return m_failed; }
+
+private:
+    void Fail(int error);
+    void Discard();
+
+    COutputFolder& m_folder;
+    intptr_t m_handle = -1;
+    int m_slot = -1; // the pending-name slot of a named temporary, or -1
+    std::string m_tempName;
+    std::string m_reason;
+    bool m_failed = false;
+};
+
+// Removes the named temporaries of every write under way. Safe in a signal handler.
+void RemovePendingOutputFiles();
+
+// For each of interrupt, termination and hang-up that was not ignored when the program
+// started, installs a handler that removes the pending temporaries and then ends the process
+// by that signal. A signal ignored at start (nohup) stays ignored.
+void InstallInterruptCleanup();
+
+// Puts everything written to the file system that holds the folder on its disk.
+bool SyncFolderFileSystem(const COutputFolder& folder);
+
+// Keeps interrupt, termination and hang-up away from the calling thread, so that they are
+// handled by the thread that writes (helper threads call it first).
+void BlockInterruptSignals();
+
+// Whether the signal was ignored when the program started (looked up before any handler of
+// ours replaced it).
+bool SignalIgnoredAtStart(int signal);
+
+} // namespace orvanel

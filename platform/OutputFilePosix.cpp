@@ -1,0 +1,384 @@
+// Output files on POSIX systems. A file is made nameless with O_TMPFILE and linked into the
+// folder when complete, so that even a killed process leaves nothing behind; where the file
+// system cannot make nameless files it is created under a random hidden name with O_EXCL and
+// O_NOFOLLOW, kept open until the rename, and recorded where a signal handler can remove it.
+
+#include "decode/OutputFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvanel {
+
+namespace {
+
+// Named temporaries under way, reachable from a signal handler without allocating. A slot is
+// free (0), being filled (1) or holds a name to remove (2).
+// More than an export keeps unnamed at once.
+constexpr int kSlotCount = 512;
+constexpr size_t kTempNameSize = 32;
+struct PendingSlot {
+    std::atomic<int> state{0};
+    int folder = -1;
+    char name[kTempNameSize] = {};
+};
+PendingSlot g_slots[kSlotCount];
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slots");
+
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Blocks the interrupt signals for the lifetime of the object, so that a handler never sees
+// a temporary that exists but is not yet recorded, or recorded but already renamed.
+class CSignalBlock {
+public:
+    CSignalBlock()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int signal : kInterruptSignals)
+            sigaddset(&set, signal);
+        pthread_sigmask(SIG_BLOCK, &set, &m_previous);
+    }
+    ~CSignalBlock() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    CSignalBlock(const CSignalBlock&) = delete;
+    CSignalBlock& operator=(const CSignalBlock&) = delete;
+
+private:
+    sigset_t m_previous;
+};
+
+int RecordPending(int folder, const char* name)
+{
+    for (int i = 0; i < kSlotCount; ++i) {
+        int expected = 0;
+        if (g_slots[i].state.compare_exchange_strong(expected, 1)) {
+            g_slots[i].folder = folder;
+            std::strncpy(g_slots[i].name, name, kTempNameSize - 1);
+            g_slots[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void ForgetPending(int slot)
+{
+    if (slot >= 0)
+        g_slots[slot].state.store(0);
+}
+
+// ".orvanel-" and 16 random hexadecimal digits: nobody can plant a file under the name first.
+std::string RandomTempName()
+{
+    uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, 0) != sizeof bits) {
+        static std::atomic<uint64_t> counter{0};
+        bits = (uint64_t(::getpid()) << 32) ^ uint64_t(::time(nullptr)) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    }
+    char name[kTempNameSize];
+    std::snprintf(name, sizeof name, ".orvanel-%016llx", static_cast<unsigned long long>(bits));
+    return name;
+}
+
+std::string ErrorText(int error)
+{
+    return std::strerror(error);
+}
+
+struct sigaction g_startDisposition[NSIG];
+std::atomic<bool> g_startLooked[NSIG];
+
+extern "C" void RemoveAndDie(int signal)
+{
+    RemovePendingOutputFiles();
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+} // namespace
+
+COutputFolder::COutputFolder(const std::string& path, bool nameless)
+    : m_path(path)
+    , m_nameless(nameless)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        m_reason = ErrorText(errno);
+    m_handle = fd;
+}
+
+COutputFolder::~COutputFolder()
+{
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+}
+
+bool COutputFolder::Holds(const std::string& name) const
+{
+    struct stat st;
+    return m_handle >= 0 && ::fstatat(int(m_handle), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+COutputFile::COutputFile(COutputFolder& folder)
+    : m_folder(folder)
+{
+}
+
+COutputFile::~COutputFile()
+{
+    Discard();
+}
+
+void COutputFile::Fail(int error)
+{
+    if (!m_failed)
+        m_reason = ErrorText(error);
+    m_failed = true;
+}
+
+bool COutputFile::Create()
+{
+    Discard();
+    m_failed = false;
+    m_reason.clear();
+    if (!m_folder.IsOpen()) {
+        m_reason = m_folder.Reason();
+        m_failed = true;
+        return false;
+    }
+    const int folder = int(m_folder.Handle());
+    if (m_folder.Nameless()) {
+        const int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_handle = fd;
+            return true;
+        }
+        // Only a file system without nameless files takes the named road; any other refusal
+        // (no permission, no space) is the answer.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            Fail(errno);
+            return false;
+        }
+    }
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = RandomTempName();
+        CSignalBlock blocked;
+        const int fd = ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            Fail(errno);
+            return false;
+        }
+        m_slot = RecordPending(folder, name.c_str());
+        if (m_slot < 0) {
+            // Unrecorded, an interrupt could not remove it: refuse rather than risk leaving it.
+            ::unlinkat(folder, name.c_str(), 0);
+            ::close(fd);
+            Fail(EMFILE);
+            return false;
+        }
+        m_handle = fd;
+        m_tempName = name;
+        return true;
+    }
+    Fail(EEXIST);
+    return false;
+}
+
+bool COutputFile::Sync()
+{
+    if (m_handle < 0 || m_failed)
+        return false;
+    if (::fdatasync(int(m_handle)) != 0) {
+        Fail(errno);
+        return false;
+    }
+    return true;
+}
+
+bool COutputFile::Publish(const std::string& name, bool syncReplaced)
+{
+    if (m_handle < 0 || m_failed)
+        return false;
+    const int folder = int(m_folder.Handle());
+    const bool replacing = m_folder.Holds(name);
+    if (replacing && syncReplaced && !Sync())
+        return false;
+
+    if (m_tempName.empty()) {
+        // A nameless file: link it in under its own name when that is free, else under a
+        // random name that is then renamed over the old entry.
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", int(m_handle));
+        if (!replacing) {
+            if (::linkat(AT_FDCWD, self, folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                Discard();
+                return true;
+            }
+            if (errno != EEXIST) {
+                Fail(errno);
+                return false;
+            }
+            // Someone made the name meanwhile: it is replaced like any older file.
+            if (syncReplaced && !Sync())
+                return false;
+        }
+        for (int attempt = 0; attempt < 16 && m_tempName.empty(); ++attempt) {
+            const std::string temp = RandomTempName();
+            CSignalBlock blocked;
+            if (::linkat(AT_FDCWD, self, folder, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_tempName = temp;
+                m_slot = RecordPending(folder, temp.c_str());
+                if (m_slot < 0) {
+                    Fail(EMFILE);
+                    return false; // Discard removes the name
+                }
+            } else if (errno != EEXIST) {
+                Fail(errno);
+                return false;
+            }
+        }
+        if (m_tempName.empty()) {
+            Fail(EEXIST);
+            return false;
+        }
+    }
+
+    CSignalBlock blocked;
+    if (::renameat(folder, m_tempName.c_str(), folder, name.c_str()) != 0) {
+        Fail(errno);
+        return false; // the destructor removes the temporary
+    }
+    ForgetPending(m_slot);
+    m_slot = -1;
+    m_tempName.clear();
+    Discard();
+    return true;
+}
+
+void COutputFile::Discard()
+{
+    if (!m_tempName.empty()) {
+        CSignalBlock blocked;
+        ::unlinkat(int(m_folder.Handle()), m_tempName.c_str(), 0);
+        ForgetPending(m_slot);
+        m_slot = -1;
+        m_tempName.clear();
+    }
+    if (m_handle >= 0) {
+        ::close(int(m_handle));
+        m_handle = -1;
+    }
+}
+
+size_t COutputFile::Read(void*, size_t, size_t)
+{
+    return 0; // written only
+}
+
+size_t COutputFile::Write(const void* buffer, size_t size, size_t count)
+{
+    if (size == 0 || count == 0)
+        return 0;
+    if (m_handle < 0 || !buffer || m_failed) {
+        m_failed = true;
+        return 0;
+    }
+    const auto* from = static_cast<const uint8_t*>(buffer);
+    const size_t total = size * count;
+    size_t done = 0;
+    while (done < total) {
+        const ssize_t n = ::write(int(m_handle), from + done, total - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            Fail(n < 0 ? errno : ENOSPC);
+            return done / size;
+        }
+        done += size_t(n);
+    }
+    return count;
+}
+
+bool COutputFile::Seek(int64_t offset, int origin)
+{
+    static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (m_handle < 0 || origin < kSeekStart || origin > kSeekEnd)
+        return false;
+    return ::lseek(int(m_handle), off_t(offset), kWhence[origin]) >= 0;
+}
+
+int64_t COutputFile::Tell() const
+{
+    return m_handle < 0 ? -1 : int64_t(::lseek(int(m_handle), 0, SEEK_CUR));
+}
+
+int64_t COutputFile::Size() const
+{
+    struct stat st;
+    return m_handle >= 0 && ::fstat(int(m_handle), &st) == 0 ? int64_t(st.st_size) : -1;
+}
+
+void RemovePendingOutputFiles()
+{
+    for (PendingSlot& slot : g_slots) {
+        int expected = 2;
+        if (slot.state.compare_exchange_strong(expected, 0))
+            ::unlinkat(slot.folder, slot.name, 0);
+    }
+}
+
+void BlockInterruptSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : kInterruptSignals)
+        sigaddset(&set, signal);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+bool SignalIgnoredAtStart(int signal)
+{
+    if (signal <= 0 || signal >= NSIG)
+        return false;
+    if (!g_startLooked[signal].exchange(true))
+        ::sigaction(signal, nullptr, &g_startDisposition[signal]);
+    return !(g_startDisposition[signal].sa_flags & SA_SIGINFO)
+        && g_startDisposition[signal].sa_handler == SIG_IGN;
+}
+
+void InstallInterruptCleanup()
+{
+    for (int signal : kInterruptSignals) {
+        if (SignalIgnoredAtStart(signal))
+            continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveAndDie;
+        sigemptyset(&action.sa_mask);
+        for (int other : kInterruptSignals)
+            sigaddset(&action.sa_mask, other);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+} // namespace orvanel
+
+namespace orvanel {
+
+bool SyncFolderFileSystem(const COutputFolder& folder)
+{
+    return folder.IsOpen() && ::syncfs(int(folder.Handle())) == 0;
+}
+
+} // namespace orvanel
