@@ -1,14 +1,9 @@
 #include "content/FileExport.h"
 
 #include "content/FileKind.h"
-#include "content/FileText.h"
 #include "content/ReplacingFile.h"
-#include "decode/DibImage.h"
+#include "content/StoredContent.h"
 #include "decode/OutputFile.h"
-#include "decode/SoundRecord.h"
-#include "decode/TextureDecoder.h"
-#include "decode/WaveFile.h"
-#include "decode/WaveSound.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -48,25 +43,6 @@ std::string CExportNames::NameFor(const DATEntry& entry)
     return name;
 }
 
-bool ReadStoredChunks(const CDATArchive& archive, const DATEntry& entry,
-    const std::function<bool(std::span<const uint8_t>)>& sink)
-{
-    // The whole file is copied out and handed on in pieces; a chunked read from the
-    // archive's mapping takes the place of these lines so that memory stays bounded.
-    const auto bytes = archive.ReadFile(entry);
-    if (!bytes)
-        return false;
-    const std::span<const uint8_t> all(*bytes);
-    size_t at = 0;
-    do {
-        const size_t n = std::min(kExportChunkSize, all.size() - at);
-        if (!sink(all.subspan(at, n)))
-            return false;
-        at += n;
-    } while (at < all.size());
-    return true;
-}
-
 namespace {
 
 // What one stored file becomes before it is written: decided (and, for pictures, sounds and
@@ -74,11 +50,8 @@ namespace {
 // this one is being written. Raw files are read while they are written.
 struct PreparedFile {
     const DATEntry* entry = nullptr;
-    FileKind kind = FileKind::Raw;
     bool bad = false;
-    CDibImage image;
-    CWaveSound sound;
-    std::string text;
+    StoredContent content;
 };
 
 void Prepare(const CDATArchive& archive, PreparedFile& file)
@@ -88,39 +61,14 @@ void Prepare(const CDATArchive& archive, PreparedFile& file)
         return;
     }
     const DATEntry& entry = *file.entry;
-    file.kind = ClassifyFileID(entry.fileID);
-    if (file.kind == FileKind::Raw)
+    file.content.kind = ClassifyFileID(entry.fileID);
+    if (file.content.kind == FileKind::Raw)
         return;
     const auto bytes = archive.ReadFile(entry);
     uint32_t storedWord = 0;
-    if (!bytes || CheckStoredID(*bytes, entry, storedWord) != StoredIDCheck::Matches) {
-        file.bad = true;
-        return;
-    }
-    switch (file.kind) {
-    case FileKind::Raw:
-        break;
-    case FileKind::ColourTable:
-    case FileKind::Texture: {
-        CDibImage grey;
-        float scale = 1.0f;
-        uint32_t noteKind = 0, noteFileID = 0;
-        DecodeImage(archive, *bytes, entry, file.image, grey, scale, noteKind, noteFileID);
-        file.bad = !file.image.IsValid();
-        break;
-    }
-    case FileKind::TextRecord: {
-        std::string text;
-        file.bad = !GetRecordText(*bytes, &entry, text);
-        if (!file.bad)
-            file.text = WithCRLF(TextBeforeZero(text));
-        break;
-    }
-    case FileKind::Sound:
-        LoadSoundRecord(*bytes, entry, file.sound);
-        file.bad = !file.sound.GetSamples();
-        break;
-    }
+    std::string reason;
+    file.bad = !bytes || CheckStoredID(*bytes, entry, storedWord) != StoredIDCheck::Matches
+        || !DecodeStoredContent(archive, *bytes, entry, file.content, reason);
 }
 
 // Writes a prepared file into a new file of the folder, which the caller then names. Bad
@@ -132,10 +80,11 @@ ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prep
     if (prepared.bad)
         return ExportOutcome::Bad;
     auto file = std::make_unique<CReplacingFile>(folder);
-    if (prepared.kind == FileKind::Raw) {
+    if (prepared.content.kind == FileKind::Raw) {
         // The first piece decides the ID check; the file is made only for one that passes.
         bool bad = false, created = false;
-        const bool read = ReadStoredChunks(archive, *prepared.entry, [&](std::span<const uint8_t> piece) {
+        // Raw files of any size stream from the mapping in bounded pieces.
+        const bool read = StreamDATFile(archive.Data(), *prepared.entry, [&](std::span<const uint8_t> piece) {
             if (!created) {
                 uint32_t storedWord = 0;
                 if (CheckStoredID(piece, *prepared.entry, storedWord) != StoredIDCheck::Matches) {
@@ -151,13 +100,7 @@ ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prep
         if (bad || !created || (!read && !file->Stream().Error()))
             return ExportOutcome::Bad; // the archive failed, not the folder
     } else if (file->Create()) {
-        CByteStream& stream = file->Stream();
-        if (prepared.kind == FileKind::Sound)
-            WriteWaveFile(prepared.sound, stream);
-        else if (prepared.kind == FileKind::TextRecord && !prepared.text.empty())
-            stream.Write(prepared.text.data(), prepared.text.size(), 1);
-        else if (prepared.kind != FileKind::TextRecord)
-            prepared.image.Save(stream, kImageTypeBMP);
+        WriteContent(prepared.content, file->Stream());
     }
     if (file->Stream().Error() || !file->Reason().empty()) {
         reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();

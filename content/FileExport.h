@@ -49,14 +49,6 @@ private:
     std::unordered_set<std::string> m_used;
 };
 
-// Raw files are written in pieces of this size.
-inline constexpr size_t kExportChunkSize = size_t(1) << 20;
-
-// Hands the stored bytes of entry to sink in order, in pieces of at most kExportChunkSize
-// bytes. False when the file cannot be read or sink refuses a piece.
-bool ReadStoredChunks(const CDATArchive& archive, const DATEntry& entry,
-    const std::function<bool(std::span<const uint8_t>)>& sink);
-
 // Reads the entry's stored file and writes it into folder under name. A file that fails its
 // ID check (category 0x08 exempt), is shorter than its ID or unreadable, is a picture or
 // sound that does not load, or is a text record that no length fits is Bad; one the folder

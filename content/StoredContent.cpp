@@ -6,23 +6,8 @@
 #include "decode/TextureDecoder.h"
 #include "decode/WaveFile.h"
 
-#include <cstdio>
 
 namespace orvanel {
-
-namespace {
-
-bool WriteBytes(const std::string& path, const void* data, size_t size)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
-    const bool flushed = std::fflush(f) == 0 && !std::ferror(f);
-    return std::fclose(f) == 0 && written && flushed;
-}
-
-} // namespace
 
 bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes,
     const DATEntry& entry, StoredContent& content, std::string& reason)
@@ -31,9 +16,8 @@ bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> by
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
-        DecodeImage(archive, bytes, entry, content.colour, content.grey, content.displayScale,
-            content.noteKind, content.noteFileID);
-        if (!content.colour.IsValid()) {
+        if (!DecodePicture(archive, bytes, entry, PictureRequest{.grey = false}, content.picture)
+            || !content.picture.colour.IsValid()) {
             reason = "its picture does not decode";
             return false;
         }
@@ -64,8 +48,11 @@ std::string DescribeContent(const StoredContent& content, std::span<const uint8_
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
-        return ImageCaption(content.colour.GetWidth(), content.colour.GetHeight(), content.colour.GetBpp(),
-                   content.displayScale, content.noteKind, content.noteFileID) + "\n";
+    {
+        const DecodedPicture& p = content.picture;
+        return ImageCaption(p.colour.GetWidth(), p.colour.GetHeight(), p.colour.GetBpp(), p.displayScale,
+                   p.noteKind, p.noteFileID) + "\n";
+    }
     case FileKind::Sound: {
         const auto& format = content.sound.GetFormat();
         return SoundLabel(format.samplesPerSec, format.bitsPerSample, format.channels, format.blockAlign,
@@ -81,22 +68,22 @@ std::string DescribeContent(const StoredContent& content, std::span<const uint8_
     return text;
 }
 
-bool WriteContent(const StoredContent& content, std::span<const uint8_t> bytes, const std::string& path)
+bool WriteContent(const StoredContent& content, CByteStream& stream)
 {
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
-        return content.colour.Save(path, kImageTypeBMP);
+        return content.picture.colour.Save(stream, kImageTypeBMP) && !stream.Error();
     case FileKind::Sound:
-        return WriteWaveFile(content.sound, path);
+        return WriteWaveFile(content.sound, stream) && !stream.Error();
     case FileKind::TextRecord: {
         const std::string written = WithCRLF(content.text);
-        return WriteBytes(path, written.data(), written.size());
+        return (written.empty() || stream.Write(written.data(), written.size(), 1) == 1) && !stream.Error();
     }
     case FileKind::Raw:
         break;
     }
-    return WriteBytes(path, bytes.data(), bytes.size());
+    return false;
 }
 
 } // namespace orvanel

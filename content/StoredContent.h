@@ -5,7 +5,8 @@
 
 #include "archive/DATArchive.h"
 #include "content/FileKind.h"
-#include "decode/DibImage.h"
+#include "decode/ByteStream.h"
+#include "decode/TextureDecoder.h"
 #include "decode/WaveSound.h"
 
 #include <span>
@@ -15,10 +16,9 @@ namespace orvanel {
 
 struct StoredContent {
     FileKind kind = FileKind::Raw;
-    // Pictures: the decoded images, their display scale and caption note.
-    CDibImage colour, grey;
-    float displayScale = 1.0f;
-    uint32_t noteKind = 0, noteFileID = 0;
+    // Pictures: the colour picture (no grey one: neither a caption nor a saved file needs
+    // it), its display scale and caption note.
+    DecodedPicture picture;
     // Sounds.
     CWaveSound sound;
     // Text records: the text that is shown and exported (everything before its first zero).
@@ -35,8 +35,9 @@ bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> by
 std::string DescribeContent(const StoredContent& content, std::span<const uint8_t> bytes,
     const DATEntry& entry);
 
-// Writes decoded content to path in its export format: BMP, WAV, text with CRLF line ends, or
-// the raw bytes. True only when everything was written.
-bool WriteContent(const StoredContent& content, std::span<const uint8_t> bytes, const std::string& path);
+// Writes decoded content in its export format: BMP, WAV or text with CRLF line ends. Raw
+// files are not decoded content: the export streams their stored bytes itself. False when
+// the stream failed.
+bool WriteContent(const StoredContent& content, CByteStream& stream);
 
 } // namespace orvanel
