@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QTableView>
 
@@ -63,6 +64,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     : QWidget(parent)
     , m_doc(doc)
     , m_selector(new QComboBox(this))
+    , m_filterField(new QLineEdit(this))
     , m_fileList(new QTableView(this))
     , m_model(new CEntryTableModel(this))
 {
@@ -96,6 +98,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
         [this] { ShowSelectedFile(); });
     connect(m_fileList, &QAbstractItemView::pressed, this, [this] { ShowSelectedFile(); });
     setFocusProxy(m_fileList);
+    SetUpFinding();
 }
 
 CDATListView::~CDATListView() = default;
@@ -109,6 +112,7 @@ void CDATListView::ClearList()
     }
     m_lineLists.clear();
     m_currentEntryKey.clear();
+    m_shownEntry = nullptr;
     update();
 }
 
@@ -136,10 +140,11 @@ void CDATListView::ShowLine(int row)
     const DATEntryList* entries =
         line >= 0 && size_t(line) < m_lineLists.size() ? m_lineLists[size_t(line)] : nullptr;
     m_model->SetEntries(entries);
-    if (entries && size_t(row) < entries->size())
+    if (row >= 0 && row < m_model->rowCount())
         SelectRow(row);
     FitColumns();
     ShowSelectedFile();
+    emit filterStatusChanged(FilterStatus());
 }
 
 void CDATListView::SelectRow(int row)
@@ -187,22 +192,13 @@ bool CDATListView::ShowSelectedFile()
         return false;
     m_doc.ShowFile(entry);
     m_currentEntryKey = std::move(key);
+    m_shownEntry = entry;
     return true;
 }
 
 void CDATListView::SaveSelectedFiles(const std::string& folder)
 {
-    QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
-    std::vector<int> numbers;
-    numbers.reserve(size_t(rows.size()));
-    for (const QModelIndex& index : rows)
-        numbers.push_back(index.row());
-    std::sort(numbers.begin(), numbers.end());
-    DATEntryList entries;
-    for (int row : numbers) {
-        if (const DATEntry* entry = m_model->EntryAt(row))
-            entries.push_back(entry);
-    }
+    const DATEntryList entries = SelectedEntries();
     if (entries.empty())
         return;
     if (ExportWithProgress(m_doc, entries, folder, this) > 0)
@@ -219,14 +215,15 @@ bool CDATListView::GoToID(uint32_t fileID)
         const auto found = std::lower_bound(list->begin(), list->end(), fileID, byID);
         if (found == list->end() || (*found)->fileID != fileID)
             continue;
-        const int row = int(found - list->begin());
+        const size_t index = size_t(found - list->begin());
         if (m_selector->currentIndex() == int(line)) {
-            SelectRow(row);
+            SelectRow(RowOfIndex(index));
         } else {
             // The line's first row is not shown on the way to the row asked for.
             const QSignalBlocker blocker(m_selector);
             m_selector->setCurrentIndex(int(line));
-            ShowLine(row);
+            m_model->SetEntries(list);
+            ShowLine(RowOfIndex(index));
         }
         return true;
     }
@@ -240,7 +237,10 @@ void CDATListView::resizeEvent(QResizeEvent* event)
     const int h = event->size().height();
     const int s = m_selector->sizeHint().height();
     m_selector->setGeometry(0, 0, w, s);
-    m_fileList->setGeometry(0, s + 3, w, std::max(0, h - (s + 3)));
+    const int f = m_filterField->sizeHint().height();
+    m_filterField->setGeometry(0, s + 3, w, f);
+    const int top = s + 3 + f + 3;
+    m_fileList->setGeometry(0, top, w, std::max(0, h - top));
 }
 
 } // namespace orvanel

@@ -4,12 +4,15 @@
 
 #include "archive/DATArchive.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <string>
 #include <vector>
 
 class QComboBox;
+class QLineEdit;
+class QMenu;
 class QTableView;
 
 namespace orvanel {
@@ -36,9 +39,25 @@ public:
     // Chooses the first category line holding fileID and selects its first row with it.
     bool GoToID(uint32_t fileID);
 
+    // The filter typed above the list (Find, Escape) and the sort by header clicks.
+    void FocusFilter();
+    void ClearFilter();
+    void SortByColumn(int column);
+    // "N of M files" while a filter narrows the list, otherwise empty.
+    QString FilterStatus() const;
+    // The entries of the selected rows, in the order shown.
+    DATEntryList SelectedEntries() const;
+    // Copies the selected rows' IDs, one per line.
+    void CopySelectedIDs() const;
+    void SetContextMenuActions(QList<QAction*> actions) { m_contextActions = std::move(actions); }
+
     QComboBox& GetCategorySelector() { return *m_selector; }
+    QLineEdit& GetFilterField() { return *m_filterField; }
     QTableView& GetFileList() { return *m_fileList; }
     CEntryTableModel& GetModel() { return *m_model; }
+
+signals:
+    void filterStatusChanged(const QString& status);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -48,13 +67,25 @@ private:
     void ShowLine(int row);
     void FitColumns();
     void SelectRow(int row);
+    // Rebuilds the rows through change, keeping the file at the mark selected if still shown.
+    template <typename Change> void ChangeRows(Change change);
+    void OnFilterEdited(const QString& text);
+    // The row showing the line's entry at index; clears the filter when it hides it.
+    int RowOfIndex(size_t index);
+    void ShowContextMenu(QPoint point);
+    void SetUpFinding();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     COrvanelDoc& m_doc;
     // The list behind each line of the selector, borrowed from the archive's catalogue.
     std::vector<const DATEntryList*> m_lineLists;
     std::string m_currentEntryKey;
+    // The entry last handed to the document, marked again when the filter shows it again.
+    const DATEntry* m_shownEntry = nullptr;
     QComboBox* m_selector;
+    QLineEdit* m_filterField;
     QTableView* m_fileList;
+    QList<QAction*> m_contextActions;
     CEntryTableModel* m_model;
 };
 

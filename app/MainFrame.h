@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -21,6 +22,7 @@ namespace orvanel {
 class CDATFileView;
 class CDATListView;
 class CHexEditBaseView;
+class CViewingCommands;
 class COrvanelApp;
 class COrvanelDoc;
 
@@ -57,11 +59,13 @@ public:
 
     QAction* GetGreyscaleAction() const { return m_greyscaleAction; }
     const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
+    CViewingCommands& GetViewingCommands() const { return *m_viewing; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateActions();
@@ -98,6 +102,7 @@ private:
     QAction* m_recentSeparator = nullptr;
     std::vector<QAction*> m_recentFileActions;
     QMenu* m_fileMenu = nullptr;
+    std::unique_ptr<CViewingCommands> m_viewing;
 };
 
 } // namespace orvanel

@@ -15,6 +15,7 @@ COrvanelApp::COrvanelApp(IUserPrompts& prompts, IBusyIndicator& busy, QSettings&
     std::unique_ptr<IRegistrySource> registry)
     : m_prompts(prompts)
     , m_busy(busy)
+    , m_settings(settings)
     , m_recentFiles(settings)
     , m_registry(std::move(registry))
 {

@@ -49,10 +49,12 @@ public:
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
     COrvanelDoc* GetDocument() const { return m_doc.get(); }
     const CRecentFileList& GetRecentFileList() const { return m_recentFiles; }
+    QSettings& GetSettings() const { return m_settings; }
 
 private:
     IUserPrompts& m_prompts;
     IBusyIndicator& m_busy;
+    QSettings& m_settings;
     CRecentFileList m_recentFiles;
     std::unique_ptr<IRegistrySource> m_registry;
     // The frame borrows the document, so it goes first.
