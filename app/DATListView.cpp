@@ -1,6 +1,7 @@
 #include "app/DATListView.h"
 
 #include "app/EntryTableModel.h"
+#include "app/GalleryView.h"
 #include "app/OrvanelDoc.h"
 #include "app/SelectionExport.h"
 #include "app/FileExport.h"
@@ -106,6 +107,7 @@ CDATListView::~CDATListView() = default;
 void CDATListView::ClearList()
 {
     m_model->SetEntries(nullptr);
+    SetGalleryArchive(nullptr);
     {
         const QSignalBlocker blocker(m_selector);
         m_selector->clear();
@@ -119,6 +121,7 @@ void CDATListView::ClearList()
 void CDATListView::RefreshList()
 {
     ClearList();
+    SetGalleryArchive(m_doc.GetArchive());
     if (const CDATArchive* archive = m_doc.GetArchive()) {
         const QSignalBlocker blocker(m_selector);
         CComboCategorySelector selector(*m_selector, m_lineLists);
@@ -140,6 +143,7 @@ void CDATListView::ShowLine(int row)
     const DATEntryList* entries =
         line >= 0 && size_t(line) < m_lineLists.size() ? m_lineLists[size_t(line)] : nullptr;
     m_model->SetEntries(entries);
+    UpdateGalleryShown();
     if (row >= 0 && row < m_model->rowCount())
         SelectRow(row);
     FitColumns();
@@ -153,6 +157,8 @@ void CDATListView::SelectRow(int row)
     m_fileList->selectionModel()->setCurrentIndex(index,
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_fileList->scrollTo(index);
+    if (IsGalleryShown())
+        m_gallery->scrollTo(index);
 }
 
 void CDATListView::FitColumns()
@@ -241,6 +247,7 @@ void CDATListView::resizeEvent(QResizeEvent* event)
     m_filterField->setGeometry(0, s + 3, w, f);
     const int top = s + 3 + f + 3;
     m_fileList->setGeometry(0, top, w, std::max(0, h - top));
+    m_gallery->setGeometry(m_fileList->geometry());
 }
 
 } // namespace orvanel

@@ -18,6 +18,7 @@ class QTableView;
 namespace orvanel {
 
 class CEntryTableModel;
+class CGalleryView;
 class COrvanelDoc;
 
 class CDATListView : public QWidget
@@ -51,6 +52,11 @@ public:
     void CopySelectedIDs() const;
     void SetContextMenuActions(QList<QAction*> actions) { m_contextActions = std::move(actions); }
 
+    // Thumbnails instead of the table, for the lines of pictures.
+    void SetThumbnails(bool on);
+    bool IsGalleryShown() const;
+    CGalleryView& GetGallery() { return *m_gallery; }
+
     QComboBox& GetCategorySelector() { return *m_selector; }
     QLineEdit& GetFilterField() { return *m_filterField; }
     QTableView& GetFileList() { return *m_fileList; }
@@ -72,7 +78,10 @@ private:
     void OnFilterEdited(const QString& text);
     // The row showing the line's entry at index; clears the filter when it hides it.
     int RowOfIndex(size_t index);
-    void ShowContextMenu(QPoint point);
+    void ShowContextMenu(QPoint globalPoint);
+    // Shows the gallery or the table, as the line and the Thumbnails command ask.
+    void UpdateGalleryShown();
+    void SetGalleryArchive(const CDATArchive* archive);
     void SetUpFinding();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -86,6 +95,8 @@ private:
     QLineEdit* m_filterField;
     QTableView* m_fileList;
     QList<QAction*> m_contextActions;
+    CGalleryView* m_gallery = nullptr;
+    bool m_thumbnails = false;
     CEntryTableModel* m_model;
 };
 

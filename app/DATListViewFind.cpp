@@ -4,6 +4,7 @@
 #include "app/DATListView.h"
 
 #include "app/EntryTableModel.h"
+#include "app/GalleryView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,12 +35,61 @@ void CDATListView::SetUpFinding()
     connect(header, &QHeaderView::sectionClicked, this, &CDATListView::SortByColumn);
 
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_fileList, &QWidget::customContextMenuRequested, this, &CDATListView::ShowContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this,
+        [this](QPoint point) { ShowContextMenu(m_fileList->viewport()->mapToGlobal(point)); });
+
+    // The gallery shows the same rows and shares the table's selection, so selecting there
+    // shows the file and Save saves its selection.
+    m_gallery = new CGalleryView(*m_model, this);
+    m_gallery->setSelectionModel(m_fileList->selectionModel());
+    m_gallery->hide();
+    connect(m_gallery, &QAbstractItemView::pressed, this, [this] { ShowSelectedFile(); });
+    m_gallery->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_gallery, &QWidget::customContextMenuRequested, this,
+        [this](QPoint point) { ShowContextMenu(m_gallery->viewport()->mapToGlobal(point)); });
+    m_gallery->installEventFilter(this);
+}
+
+void CDATListView::SetGalleryArchive(const CDATArchive* archive)
+{
+    m_gallery->SetArchive(archive);
+}
+
+void CDATListView::SetThumbnails(bool on)
+{
+    m_thumbnails = on;
+    UpdateGalleryShown();
+}
+
+bool CDATListView::IsGalleryShown() const
+{
+    return !m_gallery->isHidden();
+}
+
+void CDATListView::UpdateGalleryShown()
+{
+    // Only lines of pictures (textures and colour tables) have thumbnails.
+    const DATEntryList* entries = m_model->GetEntries();
+    const DATEntry* first = entries && !entries->empty() ? entries->front() : nullptr;
+    const uint32_t category = first ? first->fileID >> 24 : 0;
+    const bool gallery = m_thumbnails && (category == 0x04 || category == 0x06);
+    if (gallery == IsGalleryShown())
+        return;
+    const bool hadFocus = hasFocus() || isAncestorOf(QApplication::focusWidget());
+    QAbstractItemView* shown = gallery ? static_cast<QAbstractItemView*>(m_gallery) : m_fileList;
+    m_gallery->setVisible(gallery);
+    m_fileList->setVisible(!gallery);
+    setFocusProxy(shown);
+    if (hadFocus)
+        shown->setFocus(Qt::OtherFocusReason);
+    if (shown->currentIndex().isValid())
+        shown->scrollTo(shown->currentIndex());
 }
 
 bool CDATListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress || (watched != m_filterField && watched != m_fileList))
+    if (event->type() != QEvent::KeyPress
+        || (watched != m_filterField && watched != m_fileList && watched != m_gallery))
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Escape && !m_filterField->text().isEmpty()) {
@@ -144,11 +194,11 @@ void CDATListView::CopySelectedIDs() const
         QApplication::clipboard()->setText(text.trimmed());
 }
 
-void CDATListView::ShowContextMenu(QPoint point)
+void CDATListView::ShowContextMenu(QPoint globalPoint)
 {
     QMenu menu(this);
     menu.addActions(m_contextActions);
-    menu.exec(m_fileList->viewport()->mapToGlobal(point));
+    menu.exec(globalPoint);
 }
 
 } // namespace orvanel

@@ -2,6 +2,7 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
+#include "app/GalleryView.h"
 #include "app/MainFrame.h"
 #include "app/ShortcutsWindow.h"
 #include "controls/HexEditBase.h"
@@ -102,7 +103,23 @@ void CViewingCommands::CreateMenus()
         if (CDATFileView* view = m_frame.GetFileView())
             view->SetPixelGrid(shown);
     });
+    m_thumbnails = Add(QStringLiteral("thumbnailsAction"), tr("T&humbnails"),
+        tr("Show the textures and colour tables as a grid of thumbnails"), {QKeySequence(Qt::CTRL | Qt::Key_T)});
+    m_thumbnails->setCheckable(true);
+    if (CDATListView* list = m_frame.GetListView()) {
+        CGalleryView& gallery = list->GetGallery();
+        gallery.SetThumbnailSize(m_layout.ThumbnailSize());
+        connect(&gallery, &CGalleryView::thumbnailSizeChanged, this,
+            [this](int edge) { m_layout.SetThumbnailSize(edge); });
+        connect(m_thumbnails, &QAction::toggled, this, [this, list](bool on) {
+            list->SetThumbnails(on);
+            m_layout.SetThumbnailsShown(on);
+        });
+        m_thumbnails->setChecked(m_layout.ThumbnailsShown());
+    }
     if (QMenu* view = FindMenu(m_frame, "viewMenu")) {
+        view->addSeparator();
+        view->addAction(m_thumbnails);
         view->addSeparator();
         view->addActions({m_zoomIn, m_zoomOut, m_actualSize, m_fitToPane, m_pixelGrid});
     }

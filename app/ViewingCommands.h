@@ -52,6 +52,7 @@ private:
     QAction* m_fitToPane = nullptr;
     QAction* m_pixelGrid = nullptr;
     QAction* m_shortcutsAction = nullptr;
+    QAction* m_thumbnails = nullptr;
 };
 
 } // namespace orvanel
