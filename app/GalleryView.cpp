@@ -124,22 +124,21 @@ std::shared_ptr<const ThumbnailPixels> CGalleryView::ThumbnailOf(int row)
 
 std::pair<int, int> CGalleryView::VisibleRows() const
 {
+    // Cells all have one size and fill lines from the left, so the rows on screen follow
+    // from the scroll position without asking the layout about each cell.
     const int count = m_model.rowCount();
-    if (count == 0)
+    if (count == 0 || !isVisible())
         return {-1, -1};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QSize cell = itemDelegate()->sizeHint(option, m_model.index(0, 0)) + QSize(spacing(), spacing());
     const QRect area = viewport()->rect();
-    const QModelIndex first = indexAt(QPoint(kCellMargin, kCellMargin));
-    if (!first.isValid())
-        return {-1, -1};
-    // The last cell on screen: the bottom-right one, or the last row when the grid ends earlier.
-    QModelIndex last = indexAt(area.bottomRight() - QPoint(kCellMargin, kCellMargin));
-    for (int y = area.bottom() - kCellMargin; !last.isValid() && y > 0; y -= std::max(8, m_edge / 2))
-        last = indexAt(QPoint(area.right() - kCellMargin, y));
-    int lastRow = last.isValid() ? last.row() : count - 1;
-    // Cells right of the last one in the bottom line may be empty: take the line's last cell.
-    const int perLine = std::max(1, area.width() / std::max(1, sizeHintForIndex(first).width()));
-    lastRow = std::min(count - 1, std::max(lastRow, first.row() + perLine - 1));
-    return {first.row(), lastRow};
+    const int perLine = std::max(1, area.width() / std::max(1, cell.width()));
+    const int firstLine = verticalScrollBar()->value() / std::max(1, cell.height());
+    const int lines = area.height() / std::max(1, cell.height()) + 2;
+    const int first = std::min(count - 1, firstLine * perLine);
+    const int last = std::min(count - 1, first + lines * perLine - 1);
+    return {first, last};
 }
 
 void CGalleryView::RequestVisible()

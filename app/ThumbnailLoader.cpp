@@ -10,6 +10,8 @@ CThumbnailLoader::CThumbnailLoader(QObject* parent)
     : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    // The interface thread goes first, so drawing and scrolling never wait for a decode.
+    m_pool.setThreadPriority(QThread::LowPriority);
 }
 
 CThumbnailLoader::~CThumbnailLoader()
