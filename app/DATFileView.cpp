@@ -91,6 +91,8 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
     case FileKind::Texture:
         m_doc.DecodeImage(bytes, *entry, m_colour, m_grey, m_displayScale, m_noteKind, m_noteFileID);
         m_undecodedCaption = m_colour.IsValid() ? std::string() : UndecodedTextureCaption(bytes);
+        m_zoom.OnPictureShown(entry->fileID >> 24, m_displayScale);
+        Refit();
         EnterMode(ModeImage);
         break;
     case FileKind::TextRecord:
@@ -134,14 +136,14 @@ std::string CDATFileView::GetCaption() const
     if (!m_colour.IsValid())
         return m_undecodedCaption;
     return ImageCaption(m_colour.GetWidth(), m_colour.GetHeight(), m_colour.GetBpp(),
-        m_displayScale, m_noteKind, m_noteFileID);
+        m_zoom.Scale(), m_noteKind, m_noteFileID);
 }
 
 QSize CDATFileView::ScaledImageSize() const
 {
     // Truncated toward zero, as the caption's scale promises.
-    return QSize(int(double(m_colour.GetWidth()) * double(m_displayScale)),
-        int(double(m_colour.GetHeight()) * double(m_displayScale)));
+    const double scale = m_zoom.Scale();
+    return QSize(int(double(m_colour.GetWidth()) * scale), int(double(m_colour.GetHeight()) * scale));
 }
 
 QSize CDATFileView::ContentSize(int captionWidth, int captionHeight) const
@@ -179,6 +181,7 @@ void CDATFileView::PlaceChildren()
 void CDATFileView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    Refit();
     UpdateScrollRange();
     PlaceChildren();
 }
@@ -228,6 +231,7 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
             target.clipBox = {visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1};
             shown.Draw(&target, imageRect.x(), imageRect.y(), imageRect.width(), imageRect.height());
             painter.drawImage(visible.topLeft(), m_drawBuffer, QRect(QPoint(0, 0), visible.size()));
+            DrawPixelGrid(painter, imageRect, visible);
         }
     }
     painter.restore();

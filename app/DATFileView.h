@@ -3,6 +3,7 @@
 // caption, sounds go to the sound pane, text records and all other files become text in the
 // text box, and a file whose first word is not its ID is shown as a red warning.
 
+#include "app/ImageZoom.h"
 #include "archive/DATFormat.h"
 #include "decode/DibImage.h"
 #include "decode/WaveSound.h"
@@ -10,11 +11,13 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QList>
 
 #include <functional>
 #include <span>
 #include <string>
 
+class QAction;
 class QPrinter;
 
 namespace orvanel {
@@ -55,6 +58,22 @@ public:
     CDATSoundPlayer& GetSoundPlayer() { return *m_soundPlayer; }
     CWaveSound& GetSound() { return m_sound; }
 
+    // The picture's zoom: the scale drawn, which the caption shows.
+    float GetDrawScale() const { return m_zoom.Scale(); }
+    void ZoomIn();
+    void ZoomOut();
+    void ActualSize();
+    void FitToPane();
+    // Zooms to scale keeping the picture's point under pointer (viewport pixels) in place.
+    void ZoomAbout(QPoint pointer, float scale);
+    void SetPixelGrid(bool shown);
+    bool IsPixelGridShown() const { return m_pixelGrid; }
+    // The picture as drawn (colour or grey), null when none is shown.
+    QImage GetShownImage() const;
+    void CopyImage() const;
+    // Entries added to the picture's context menu (the frame's zoom commands).
+    void SetContextMenuActions(QList<QAction*> actions) { m_contextActions = std::move(actions); }
+
     // Draws the view as on screen: client is the area drawn on, scroll the content's scroll
     // position, exposed the part that needs drawing, all in the view's pixels. On paper the
     // ground is white and the caption black.
@@ -73,8 +92,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The area a fitted picture fills: the viewport below the caption.
+    QSize FitArea() const;
+    void Refit();
+    void DrawPixelGrid(QPainter& painter, const QRect& imageRect, const QRect& visible) const;
     void EnterMode(int32_t mode);
     QSize ContentSize(int captionWidth, int captionHeight) const;
     QSize ScaledImageSize() const;
@@ -98,6 +123,10 @@ private:
     // What is said of a picture that did not decode, when there is something to say.
     std::string m_undecodedCaption;
     QImage m_drawBuffer; // reused between paints
+    CImageZoom m_zoom;
+    bool m_pixelGrid = false;
+    int m_wheelDelta = 0; // Ctrl+wheel turns not yet a whole step
+    QList<QAction*> m_contextActions;
 };
 
 } // namespace orvanel

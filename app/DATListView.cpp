@@ -1,6 +1,7 @@
 #include "app/DATListView.h"
 
 #include "app/EntryTableModel.h"
+#include "app/GalleryView.h"
 #include "app/OrvanelDoc.h"
 #include "app/SelectionExport.h"
 #include "content/FileExport.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QTableView>
 
@@ -97,6 +99,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     : QWidget(parent)
     , m_doc(doc)
     , m_selector(new QComboBox(this))
+    , m_filterField(new QLineEdit(this))
     , m_fileList(new CFileTable(this))
     , m_model(new CEntryTableModel(this))
 {
@@ -137,6 +140,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
             selection->setCurrentIndex(*std::min_element(rows.begin(), rows.end()), QItemSelectionModel::NoUpdate);
     });
     setFocusProxy(m_fileList);
+    SetUpFinding();
 }
 
 CDATListView::~CDATListView() = default;
@@ -145,18 +149,21 @@ void CDATListView::ClearList()
 {
     EndComparison();
     m_model->SetEntries(nullptr);
+    SetGalleryArchive(nullptr);
     {
         const QSignalBlocker blocker(m_selector);
         m_selector->clear();
     }
     m_lineLists.clear();
     m_currentEntryKey.clear();
+    m_shownEntry = nullptr;
     update();
 }
 
 void CDATListView::RefreshList()
 {
     ClearList();
+    SetGalleryArchive(m_doc.GetArchive());
     if (const CDATArchive* archive = m_doc.GetArchive()) {
         const QSignalBlocker blocker(m_selector);
         CComboCategorySelector selector(*m_selector, m_lineLists);
@@ -178,10 +185,12 @@ void CDATListView::ShowLine(int row)
     const DATEntryList* entries =
         line >= 0 && size_t(line) < m_lineLists.size() ? m_lineLists[size_t(line)] : nullptr;
     m_model->SetEntries(entries);
-    if (entries && size_t(row) < entries->size())
+    UpdateGalleryShown();
+    if (row >= 0 && row < m_model->rowCount())
         SelectRow(row);
     FitColumns();
     ShowSelectedFile();
+    emit filterStatusChanged(FilterStatus());
 }
 
 void CDATListView::SelectRow(int row)
@@ -190,6 +199,8 @@ void CDATListView::SelectRow(int row)
     m_fileList->selectionModel()->setCurrentIndex(index,
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_fileList->scrollTo(index);
+    if (IsGalleryShown())
+        m_gallery->scrollTo(index);
 }
 
 void CDATListView::FitColumns()
@@ -253,22 +264,13 @@ bool CDATListView::ShowSelectedFile()
         return false;
     m_doc.ShowFile(entry);
     m_currentEntryKey = std::move(key);
+    m_shownEntry = entry;
     return true;
 }
 
 void CDATListView::SaveSelectedFiles(const std::string& folder)
 {
-    QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
-    std::vector<int> numbers;
-    numbers.reserve(size_t(rows.size()));
-    for (const QModelIndex& index : rows)
-        numbers.push_back(index.row());
-    std::sort(numbers.begin(), numbers.end());
-    DATEntryList entries;
-    for (int row : numbers) {
-        if (const DATEntry* entry = m_model->EntryAt(row))
-            entries.push_back(entry);
-    }
+    const DATEntryList entries = SelectedEntries();
     if (entries.empty())
         return;
     const std::string summary = ExportSummaryText(ExportWithProgress(m_doc, entries, folder, this), folder);
@@ -286,14 +288,15 @@ bool CDATListView::GoToID(uint32_t fileID)
         const auto found = std::lower_bound(list->begin(), list->end(), fileID, byID);
         if (found == list->end() || (*found)->fileID != fileID)
             continue;
-        const int row = int(found - list->begin());
+        const size_t index = size_t(found - list->begin());
         if (m_selector->currentIndex() == int(line)) {
-            SelectRow(row);
+            SelectRow(RowOfIndex(index));
         } else {
             // The line's first row is not shown on the way to the row asked for.
             const QSignalBlocker blocker(m_selector);
             m_selector->setCurrentIndex(int(line));
-            ShowLine(row);
+            m_model->SetEntries(list);
+            ShowLine(RowOfIndex(index));
         }
         return true;
     }
@@ -307,7 +310,11 @@ void CDATListView::resizeEvent(QResizeEvent* event)
     const int h = event->size().height();
     const int s = m_selector->sizeHint().height();
     m_selector->setGeometry(0, 0, w, s);
-    m_fileList->setGeometry(0, s + 3, w, std::max(0, h - (s + 3)));
+    const int f = m_filterField->sizeHint().height();
+    m_filterField->setGeometry(0, s + 3, w, f);
+    const int top = s + 3 + f + 3;
+    m_fileList->setGeometry(0, top, w, std::max(0, h - top));
+    m_gallery->setGeometry(m_fileList->geometry());
     StretchBytesColumn();
 }
 

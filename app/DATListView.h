@@ -4,6 +4,7 @@
 
 #include "archive/DATArchive.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <array>
@@ -11,11 +12,14 @@
 #include <vector>
 
 class QComboBox;
+class QLineEdit;
+class QMenu;
 class QTableView;
 
 namespace orvanel {
 
 class CEntryTableModel;
+class CGalleryView;
 class COrvanelDoc;
 
 class CDATListView : public QWidget
@@ -41,13 +45,32 @@ public:
     void ShowComparison(DATEntryList added, DATEntryList changed);
     void EndComparison();
 
+    // The filter typed above the list (Find, Escape) and the sort by header clicks.
+    void FocusFilter();
+    void ClearFilter();
+    void SortByColumn(int column);
+    // "N of M files" while a filter narrows the list, otherwise empty.
+    QString FilterStatus() const;
+    // The entries of the selected rows, in the order shown.
+    DATEntryList SelectedEntries() const;
+    // Copies the selected rows' IDs, one per line.
+    void CopySelectedIDs() const;
+    void SetContextMenuActions(QList<QAction*> actions) { m_contextActions = std::move(actions); }
+
+    // Thumbnails instead of the table, for the lines of pictures.
+    void SetThumbnails(bool on);
+    bool IsGalleryShown() const;
+    CGalleryView& GetGallery() { return *m_gallery; }
+
     QComboBox& GetCategorySelector() { return *m_selector; }
+    QLineEdit& GetFilterField() { return *m_filterField; }
     QTableView& GetFileList() { return *m_fileList; }
     CEntryTableModel& GetModel() { return *m_model; }
 
 signals:
     // The comparison's lines have gone.
     void ComparisonEnded();
+    void filterStatusChanged(const QString& status);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -59,6 +82,17 @@ private:
     void FitColumns();
     void StretchBytesColumn();
     void SelectRow(int row);
+    // Rebuilds the rows through change, keeping the file at the mark selected if still shown.
+    template <typename Change> void ChangeRows(Change change);
+    void OnFilterEdited(const QString& text);
+    // The row showing the line's entry at index; clears the filter when it hides it.
+    int RowOfIndex(size_t index);
+    void ShowContextMenu(QPoint globalPoint);
+    // Shows the gallery or the table, as the line and the Thumbnails command ask.
+    void UpdateGalleryShown();
+    void SetGalleryArchive(const CDATArchive* archive);
+    void SetUpFinding();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     COrvanelDoc& m_doc;
     // The list behind each line of the selector, borrowed from the archive's catalogue.
@@ -68,8 +102,14 @@ private:
     bool m_comparing = false;
     std::string m_currentEntryKey;
     int m_bytesColumnWidth = 0; // what the Bytes column needs, before it is stretched
+    // The entry last handed to the document, marked again when the filter shows it again.
+    const DATEntry* m_shownEntry = nullptr;
     QComboBox* m_selector;
+    QLineEdit* m_filterField;
     QTableView* m_fileList;
+    QList<QAction*> m_contextActions;
+    CGalleryView* m_gallery = nullptr;
+    bool m_thumbnails = false;
     CEntryTableModel* m_model;
 };
 

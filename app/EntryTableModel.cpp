@@ -7,15 +7,27 @@ namespace orvanel {
 void CEntryTableModel::SetEntries(const DATEntryList* entries)
 {
     beginResetModel();
-    m_entries = entries;
+    m_filter.SetEntries(entries);
+    endResetModel();
+}
+
+void CEntryTableModel::SetFilterText(const QString& text)
+{
+    beginResetModel();
+    m_filter.SetQuery(text.toStdString());
+    endResetModel();
+}
+
+void CEntryTableModel::SetSort(SortKey key, SortOrder order)
+{
+    beginResetModel();
+    m_filter.SetSort(key, order);
     endResetModel();
 }
 
 const DATEntry* CEntryTableModel::EntryAt(int row) const
 {
-    if (!m_entries || row < 0 || size_t(row) >= m_entries->size())
-        return nullptr;
-    return (*m_entries)[size_t(row)];
+    return row < 0 ? nullptr : m_filter.EntryAt(size_t(row));
 }
 
 QString CEntryTableModel::CellText(int row, int column) const
@@ -45,9 +57,7 @@ QString CEntryTableModel::CellText(int row, int column) const
 
 int CEntryTableModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid() || !m_entries)
-        return 0;
-    return int(m_entries->size());
+    return parent.isValid() ? 0 : int(m_filter.RowCount());
 }
 
 int CEntryTableModel::columnCount(const QModelIndex& parent) const

@@ -6,10 +6,12 @@
 #include "app/HexColours.h"
 #include "app/OrvanelApp.h"
 #include "app/OrvanelDoc.h"
+#include "app/ViewingCommands.h"
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -65,6 +67,7 @@ CMainFrame::CMainFrame(COrvanelApp& app, COrvanelDoc& doc)
         connect(&listView->GetModel(), &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
     }
     resize(1024, 720);
+    m_viewing = std::make_unique<CViewingCommands>(*this, m_app.GetSettings());
     OnTitleChanged();
 }
 
@@ -100,6 +103,13 @@ void CMainFrame::showEvent(QShowEvent* event)
     const int height = m_innerSplitter->height();
     m_outerSplitter->setSizes({300, std::max(100, width - 300)});
     m_innerSplitter->setSizes({300, std::max(100, height - 300)});
+    m_viewing->RestorePaneSizes();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    m_viewing->SaveLayout();
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::ConfigureHexEditor()
@@ -189,6 +199,7 @@ void CMainFrame::OnFileSave()
     const QString folder = m_chooseFolder(this, QString::fromLatin1(kSaveFolderCaption));
     if (folder.isEmpty())
         return;
+    m_viewing->OnSaveFolderChosen(folder);
     if (CDATListView* listView = GetListView())
         listView->SaveSelectedFiles(QFile::encodeName(folder).toStdString());
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ namespace orvanel {
 class CDATFileView;
 class CDATListView;
 class CHexEditBaseView;
+class CViewingCommands;
 class COrvanelApp;
 class COrvanelDoc;
 
@@ -74,6 +76,7 @@ public:
     QAction* GetHighContrastAction() const { return m_highContrastAction; }
     QLabel* GetIdleLabel() const { return m_idleLabel; }
     const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
+    CViewingCommands& GetViewingCommands() const { return *m_viewing; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -81,6 +84,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateActions();
@@ -123,6 +127,7 @@ private:
     QAction* m_recentSeparator = nullptr;
     std::vector<QAction*> m_recentFileActions;
     QMenu* m_fileMenu = nullptr;
+    std::unique_ptr<CViewingCommands> m_viewing;
 };
 
 } // namespace orvanel

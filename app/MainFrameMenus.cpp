@@ -149,6 +149,7 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_exitAction);
 
     QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+    editMenu->setObjectName(QStringLiteral("editMenu"));
     editMenu->addAction(m_goToIDAction);
 
     QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
@@ -156,6 +157,7 @@ void CMainFrame::CreateMenus()
     viewMenu->setObjectName(QStringLiteral("viewMenu"));
 
     QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
     helpMenu->addAction(m_aboutAction);
 }
 

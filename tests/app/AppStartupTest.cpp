@@ -1,6 +1,6 @@
 // Start-up, opening and reopening archives, the caption and the recent-file list.
 
-#include "tests/gui/GuiFixture.h"
+#include "tests/app/GuiFixture.h"
 
 #include <QAction>
 #include <QApplication>

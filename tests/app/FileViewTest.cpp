@@ -1,7 +1,7 @@
 // The file view: each kind of stored file reaches its display mode and caption, the
 // greyscale toggle, and printing.
 
-#include "tests/gui/GuiFixture.h"
+#include "tests/app/GuiFixture.h"
 
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"

@@ -1,7 +1,7 @@
 // Save: the selected rows of the list written into the chosen folder, with one summary
 // message when any was not saved.
 
-#include "tests/gui/GuiFixture.h"
+#include "tests/app/GuiFixture.h"
 
 #include "content/FileExport.h"
 #include "app/SelectionExport.h"

@@ -1,7 +1,7 @@
 // The archive list: which moves of the selection mark show a file, the cells it formats,
 // and Go to ID.
 
-#include "tests/gui/GuiFixture.h"
+#include "tests/app/GuiFixture.h"
 
 #include "app/EntryTableModel.h"
 #include "decode/TextureRecord.h"

@@ -1,7 +1,7 @@
 // Compare With on the sample archive against an older copy of it, one file left out of the
 // copy and one changed.
 
-#include "tests/gui/GuiFixture.h"
+#include "tests/app/GuiFixture.h"
 
 #include "archive/ByteOrder.h"
 #include "tools/demo/DemoArchive.h"

@@ -1,0 +1,264 @@
+// Finding and looking: the list's filter and sort, the picture's zoom, the Shortcuts window
+// and the layout kept between runs, driven through the real window.
+
+#include "tests/app/GuiFixture.h"
+
+#include "app/LayoutSettings.h"
+#include "app/ShortcutsWindow.h"
+#include "app/ViewingCommands.h"
+#include "decode/TextureRecord.h"
+#include "writer/RecordBuilders.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <set>
+
+namespace orvanel::fixture {
+namespace {
+
+using writer::FileSpec;
+using writer::StoredFile;
+
+// Raw files 0x01000010.. with sizes 64, 54, 44, 34, 24 and 14 bytes, and a category of pictures.
+std::vector<FileSpec> Files()
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 6; ++i)
+        files.push_back({0x01000010 + i, StoredFile(0x01000010 + i, std::vector<uint8_t>(60 - 10 * i, 'a' + i))});
+    const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    files.push_back({0x04000001, writer::MakeColourTableRecord(0x04000001, colours)});
+    for (uint32_t id : {0x06000001u, 0x06000002u}) {
+        std::vector<uint8_t> pixels(64 * 64 * 3, 0x80);
+        files.push_back({id, writer::MakeTextureRecord(id, 64, 64, kTextureRGB24, pixels)});
+    }
+    return files;
+}
+
+class FindingTest : public CGuiFixture {
+protected:
+    void StartOnFiles() { ASSERT_TRUE(Start({WriteArchive("find.dat", Files())})); }
+    QTableView& Table() { return List().GetFileList(); }
+    QAction& Command(const char* name) { return *Frame().findChild<QAction*>(QLatin1String(name)); }
+    std::vector<uint32_t> ShownIDs()
+    {
+        std::vector<uint32_t> ids;
+        for (int row = 0; row < List().GetModel().rowCount(); ++row)
+            ids.push_back(List().GetModel().EntryAt(row)->fileID);
+        return ids;
+    }
+    QString FilterStatus() { return Frame().GetViewingCommands().GetFilterStatus().text(); }
+    void Type(const char* text)
+    {
+        List().GetFilterField().clear();
+        QTest::keyClicks(&List().GetFilterField(), QLatin1String(text));
+    }
+    void ChooseLine(const char* prefix)
+    {
+        QComboBox& selector = List().GetCategorySelector();
+        selector.setCurrentIndex(selector.findText(QLatin1String(prefix), Qt::MatchStartsWith));
+    }
+};
+
+TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
+{
+    StartOnFiles();
+    const struct {
+        const char* text;
+        std::vector<uint32_t> ids;
+        const char* status;
+    } cases[] = {
+        {"1", {0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014, 0x01000015}, "6 of 6 files"},
+        {"0x12", {0x01000012}, "1 of 6 files"},
+        {">50", {0x01000010, 0x01000011}, "2 of 6 files"},
+        {"1 <=30", {0x01000014, 0x01000015}, "2 of 6 files"},
+        {"zz", {}, "0 of 6 files"},
+    };
+    for (const auto& test : cases) {
+        Type(test.text);
+        EXPECT_EQ(ShownIDs(), test.ids) << test.text;
+        EXPECT_EQ(FilterStatus(), QLatin1String(test.status)) << test.text;
+    }
+    // Keyboard movement runs over the filtered rows and shows their files.
+    Type(">50");
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Down);
+    EXPECT_EQ(Hex().GetData()[4], 'b');
+    QTest::keyClick(&Table(), Qt::Key_Escape);
+    EXPECT_TRUE(List().GetFilterField().text().isEmpty());
+    EXPECT_EQ(ShownIDs().size(), 6u);
+    EXPECT_FALSE(Frame().GetViewingCommands().GetFilterStatus().isVisibleTo(&Frame()));
+    // The file shown stays marked when the filter returns it.
+    EXPECT_EQ(Table().currentIndex().row(), 1);
+}
+
+TEST_F(FindingTest, SaveAndGoToIDWorkOnTheFilteredRows)
+{
+    StartOnFiles();
+    const auto out = m_dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    Type("<=30");
+    Table().selectAll();
+    Frame().OnFileSave();
+    std::set<std::string> written;
+    for (const auto& file : std::filesystem::directory_iterator(out))
+        written.insert(file.path().filename().string());
+    EXPECT_EQ(written, (std::set<std::string>{"01000014.bin", "01000015.bin"}));
+    EXPECT_EQ(m_settings->value("Layout/SaveFolder").toString().toStdString(), out.string());
+
+    // A file the filter hides is still found: the filter is cleared to show it.
+    ASSERT_TRUE(Frame().GoToID(0x01000011));
+    EXPECT_TRUE(List().GetFilterField().text().isEmpty());
+    EXPECT_EQ(Hex().GetData()[4], 'b');
+    Type("1");
+    ASSERT_TRUE(Frame().GoToID(0x01000013));
+    EXPECT_EQ(List().GetFilterField().text(), QLatin1String("1"));
+    EXPECT_EQ(Hex().GetData()[4], 'd');
+}
+
+TEST_F(FindingTest, HeaderClicksCycleTheSortAndKeepTheShownFileMarked)
+{
+    StartOnFiles();
+    Frame().GoToID(0x01000012);
+    QHeaderView& header = *Table().horizontalHeader();
+    const auto click = [&](int column) {
+        QTest::mouseClick(header.viewport(), Qt::LeftButton, {},
+            QPoint(header.sectionViewportPosition(column) + header.sectionSize(column) / 2, header.height() / 2));
+    };
+    const std::vector<uint32_t> catalogue = {0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014, 0x01000015};
+    const std::vector<uint32_t> reversed(catalogue.rbegin(), catalogue.rend());
+    const struct {
+        int column;
+        std::vector<uint32_t> ids;
+    } clicks[] = {
+        {CEntryTableModel::ColumnBytes, reversed},
+        {CEntryTableModel::ColumnBytes, catalogue},
+        {CEntryTableModel::ColumnBytes, catalogue},
+        {CEntryTableModel::ColumnID, catalogue},
+        {CEntryTableModel::ColumnID, reversed},
+    };
+    for (const auto& test : clicks) {
+        click(test.column);
+        EXPECT_EQ(ShownIDs(), test.ids);
+        EXPECT_EQ(List().GetModel().EntryAt(Table().currentIndex().row())->fileID, 0x01000012u);
+    }
+}
+
+TEST_F(FindingTest, ZoomStepsShowInTheCaptionAndHoldWithinACategory)
+{
+    StartOnFiles();
+    const auto caption = [&] { return FileView().GetCaption(); };
+    ASSERT_TRUE(Frame().GoToID(0x06000001));
+    const struct {
+        const char* command;
+        const char* figure;
+    } steps[] = {
+        {"zoomInAction", "64 x 64 x 24 x 200%"},
+        {"zoomInAction", "64 x 64 x 24 x 300%"},
+        {"zoomOutAction", "64 x 64 x 24 x 200%"},
+        {"actualSizeAction", "64 x 64 x 24 x 100%"},
+        {"zoomOutAction", "64 x 64 x 24 x 50%"},
+    };
+    for (const auto& step : steps) {
+        Command(step.command).trigger();
+        EXPECT_EQ(caption(), step.figure);
+    }
+    // The next texture keeps the zoom; a colour table opens at its own 800%.
+    Frame().GoToID(0x06000002);
+    EXPECT_EQ(caption(), "64 x 64 x 24 x 50%");
+    Frame().GoToID(0x04000001);
+    EXPECT_EQ(caption(), "2 x 2 x 24 x 800%");
+    Frame().GoToID(0x06000001);
+    EXPECT_EQ(caption(), "64 x 64 x 24 x 100%");
+
+    // Fit to Pane draws the picture as large as the pane below the caption holds it.
+    FileView().resize(300, 400);
+    Command("fitToPaneAction").trigger();
+    const int room = std::min(FileView().viewport()->width(),
+        FileView().viewport()->height() - FileView().fontMetrics().height() - 10);
+    EXPECT_NEAR(FileView().GetDrawScale() * 64, room, 1.0);
+}
+
+TEST_F(FindingTest, CtrlWheelZoomsAboutThePointer)
+{
+    StartOnFiles();
+    ASSERT_TRUE(Frame().GoToID(0x06000001));
+    FileView().resize(120, 120);
+    QWidget* viewport = FileView().viewport();
+    const int top = FileView().fontMetrics().height() + 10;
+    // The picture's pixel (8, 30) is under the pointer before and after each step.
+    const QPoint pointer(8, top + 30);
+    for (int step = 0; step < 3; ++step) {
+        QWheelEvent wheel(pointer, viewport->mapToGlobal(pointer), {}, QPoint(0, 120), Qt::NoButton,
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        const double scale = FileView().GetDrawScale();
+        const QPoint scroll(FileView().horizontalScrollBar()->value(), FileView().verticalScrollBar()->value());
+        EXPECT_NEAR((pointer.x() + scroll.x()) / scale, 8.0, 1.0) << scale;
+        EXPECT_NEAR((pointer.y() + scroll.y() - top) / scale, 30.0, 1.0) << scale;
+    }
+    EXPECT_EQ(FileView().GetCaption(), "64 x 64 x 24 x 400%");
+}
+
+TEST_F(FindingTest, ShortcutsWindowListsEveryMenuCommandWithItsKeys)
+{
+    StartOnFiles();
+    Command("shortcutsAction").trigger();
+    const CShortcutsWindow* window = Frame().GetViewingCommands().GetShortcutsWindow();
+    ASSERT_NE(window, nullptr);
+    std::set<QString> listed;
+    std::set<QString> keys;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&window->GetTree())); *it; ++it) {
+        listed.insert((*it)->text(0));
+        keys.insert((*it)->text(1));
+    }
+    int commands = 0;
+    std::function<void(const QMenu&)> check = [&](const QMenu& menu) {
+        for (QAction* action : menu.actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            ++commands;
+            EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&')))) << action->text().toStdString();
+            if (!action->shortcut().isEmpty())
+                EXPECT_TRUE(keys.count(action->shortcuts().first().toString(QKeySequence::NativeText))
+                    || std::any_of(keys.begin(), keys.end(), [&](const QString& k) {
+                           return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
+                       }))
+                    << action->text().toStdString();
+        }
+    };
+    for (QAction* top : Frame().menuBar()->actions())
+        check(*top->menu());
+    EXPECT_GT(commands, 12);
+    EXPECT_TRUE(listed.count(QStringLiteral("Next Pane")));
+    EXPECT_EQ(Command("shortcutsAction").shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
+{
+    StartOnFiles();
+    auto* outer = qobject_cast<QSplitter*>(Frame().centralWidget());
+    outer->setSizes({180, outer->width() - 180});
+    Frame().GetViewingCommands().GetLayout().SetThumbnailSize(500);
+    Frame().close();
+    const QList<int> kept = outer->sizes();
+    m_app.reset();
+
+    StartOnFiles();
+    outer = qobject_cast<QSplitter*>(Frame().centralWidget());
+    EXPECT_EQ(outer->sizes(), kept);
+    EXPECT_EQ(Frame().GetViewingCommands().GetLayout().ThumbnailSize(), CLayoutSettings::kMaxThumbnailSize);
+}
+
+} // namespace
+} // namespace orvanel::fixture

@@ -1,0 +1,128 @@
+// The thumbnail gallery: thumbnails arrive for the rows on screen, selecting in the grid
+// shows the file and Save saves it, and opening another archive leaves no work running.
+
+#include "tests/app/GuiFixture.h"
+
+#include "app/GalleryView.h"
+#include "app/ThumbnailLoader.h"
+#include "decode/TextureRecord.h"
+#include "writer/RecordBuilders.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace orvanel::fixture {
+namespace {
+
+using writer::FileSpec;
+
+// count textures of 16 x 16 pixels, each of its own grey level, and one raw file.
+std::vector<FileSpec> Textures(uint32_t count, uint32_t edge = 16)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t id = 0x06000100 + i;
+        const std::vector<uint8_t> pixels(size_t(edge) * edge * 3, uint8_t(i * 8));
+        files.push_back({id, writer::MakeTextureRecord(id, edge, edge, kTextureRGB24, pixels)});
+    }
+    files.push_back({0x01000001, writer::StoredFile(0x01000001)});
+    return files;
+}
+
+class GalleryTest : public CGuiFixture {
+protected:
+    CGalleryView& Gallery() { return List().GetGallery(); }
+    void ShowThumbnails()
+    {
+        Frame().findChild<QAction*>(QStringLiteral("thumbnailsAction"))->setChecked(true);
+        QComboBox& selector = List().GetCategorySelector();
+        selector.setCurrentIndex(selector.findText(QStringLiteral("06 - "), Qt::MatchStartsWith));
+    }
+    // Runs the event loop until every row on screen has its thumbnail; false after 10 s.
+    bool WaitForVisibleThumbnails()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 10000) {
+            Gallery().viewport()->repaint();
+            QCoreApplication::processEvents();
+            const auto [first, last] = Gallery().VisibleRows();
+            bool all = first >= 0;
+            for (int row = first; all && row <= last; ++row)
+                all = Gallery().ThumbnailOf(row) != nullptr;
+            if (all)
+                return true;
+            QTest::qWait(5);
+        }
+        return false;
+    }
+    void ClickRow(int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        const QRect cell = Gallery().visualRect(List().GetModel().index(row, 0));
+        QTest::mouseClick(Gallery().viewport(), Qt::LeftButton, modifiers, cell.center());
+    }
+};
+
+TEST_F(GalleryTest, ThumbnailsOfVisibleRowsArriveAndSelectionDrivesThePanes)
+{
+    ASSERT_TRUE(Start({WriteArchive("gallery.dat", Textures(12))}));
+    List().resize(400, 500);
+    ShowThumbnails();
+    ASSERT_TRUE(List().IsGalleryShown());
+    ASSERT_TRUE(WaitForVisibleThumbnails());
+    // Each thumbnail is its own texture, grown from 16 to the 96-pixel square.
+    for (int row : {0, 3, 7}) {
+        const auto pixels = Gallery().ThumbnailOf(row);
+        ASSERT_NE(pixels, nullptr);
+        EXPECT_EQ(pixels->width, 96u);
+        EXPECT_EQ(pixels->argb[50 * 96 + 50] & 0xFF, uint32_t(row * 8)) << row;
+    }
+
+    ClickRow(3);
+    EXPECT_EQ(Hex().GetData()[0], 0x03);
+    EXPECT_EQ(FileView().GetCaption(), "16 x 16 x 24 x 100%");
+    ClickRow(5, Qt::ControlModifier);
+    EXPECT_EQ(Hex().GetData()[0], 0x05);
+
+    const auto out = m_dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    Frame().OnFileSave();
+    EXPECT_TRUE(std::filesystem::exists(out / "06000103.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(out / "06000105.bmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2);
+
+    // A line of other files shows the table; the thumbnail size is kept in the settings.
+    List().GetCategorySelector().setCurrentIndex(0);
+    EXPECT_FALSE(List().IsGalleryShown());
+    Gallery().SetThumbnailSize(1000);
+    EXPECT_EQ(Gallery().GetThumbnailSize(), 256);
+    EXPECT_EQ(m_settings->value("Layout/ThumbnailSize").toInt(), 256);
+}
+
+TEST_F(GalleryTest, OpeningAnotherArchiveCancelsThePendingThumbnails)
+{
+    const QString many = WriteArchive("many.dat", Textures(300, 128));
+    const QString other = WriteArchive("other.dat", Textures(2));
+    ASSERT_TRUE(Start({many}));
+    List().resize(1200, 1200);
+    Gallery().SetThumbnailSize(32);
+    ShowThumbnails();
+    QCoreApplication::processEvents();
+    Gallery().viewport()->repaint();
+    ASSERT_FALSE(Gallery().GetLoader().IsIdle());
+
+    m_app->OpenDocumentFile(other);
+    // Nothing waits or runs against the closed archive, and nothing of it is drawn.
+    EXPECT_TRUE(Gallery().GetLoader().IsIdle());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Gallery().GetCache().Count(), 0u);
+    ShowThumbnails();
+    ASSERT_TRUE(WaitForVisibleThumbnails());
+    EXPECT_EQ(Gallery().GetCache().Count(), 2u);
+}
+
+} // namespace
+} // namespace orvanel::fixture
