@@ -9,15 +9,12 @@
 #include <QUrl>
 
 #include "app/HexColours.h"
-#include "platform/QtUserPrompts.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 
 #include <cmath>
 #include <fstream>
@@ -254,23 +251,6 @@ TEST_F(AppStartupTest, HighContrastIsRememberedAndEveryHexTextStandsOut)
     EXPECT_TRUE(Frame().GetHighContrastAction()->isChecked());
     Hex().resize(200, 100);
     EXPECT_EQ(Hex().grab().toImage().pixelColor(100, 50), QColor(Qt::white));
-}
-
-TEST(MessageBoxes, ErrorsAndWarningsCarryTheirIcons)
-{
-    const std::pair<MessageKind, QMessageBox::Icon> cases[] = {{MessageKind::Information, QMessageBox::Information},
-        {MessageKind::Warning, QMessageBox::Warning}, {MessageKind::Error, QMessageBox::Critical}};
-    for (const auto& [kind, icon] : cases) {
-        QMessageBox::Icon shown = QMessageBox::NoIcon;
-        QTimer::singleShot(0, [&shown] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->icon();
-                box->close();
-            }
-        });
-        CQtUserPrompts().Report(kind, "message");
-        EXPECT_EQ(shown, icon);
-    }
 }
 
 } // namespace

@@ -1,10 +1,6 @@
-// Compare With on the sample archive against an older copy of it, one file left out of the
-// copy and one changed.
+// Compare With against an older archive that lacks one file and holds another in an older form.
 
 #include "tests/app/GuiFixture.h"
-
-#include "archive/ByteOrder.h"
-#include "tools/demo/DemoArchive.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,46 +9,26 @@
 #include <QTableView>
 #include <QTimer>
 
-#include <algorithm>
-#include <cstring>
-
 namespace orvanel::fixture {
 namespace {
+
+writer::FileSpec Raw(uint32_t id, size_t size, uint8_t fill)
+{
+    return {id, writer::StoredFile(id, std::vector<uint8_t>(size, fill))};
+}
 
 class CompareTest : public CGuiFixture {
 protected:
     void SetUp() override
     {
         CGuiFixture::SetUp();
-        m_current = m_dir.File("demo.dat");
-        ASSERT_TRUE(demo::WriteDemoArchive(m_current));
+        m_older = WriteArchive("older.dat", {Raw(0x0A000003, 40, 'c'), Raw(0x01000002, 30, 'b')}).toStdString();
+        m_current = WriteArchive("current.dat",
+            {Raw(0x01000001, 20, 'a'), Raw(0x01000002, 30, 'B'), Raw(0x0A000003, 40, 'c')}).toStdString();
         ASSERT_TRUE(Start({QString::fromStdString(m_current)}));
         const CDATArchive& archive = *m_app->GetDocument()->GetArchive();
-        m_fileCount = archive.FileRecords().size();
-        // The first file of the first line and the last of the last, each of one version.
-        const auto& lists = archive.CategoryLists();
-        m_added = *lists.begin()->second.front();
-        m_changed = *lists.rbegin()->second.back();
-        ASSERT_NE(m_added.fileID, m_changed.fileID);
-        ASSERT_EQ(archive.FindFile(m_added.fileID)->VersionCount(), 1u);
-        ASSERT_GT(m_changed.size, 8u);
-
-        std::string bytes = ReadWholeFile(m_current);
-        ASSERT_FALSE(bytes.empty());
-        // The older copy: the added file's directory entry is empty, the changed file's ninth
-        // byte differs.
-        uint8_t key[16];
-        WriteLE32(key, m_added.version);
-        WriteLE32(key + 4, m_added.fileID);
-        WriteLE32(key + 8, m_added.offset);
-        WriteLE32(key + 12, m_added.size);
-        const size_t at = bytes.find(std::string(reinterpret_cast<const char*>(key), sizeof key));
-        ASSERT_NE(at, std::string::npos);
-        std::memset(&bytes[at], 0, 4);
-        bytes[m_changed.offset + 4 + 8] ^= 0x40;
-        m_older = m_dir.File("older.dat");
-        ASSERT_TRUE(writer::WriteWholeFile(m_older,
-            std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())));
+        m_added = *archive.FindFile(0x01000001)->GetVersion(0);
+        m_changed = *archive.FindFile(0x01000002)->GetVersion(0);
     }
 
     QString StatusText()
@@ -64,7 +40,7 @@ protected:
     }
 
     std::string m_current, m_older;
-    size_t m_fileCount = 0;
+    const size_t m_fileCount = 3;
     DATEntry m_added, m_changed;
 };
 

@@ -117,29 +117,6 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
     }
 }
 
-TEST(EntryFilterTest, HeaderClicksCycleAscendingDescendingThenCatalogueOrder)
-{
-    SortKey key = SortKey::ID;
-    SortOrder order = SortOrder::Catalogue;
-    const struct {
-        SortKey clicked;
-        SortOrder expected;
-    } clicks[] = {
-        {SortKey::Size, SortOrder::Ascending},
-        {SortKey::Size, SortOrder::Descending},
-        {SortKey::Size, SortOrder::Catalogue},
-        {SortKey::Size, SortOrder::Ascending},
-        {SortKey::Offset, SortOrder::Ascending},
-        {SortKey::Offset, SortOrder::Descending},
-        {SortKey::ID, SortOrder::Ascending},
-    };
-    for (const auto& click : clicks) {
-        order = NextSortOrder(key, order, click.clicked);
-        key = click.clicked;
-        EXPECT_EQ(order, click.expected);
-    }
-}
-
 TEST(EntryFilterTest, RowsOutsideTheListAndFilteredEntriesAreNotFound)
 {
     const DATEntryList list = List();

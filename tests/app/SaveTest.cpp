@@ -8,8 +8,6 @@
 #include "decode/OutputFile.h"
 #include "platform/QtInterruptWatcher.h"
 
-#include <fstream>
-
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTableView>
@@ -61,17 +59,6 @@ TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
     EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
 }
 
-TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
-{
-    StartOn(MixedFiles());
-    m_out = m_dir.Path() / "plain-file";
-    std::ofstream(m_out) << "not a folder";
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
-        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
-}
-
 TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
 {
     StartOn(MixedFiles());
@@ -82,18 +69,6 @@ TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
     List().GetFileList().clearSelection();
     Frame().OnFileSave();
     EXPECT_TRUE(FileNamesIn(m_out).empty());
-    EXPECT_TRUE(m_prompts.informed.empty());
-}
-
-TEST_F(SaveTest, LongSelectionIsWrittenWhole)
-{
-    std::vector<FileSpec> files;
-    for (uint32_t i = 0; i < 60; ++i)
-        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
-    StartOn(files);
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
     EXPECT_TRUE(m_prompts.informed.empty());
 }
 

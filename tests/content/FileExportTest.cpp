@@ -112,27 +112,6 @@ TEST_F(Export, FilesThatCannotBeSavedLeaveNothingAndKeepAnOlderFile)
     EXPECT_EQ(Save(Bad, (out / "missing").string()), ExportOutcome::Bad);
 }
 
-TEST_F(Export, MixedSelectionWritesEveryGoodFileAndCountsTheRestTwice)
-{
-    const DATEntryList all = All();
-    std::vector<size_t> progress;
-    for (int run = 0; run < 2; ++run) { // the second run replaces the files of the first
-        const ExportResult result = SaveStoredFiles(*opened->archive, all, out.string(),
-            [&](size_t done, size_t total) {
-                EXPECT_EQ(total, all.size());
-                progress.push_back(done);
-                return true;
-            });
-        EXPECT_EQ(result.saved, 5u);
-        EXPECT_EQ(result.bad, 5u);
-        EXPECT_EQ(result.notWritten, 0u);
-        EXPECT_EQ(ExportSummaryText(result, out.string()), kExportSummaryMessage);
-    }
-    EXPECT_EQ(progress.size(), 2 * all.size());
-    EXPECT_EQ(progress.back(), all.size());
-    EXPECT_EQ(fixture::FileNamesIn(out).size(), 5u);
-}
-
 // Runs check in a child process and returns whether it passed: the resource limit it takes
 // on must not stay with the test process.
 bool InChild(const std::function<bool()>& check)

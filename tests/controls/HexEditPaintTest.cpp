@@ -89,18 +89,5 @@ TEST_F(HexEditPaint, ColumnsAndTheSelectionBandHaveTheirColours)
     EXPECT_NE(dot, blank);
 }
 
-TEST_F(HexEditPaint, APaintFormatsOnlyTheVisibleRows)
-{
-    Show(std::vector<uint8_t>(1 << 20, 0x5A));
-    ResizeToRows(20, 5);
-    ASSERT_EQ(Geometry().visibleRows, 21u);
-    for (int scroll : {0, 1}) {
-        Edit().ScrollRowsBy(scroll, true);
-        const uint64_t before = Edit().GetFormattedRowCount();
-        Viewport()->repaint();
-        EXPECT_EQ(Edit().GetFormattedRowCount() - before, 21u);
-    }
-}
-
 }  // namespace
 }  // namespace orvanel::test

@@ -35,11 +35,8 @@ std::vector<std::vector<uint8_t>> DecodeAll(const CDATArchive& archive, const st
 
 TEST(ConcurrentDecode, ThreadsGetWhatOneThreadGets)
 {
-    fixture::CTempDir dir;
-    ASSERT_TRUE(demo::WriteDemoArchive(dir.File("demo.dat")));
-    fixture::CFakePrompts prompts;
-    CNoBusyIndicator busy;
-    CDATArchive archive(dir.File("demo.dat"), prompts, busy);
+    const fixture::COpenedArchive opened(demo::WriteDemoArchive);
+    CDATArchive& archive = *opened.archive;
     ASSERT_TRUE(archive.BuildCatalogue());
     std::vector<Record> records;
     for (uint8_t category : {kCategoryColourTable, kCategoryTexture})

@@ -95,15 +95,5 @@ TEST(DibImage, GrayScaleWeighsRedGreenAndBlue)
     EXPECT_FALSE(CDibImage().GrayScale());
 }
 
-TEST(DibImage, CopyTakesPixelsAndAlpha)
-{
-    const uint8_t bgra[] = {1, 1, 1, 10, 2, 2, 2, 20};
-    CDibImage image;
-    ASSERT_TRUE(image.CreateFromArray(bgra, 1, 2, 32, 4, false));
-    CDibImage copy(image);
-    EXPECT_TRUE(std::ranges::equal(copy.GetDib(), image.GetDib()));
-    EXPECT_TRUE(std::ranges::equal(copy.GetAlpha(), image.GetAlpha()));
-}
-
 } // namespace
 } // namespace orvanel

@@ -43,12 +43,10 @@ ReadBack ReadPNG(const std::string& path)
 
 TEST(PngFile, SampleArchivePicturesReadBackWithTheirOwnAlpha)
 {
-    fixture::CTempDir dir;
-    ASSERT_TRUE(demo::WriteDemoArchive(dir.File("demo.dat")));
-    fixture::CFakePrompts prompts;
-    CNoBusyIndicator busy;
-    CDATArchive archive(dir.File("demo.dat"), prompts, busy);
+    const fixture::COpenedArchive opened(demo::WriteDemoArchive);
+    CDATArchive& archive = *opened.archive;
     ASSERT_TRUE(archive.BuildCatalogue());
+    const fixture::CTempDir& dir = opened.dir;
 
     std::set<uint32_t> formatsWithAlpha, opaqueFormats;
     for (uint8_t category : {kCategoryColourTable, kCategoryTexture})

@@ -164,17 +164,5 @@ TEST_F(WineRegistry, HostPathFollowsTheDriveLinkAndMatchesNamesInAnyCase)
         EXPECT_EQ(registry.HostPath(windows), host) << windows;
 }
 
-TEST(WinePrefix, FromWineprefixOrHome)
-{
-    const char* saved = std::getenv("WINEPREFIX");
-    const std::string savedValue = saved ? saved : "";
-    ::setenv("WINEPREFIX", "/opt/prefixes/tarnwick", 1);
-    EXPECT_EQ(DefaultWinePrefix(), fs::path("/opt/prefixes/tarnwick"));
-    ::setenv("WINEPREFIX", "", 1);
-    if (const char* home = std::getenv("HOME"); home && *home)
-        EXPECT_EQ(DefaultWinePrefix(), fs::path(home) / ".wine");
-    saved ? ::setenv("WINEPREFIX", savedValue.c_str(), 1) : ::unsetenv("WINEPREFIX");
-}
-
 } // namespace
 } // namespace orvanel

@@ -6,6 +6,7 @@
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,14 +45,19 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
     return ids;
 }
 
-// Writes the builder's archive into a temporary folder and opens it.
+// Writes an archive into a temporary folder, with the builder or with a function that writes
+// one at the path it is given, and opens it.
 class COpenedArchive {
 public:
-    explicit COpenedArchive(const writer::CArchiveBuilder& builder, const std::string& name = "test.dat")
+    explicit COpenedArchive(const std::function<bool(const std::string&)>& write)
     {
-        path = dir.File(name);
-        builder.WriteFile(path);
+        path = dir.File("test.dat");
+        write(path);
         archive = std::make_unique<CDATArchive>(path, prompts, busy);
+    }
+    explicit COpenedArchive(const writer::CArchiveBuilder& builder)
+        : COpenedArchive([&builder](const std::string& at) { return builder.WriteFile(at); })
+    {
     }
 
     // What the archive told or asked; answers No unless a test says otherwise.

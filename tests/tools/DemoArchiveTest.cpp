@@ -17,11 +17,8 @@ namespace {
 
 TEST(DemoArchive, EveryLineListedAndEveryRecordUsable)
 {
-    fixture::CTempDir dir;
-    ASSERT_TRUE(demo::WriteDemoArchive(dir.File("demo.dat")));
-    fixture::CFakePrompts prompts;
-    CNoBusyIndicator busy;
-    CDATArchive archive(dir.File("demo.dat"), prompts, busy);
+    const fixture::COpenedArchive opened(demo::WriteDemoArchive);
+    CDATArchive& archive = *opened.archive;
     ASSERT_TRUE(archive.BuildCatalogue());
 
     fixture::CRecordingSelector selector;

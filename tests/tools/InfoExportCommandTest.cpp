@@ -184,16 +184,6 @@ std::pair<int, std::string> RunWithIgnored(int ignored, const std::string& prepa
     return {status, text};
 }
 
-TEST_F(InfoAndExport, WriteFailureIsReportedWithTheSystemsReason)
-{
-    // No byte may be written: every good file fails as on a full disk.
-    const auto [status, err] = RunWithIgnored(SIGXFSZ, "ulimit -f 0", {"export", archive, out.string()});
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    EXPECT_EQ(err, std::string(kExportSummaryMessage) + "\n\n10 files could not be written to "
-        + out.string() + ": File too large\n");
-    EXPECT_TRUE(fixture::FileNamesIn(out).empty());
-}
-
 TEST_F(InfoAndExport, HangUpIgnoredAtStartStaysIgnored)
 {
     writer::CArchiveBuilder b(512);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 namespace orvanel {
 namespace {
@@ -61,21 +60,6 @@ TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
     EXPECT_EQ(forced.status, 0);
     EXPECT_EQ(forced.out, "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
                           "0A - Sounds (12 files)\n");
-}
-
-TEST_F(ListCommand, UnloadableArchiveSaysWhyOnTheNextLine)
-{
-    ASSERT_EQ(::mkfifo(m_dir.File("pipe").c_str(), 0600), 0);
-    const struct {
-        std::string path;
-        const char* reason;
-    } cases[] = {{m_dir.File("missing.dat"), "No such file"}, {m_dir.Path().string(), "Is a folder"},
-        {m_dir.File("pipe"), "Not a regular file"}}; // a pipe nobody writes to must not hang
-    for (const auto& c : cases) {
-        const auto r = RunCli({"list", c.path});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, std::string("Unable to load file.\n") + c.reason + "\n");
-    }
 }
 
 } // namespace
