@@ -25,14 +25,6 @@ public slots:
     void open(const QUrl& url) { opened.append(url); }
 };
 
-TEST(VersionLineTest, AnyVersionFormReadsAsFourDottedNumbers)
-{
-    const std::pair<const char*, const char*> cases[] = {{"2, 0, 0, 0", "Version 2.0.0.0"},
-        {"1.2.3.4", "Version 1.2.3.4"}, {" ,1.2.3.4; ", "Version 1.2.3.4"}};
-    for (const auto& [version, line] : cases)
-        EXPECT_EQ(BuildVersionLine(version, kAboutVersionOptions, nullptr, nullptr), line) << version;
-}
-
 TEST(VersionInfoTest, ReadsOwnStringsOnly)
 {
     std::string text;

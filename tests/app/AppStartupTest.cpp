@@ -207,18 +207,6 @@ TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
 }
 
-TEST(RecentFileMenu, NumberedEscapedAndShortenedInTheMiddle)
-{
-    const QFontMetrics metrics(QApplication::font());
-    EXPECT_EQ(RecentFileMenuText(0, "/data/R&D.dat", metrics), "&1 /data/R&&D.dat");
-    const QString longPath = "/home/user/" + QString(300, 'x') + "/client_portal.dat";
-    const QString shortened = RecentFileMenuText(1, longPath, metrics);
-    EXPECT_TRUE(shortened.startsWith("&2 /home/user/")) << shortened.toStdString();
-    EXPECT_TRUE(shortened.endsWith("/client_portal.dat")) << shortened.toStdString();
-    EXPECT_TRUE(shortened.contains(QChar(0x2026)));
-    EXPECT_LT(metrics.horizontalAdvance(shortened), 50 * metrics.averageCharWidth());
-}
-
 // Contrast of two colours by their relative luminance, as accessibility guidelines measure it.
 double Contrast(const QColor& a, const QColor& b)
 {

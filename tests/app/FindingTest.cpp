@@ -1,10 +1,9 @@
-// Finding and looking: the list's filter and sort, the picture's zoom, the Shortcuts window
-// and the layout kept between runs, driven through the real window.
+// Finding and looking: the list's filter and sort, the picture's zoom and the layout kept
+// between runs, driven through the real window.
 
 #include "tests/app/GuiFixture.h"
 
 #include "app/LayoutSettings.h"
-#include "app/ShortcutsWindow.h"
 #include "app/ViewingCommands.h"
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
@@ -14,12 +13,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <set>
 
@@ -208,40 +205,6 @@ TEST_F(FindingTest, CtrlWheelZoomsAboutThePointer)
         EXPECT_NEAR((pointer.y() + scroll.y() - top) / scale, 30.0, 1.0) << scale;
     }
     EXPECT_EQ(FileView().GetCaption(), "64 x 64 x 24 x 400%");
-}
-
-TEST_F(FindingTest, ShortcutsWindowListsEveryMenuCommandWithItsKeys)
-{
-    StartOnFiles();
-    Command("shortcutsAction").trigger();
-    const CShortcutsWindow* window = Frame().GetViewingCommands().GetShortcutsWindow();
-    ASSERT_NE(window, nullptr);
-    std::set<QString> listed;
-    std::set<QString> keys;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&window->GetTree())); *it; ++it) {
-        listed.insert((*it)->text(0));
-        keys.insert((*it)->text(1));
-    }
-    int commands = 0;
-    std::function<void(const QMenu&)> check = [&](const QMenu& menu) {
-        for (QAction* action : menu.actions()) {
-            if (action->isSeparator() || !action->isVisible())
-                continue;
-            ++commands;
-            EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&')))) << action->text().toStdString();
-            if (!action->shortcut().isEmpty())
-                EXPECT_TRUE(keys.count(action->shortcuts().first().toString(QKeySequence::NativeText))
-                    || std::any_of(keys.begin(), keys.end(), [&](const QString& k) {
-                           return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
-                       }))
-                    << action->text().toStdString();
-        }
-    };
-    for (QAction* top : Frame().menuBar()->actions())
-        check(*top->menu());
-    EXPECT_GT(commands, 12);
-    EXPECT_TRUE(listed.count(QStringLiteral("Next Pane")));
-    EXPECT_EQ(Command("shortcutsAction").shortcut(), QKeySequence(Qt::Key_F1));
 }
 
 TEST_F(FindingTest, LayoutIsKeptBetweenRuns)

@@ -7,9 +7,7 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -35,27 +33,8 @@ protected:
         ASSERT_TRUE(Start({path}));
     }
     QTableView& Table() { return List().GetFileList(); }
-    void ClickRow(int row)
-    {
-        const QRect cell = Table().visualRect(List().GetModel().index(row, 0));
-        QTest::mouseClick(Table().viewport(), Qt::LeftButton, {}, cell.center());
-    }
     uint8_t ShownFill() { return Hex().GetData()[4]; }
 };
-
-TEST_F(ListViewTest, ClickingTheShownRowDoesNotReadItAgain)
-{
-    StartOnRawFiles();
-    ASSERT_EQ(ShownFill(), 'a');
-    // Showing a file scrolls the hex editor back to the top: a row kept means no new read.
-    Hex().SetScrollRow(5, false);
-    ClickRow(0);
-    EXPECT_EQ(Hex().GetScrollRow(), 5u);
-
-    ClickRow(2);
-    EXPECT_EQ(ShownFill(), 'c');
-    EXPECT_EQ(Hex().GetScrollRow(), 0u);
-}
 
 TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
 {
@@ -79,29 +58,6 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
         EXPECT_TRUE(Table().selectionModel()->isRowSelected(Table().currentIndex().row())) << c.key;
         EXPECT_EQ(ShownFill(), c.fill) << c.key;
         EXPECT_EQ(Table().horizontalScrollBar()->value(), 0) << c.key;
-    }
-}
-
-TEST_F(ListViewTest, ColumnsFitHeadersAndTheLargestSizeBesideTheScrollBar)
-{
-    ASSERT_TRUE(Start());
-    QHeaderView& header = *Table().horizontalHeader();
-    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c)
-        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << "empty window, column " << c;
-
-    std::vector<FileSpec> files;
-    for (uint32_t i = 0; i < 200; ++i)
-        files.push_back(RawFile(0x01000000 + i, i == 7 ? 123456 : 16, 'x'));
-    ASSERT_TRUE(m_app->OpenDocumentFile(WriteArchive("many.dat", files)));
-    Frame().resize(900, 600);
-    Frame().show();
-    QApplication::processEvents();
-    ASSERT_TRUE(Table().verticalScrollBar()->isVisible());
-    EXPECT_FALSE(Table().horizontalScrollBar()->isVisible());
-    // What the table itself asks for the rows it shows, the row of the largest size among them.
-    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
-        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << c;
-        EXPECT_GE(header.sectionSize(c), static_cast<QAbstractItemView&>(Table()).sizeHintForColumn(c)) << c;
     }
 }
 

@@ -106,29 +106,5 @@ TEST_F(HexEditInput, ClicksAndDragsSelectAndAreReportedWhenAsked)
     EXPECT_EQ(doubled.count(), 1);
 }
 
-TEST_F(HexEditInput, DragOutsideTheRowsAutoScrolls)
-{
-    Show(CountingBytes(1000));
-    ResizeToRows(10);
-    Edit().SetScrollRow(20, true);
-    const QPoint start = PointOnByte(20 * 16 + 4);
-    QTest::mousePress(Viewport(), Qt::LeftButton, {}, start);
-    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataTop - 12));
-    ASSERT_TRUE(Edit().IsAutoScrolling());
-    EXPECT_EQ(Edit().GetAutoScrollDirection(), -1);
-    EXPECT_EQ(Edit().GetAutoScrollDelay(), 5);  // 13 pixels away: speed 2
-    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataTop - 40));
-    EXPECT_EQ(Edit().GetAutoScrollDelay(), 1);  // speed at most 6
-    QTest::qWait(200);
-    EXPECT_LT(Edit().GetScrollRow(), 20u);
-    EXPECT_EQ(Edit().GetSelectionStart(), Edit().GetScrollRow() * 16 + 4);
-    EXPECT_EQ(Edit().GetSelectionEnd(), 20u * 16 + 4);
-
-    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataBottom + 4));
-    EXPECT_EQ(Edit().GetAutoScrollDirection(), 1);
-    QTest::mouseMove(Viewport(), start);
-    EXPECT_FALSE(Edit().IsAutoScrolling());
-}
-
 }  // namespace
 }  // namespace orvanel::test

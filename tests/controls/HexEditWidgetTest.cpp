@@ -27,24 +27,6 @@ TEST_F(HexEditWidget, LayoutFitsTheViewportFromTheFirstShow)
     }
 }
 
-TEST_F(HexEditWidget, CaretFollowsGapsAndFocus)
-{
-    Show(CountingBytes(100));
-    Edit().PlaceCaret(0x21, false);
-    const QRect caret = Edit().GetCaretRect();
-    ASSERT_FALSE(caret.isEmpty());
-    Edit().SetAddressGap(30, true);
-    EXPECT_EQ(Edit().GetCaretRect(), caret.translated(10, 0));
-    const uint32_t charX = Geometry().charX;
-    Edit().SetHexAsciiGap(25, true);
-    EXPECT_EQ(Geometry().charX, charX + 5);
-
-    Edit().clearFocus();
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
-    Edit().setFocus();
-    EXPECT_EQ(Edit().GetCaretRect(), caret.translated(10, 0));
-}
-
 TEST_F(HexEditWidget, OnlyFixedPitchFontsAreTaken)
 {
     Show(CountingBytes(100));

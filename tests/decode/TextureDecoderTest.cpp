@@ -19,18 +19,6 @@ using test::PixelFromTop;
 constexpr uint32_t kTexture = 0x06000010;
 constexpr uint32_t kTable = 0x04000020;
 
-// The grey picture of every format but the indexed ones is the colour picture turned grey.
-void ExpectGreyOfColour(const test::Decoded& d)
-{
-    ASSERT_TRUE(d.grey.IsValid());
-    EXPECT_EQ(d.grey.GetBpp(), 8u);
-    for (uint32_t y = 0; y < d.colour.GetHeight(); ++y)
-        for (uint32_t x = 0; x < d.colour.GetWidth(); ++x) {
-            const uint32_t c = PixelFromTop(d.colour, x, y);
-            ASSERT_EQ(PixelFromTop(d.grey, x, y), Grey(GreyLevel(c & 0xFF, (c >> 8) & 0xFF, c >> 16)));
-        }
-}
-
 std::vector<uint32_t> Colours(uint32_t count)
 {
     std::vector<uint32_t> colours(count);
@@ -60,7 +48,6 @@ TEST(ColourTable, PictureShapeFollowsTheColourCount)
         EXPECT_EQ(PixelFromTop(d.colour, c.width - 1, c.height - 1), colours.back() & 0xFFFFFF);
         for (uint8_t a : d.colour.GetAlpha())
             ASSERT_EQ(a, 255);
-        ExpectGreyOfColour(d);
     }
 }
 
@@ -75,7 +62,7 @@ std::vector<uint8_t> NoiseBytes(size_t count, uint32_t seed)
     return bytes;
 }
 
-// The pictures, grey levels and alpha are libsquish's whole-image decompression, turned
+// The pictures and alpha are libsquish's whole-image decompression, turned
 // into bottom-up rows (red and blue in their places), at sizes that leave partial blocks at
 // the edges. The picture is 24-bit without alpha plane: DXT alpha is never drawn.
 TEST(TextureDecode, DXTPixelsEqualLibsquishAtEverySize)
@@ -107,7 +94,6 @@ TEST(TextureDecode, DXTPixelsEqualLibsquishAtEverySize)
                     const uint8_t* want = &rgba[(size_t(y) * w + x) * 4];
                     const uint32_t rgb = uint32_t(want[0] << 16 | want[1] << 8 | want[2]);
                     ASSERT_EQ(PixelFromTop(picture.colour, x, y), rgb) << f.format << " " << w << "x" << h;
-                    ASSERT_EQ(PixelFromTop(picture.grey, x, y), Grey(GreyLevel(want[2], want[1], want[0])));
                     if (!picture.alpha.empty()) {
                         ASSERT_EQ(picture.alpha[size_t(h - 1 - y) * w + x], want[3]);
                     }
@@ -190,7 +176,6 @@ TEST(TextureDecode, RawFormatsPutFirstStoredRowOnTopAndDrawOpaque)
         EXPECT_EQ(PixelFromTop(d.colour, 0, c.height - 1), c.bottom) << c.format;
         for (uint8_t a : d.colour.GetAlpha())
             EXPECT_EQ(a, 255) << c.format;
-        ExpectGreyOfColour(d);
     }
 }
 
