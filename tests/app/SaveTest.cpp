@@ -72,6 +72,18 @@ TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
     EXPECT_TRUE(m_prompts.informed.empty());
 }
 
+TEST_F(SaveTest, LongSelectionIsWrittenWhole)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 60; ++i)
+        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
+    StartOn(files);
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
+    EXPECT_TRUE(m_prompts.informed.empty());
+}
+
 TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
 {
     std::vector<FileSpec> files;
