@@ -1,8 +1,10 @@
 #include "archive/InstallLocator.h"
+#include "platform/WineRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace orvanel {
@@ -11,90 +13,56 @@ namespace {
 const std::string kGameKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Tarnwick\\1.00";
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string Fold(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
-// A registry of a few values; a key exists while a value lies in it or below it. Names compare
-// without regard to case, subkeys enumerate in the order they were first given, open keys are
-// counted. failEnumeration makes EnumKey fail at index 0.
-class CFakeRegistry : public IRegistrySource {
+// The text of a Wine registry holding the values given, each under its key, the keys in the
+// order first given (the order their subkeys enumerate in).
+class CRegistryText {
 public:
-    void Set(const std::string& key, const std::string& name, uint32_t type, std::vector<uint8_t> data)
+    void Set(const std::string& key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data)
     {
-        m_values.push_back({Fold(key), Fold(name), type, std::move(data)});
+        auto at = std::find_if(m_keys.begin(), m_keys.end(), [&](const auto& k) { return k.first == key; });
+        if (at == m_keys.end())
+            at = m_keys.insert(m_keys.end(), {key, ""});
+        at->second += "\"" + name + "\"=hex(" + std::to_string(type) + "):";
+        for (size_t i = 0; i < data.size(); ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, i ? ",%02x" : "%02x", data[i]);
+            at->second += hex;
+        }
+        at->second += "\n";
     }
     void SetString(const std::string& key, const std::string& name, const std::string& text,
         uint32_t type = kRegSz)
     {
         Set(key, name, type, std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
     }
-
-    RegResult OpenKey(const std::string& path, RegKey& key) override
+    void LoadInto(CWineRegistry& registry) const
     {
-        const std::string folded = Fold(path);
-        if (std::none_of(m_values.begin(), m_values.end(), [&](const Value& v) {
-                return v.key == folded || v.key.starts_with(folded + "\\"); }))
-            return kRegNotFound;
-        ++open;
-        m_opened.push_back(folded);
-        key = m_opened.size();
-        return kRegSuccess;
-    }
-    RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type, uint8_t* data,
-        uint32_t& size) override
-    {
-        const auto found = std::find_if(m_values.rbegin(), m_values.rend(), [&](const Value& v) {
-            return v.key == m_opened.at(key - 1) && v.name == Fold(name); });
-        if (found == m_values.rend())
-            return kRegNotFound;
-        type = found->type;
-        const uint32_t capacity = std::exchange(size, uint32_t(found->data.size()));
-        if (size > capacity)
-            return kRegMoreData;
-        std::copy(found->data.begin(), found->data.end(), data);
-        return kRegSuccess;
-    }
-    RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override
-    {
-        if (failEnumeration && index == 0)
-            return *failEnumeration;
-        const std::string prefix = m_opened.at(key - 1) + "\\";
-        std::vector<std::string> names;
-        for (const Value& v : m_values) {
-            const auto end = v.key.find('\\', prefix.size());
-            if (v.key.starts_with(prefix) && std::find(names.begin(), names.end(), v.key.substr(0, end)) == names.end())
-                names.push_back(v.key.substr(0, end));
+        std::string text = "WINE REGISTRY Version 2\n";
+        for (const auto& [key, values] : m_keys) {
+            text += "[";
+            for (char c : key)
+                text += c == '\\' ? "\\\\" : std::string(1, c);
+            text += "] 1\n" + values;
         }
-        if (index >= names.size())
-            return kRegNoMoreItems;
-        name = names[index].substr(prefix.size());
-        return kRegSuccess;
+        ASSERT_TRUE(registry.Load(text));
     }
-    void CloseKey(RegKey) override { --open; }
-    std::string HostPath(const std::string& path) const override { return path; }
-
-    int open = 0;
-    std::optional<RegResult> failEnumeration;
 
 private:
-    struct Value {
-        std::string key, name;
-        uint32_t type;
-        std::vector<uint8_t> data;
-    };
-    std::vector<Value> m_values;
-    std::vector<std::string> m_opened;
+    std::vector<std::pair<std::string, std::string>> m_keys;
 };
+
+// A registry with nothing in it until LoadInto fills it.
+CWineRegistry EmptyRegistry()
+{
+    return CWineRegistry(std::filesystem::path());
+}
 
 struct Entry {
     std::string name, displayName, publisher;
     std::optional<std::string> location;
 };
 
-void AddEntries(CFakeRegistry& registry, const std::vector<Entry>& entries)
+void AddEntries(CRegistryText& registry, const std::vector<Entry>& entries)
 {
     for (const Entry& e : entries) {
         registry.SetString(kUninstallKey + "\\" + e.name, "DisplayName", e.displayName);
@@ -107,9 +75,11 @@ void AddEntries(CFakeRegistry& registry, const std::vector<Entry>& entries)
 TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
 {
     for (const std::string value : {"C:\\Games\\Tarnwick", "C:\\Games\\Tarnwick\\"}) {
-        CFakeRegistry registry;
-        registry.SetString(kGameKey, "Portal Dat", value);
-        AddEntries(registry, {{"{5A1C}", "Tarnwick: Emberfall", "Quellspire", value}});
+        CRegistryText text;
+        text.SetString(kGameKey, "Portal Dat", value);
+        AddEntries(text, {{"{5A1C}", "Tarnwick: Emberfall", "Quellspire", value}});
+        CWineRegistry registry = EmptyRegistry();
+        text.LoadInto(registry);
         const DATInstallInfo info(registry);
         EXPECT_EQ(info.portalDirectory, "C:\\Games\\Tarnwick\\") << value;
         EXPECT_EQ(info.portalPath, "C:\\Games\\Tarnwick\\portal.dat");
@@ -118,7 +88,6 @@ TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
         EXPECT_EQ(info.clientLocalPath, "C:\\Games\\Tarnwick\\client_local_English.dat");
         EXPECT_EQ(info.clientHighResPath, "C:\\Games\\Tarnwick\\client_highres.dat");
         EXPECT_EQ(info.clientCellPath, "C:\\Games\\Tarnwick\\client_cell_1.dat");
-        EXPECT_EQ(registry.open, 0);
     }
 }
 
@@ -140,13 +109,14 @@ TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
         {{}, ""},
     };
     for (const auto& c : cases) {
-        CFakeRegistry registry;
-        AddEntries(registry, c.entries);
+        CRegistryText text;
+        AddEntries(text, c.entries);
+        CWineRegistry registry = EmptyRegistry();
+        text.LoadInto(registry);
         const DATInstallInfo info(registry);
         EXPECT_EQ(info.installDirectory, c.expected);
         EXPECT_EQ(info.clientPortalPath, c.expected.empty() ? "" : c.expected + "client_portal.dat");
         EXPECT_EQ(info.portalPath, "");
-        EXPECT_EQ(registry.open, 0);
     }
 }
 
@@ -160,21 +130,25 @@ TEST(InstallLocator, FullScreenOnlyFromANonZeroDword)
         {kRegDword, {0, 0, 0, 0}, false}, {kRegSz, {'1', '2', '3', 0}, false},
         {kRegBinary, {1, 0, 0, 0}, false}, {kRegDword, {1}, false}, {kRegDword, {1, 0, 0, 0, 0}, false}};
     for (const auto& c : cases) {
-        CFakeRegistry registry;
-        registry.Set(kGameKey, "fullscreen", c.type, c.data);
+        CRegistryText text;
+        text.Set(kGameKey, "fullscreen", c.type, c.data);
+        CWineRegistry registry = EmptyRegistry();
+        text.LoadInto(registry);
         EXPECT_EQ(DATInstallInfo(registry).fullScreen, c.expected) << c.type << " " << c.data.size();
     }
 }
 
 TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
 {
-    CFakeRegistry registry;
-    registry.SetString("K", "text", "abc");
-    registry.SetString("K", "expand", "%TEMP%", kRegExpandSz); // taken as it stands
-    registry.Set("K", "empty", kRegSz, {});
-    registry.Set("K", "unterminated", kRegSz, {'a', 'b'});
-    registry.Set("K", "number", kRegDword, {7, 0, 0, 0});
-    registry.SetString("K", "long", std::string(kRegStringBufferSize, 'x'));
+    CRegistryText text;
+    text.SetString("K", "text", "abc");
+    text.SetString("K", "expand", "%TEMP%", kRegExpandSz); // taken as it stands
+    text.Set("K", "empty", kRegSz, {});
+    text.Set("K", "unterminated", kRegSz, {'a', 'b'});
+    text.Set("K", "number", kRegDword, {7, 0, 0, 0});
+    text.SetString("K", "long", std::string(kRegStringBufferSize, 'x'));
+    CWineRegistry registry = EmptyRegistry();
+    text.LoadInto(registry);
     const struct {
         const char* name;
         RegResult result;
@@ -194,19 +168,6 @@ TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
             EXPECT_EQ(buffer, c.text);
             EXPECT_EQ(size, c.size);
         }
-    }
-}
-
-TEST(InstallLocator, EnumerationErrors)
-{
-    // A name too long to read skips that entry only; an error of the key itself would come
-    // back for every index, so it ends the search.
-    for (RegResult failure : {kRegMoreData, kRegInvalidHandle}) {
-        CFakeRegistry registry;
-        registry.failEnumeration = failure;
-        AddEntries(registry, {{"Unreadable", "Tarnwick: Emberfall", "Quellspire", "C:\\U"},
-            {"Readable", "Tarnwick: Emberfall", "Quellspire", "C:\\R"}});
-        EXPECT_EQ(DATInstallInfo(registry).installDirectory, failure == kRegMoreData ? "C:\\R\\" : "");
     }
 }
 
