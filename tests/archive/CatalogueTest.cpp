@@ -1,8 +1,8 @@
-#include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
 #include "tests/support/CatalogueFixture.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/DamagedArchives.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,10 @@ using writer::FileSpec;
 using writer::MakeEntry;
 using writer::StoredFile;
 
-// A stored texture header: ID, second field, width, height, format code.
+// A texture header without pixels whose format code is format.
 FileSpec Texture(uint32_t id, uint32_t format)
 {
-    std::vector<uint8_t> payload(20, 0);
-    WriteLE32(&payload[12], format);
-    return {id, StoredFile(id, payload)};
+    return {id, writer::MakeTextureRecord(id, 0, 0, format, {})};
 }
 
 std::vector<uint32_t> IDs(const DATEntryList& list)

@@ -1,7 +1,7 @@
-#include "archive/ByteOrder.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,7 @@ using writer::StoredFile;
 // A texture of 24 bytes whose pixel-format code is format.
 FileSpec Texture(uint32_t id, uint32_t format)
 {
-    std::vector<uint8_t> payload(20, 0);
-    WriteLE32(&payload[12], format);
-    return {id, StoredFile(id, payload)};
+    return {id, writer::MakeTextureRecord(id, 0, 0, format, {})};
 }
 
 // A file of size bytes (ID included) whose byte at flip, if given, is changed.

@@ -1,5 +1,5 @@
-#include "archive/ByteOrder.h"
 #include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 
@@ -21,11 +21,8 @@ protected:
         std::vector<FileSpec> files;
         for (uint32_t i = 0; i < 12; ++i)
             files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
-        for (uint32_t i = 0; i < 40; ++i) {
-            std::vector<uint8_t> payload(20, 0);
-            WriteLE32(&payload[12], 0x31545844);
-            files.push_back({0x06000001 + i, StoredFile(0x06000001 + i, payload)});
-        }
+        for (uint32_t id = 0x06000001; id <= 0x06000028; ++id)
+            files.push_back({id, writer::MakeTextureRecord(id, 0, 0, 0x31545844, {})});
         CArchiveBuilder b;
         b.AddFilesAsTree(files, {7, 4});
         ASSERT_TRUE(b.WriteFile(m_dir.File("good.dat")));
