@@ -46,6 +46,28 @@ CRecordingSelector Lines(const CDATArchive& archive)
     return selector;
 }
 
+TEST(FileRecord, VersionsInKeyOrderWithoutDuplicates)
+{
+    DATFileRecord record(0x06000001);
+    bool inserted = false;
+    const DATEntry newer = MakeEntry(0x06000001, 0x400, 10, kDATVersionLive3);
+    const DATEntry* first = record.AddVersion(&newer, inserted);
+    EXPECT_TRUE(inserted);
+    EXPECT_NE(first, &newer); // a copy, not the caller's entry
+    EXPECT_EQ(record.AddVersion(&newer, inserted), first);
+    EXPECT_FALSE(inserted);
+    // The first version stored keeps its place in key order among later ones.
+    for (uint32_t offset : {0x500u, 0x100u, 0x900u}) {
+        const DATEntry e = MakeEntry(0x06000001, offset, 10, kDATVersionLive2);
+        record.AddVersion(&e, inserted);
+    }
+    ASSERT_EQ(record.VersionCount(), 4u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(record.GetVersion(i)->offset, 0x100u + 0x400u * i) << i;
+    EXPECT_EQ(record.GetVersion(3), first);
+    EXPECT_EQ(record.GetVersion(4), nullptr);
+}
+
 TEST(Catalogue, LinesInCategoryOrderCarryTheirSortedLists)
 {
     std::vector<FileSpec> files;

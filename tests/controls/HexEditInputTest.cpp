@@ -106,5 +106,27 @@ TEST_F(HexEditInput, ClicksAndDragsSelectAndAreReportedWhenAsked)
     EXPECT_EQ(doubled.count(), 1);
 }
 
+TEST_F(HexEditInput, DragOutsideTheRowsAutoScrolls)
+{
+    Show(CountingBytes(1000));
+    ResizeToRows(10);
+    Edit().SetScrollRow(20, true);
+    const QPoint start = PointOnByte(20 * 16 + 4);
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataTop - 12));
+    ASSERT_TRUE(Edit().IsAutoScrolling());
+    EXPECT_EQ(Edit().GetAutoScrollDirection(), -1);
+    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataTop - 40));
+    QTest::qWait(200);
+    EXPECT_LT(Edit().GetScrollRow(), 20u);
+    EXPECT_EQ(Edit().GetSelectionStart(), Edit().GetScrollRow() * 16 + 4);
+    EXPECT_EQ(Edit().GetSelectionEnd(), 20u * 16 + 4);
+
+    QTest::mouseMove(Viewport(), QPoint(start.x(), Geometry().dataBottom + 4));
+    EXPECT_EQ(Edit().GetAutoScrollDirection(), 1);
+    QTest::mouseMove(Viewport(), start);
+    EXPECT_FALSE(Edit().IsAutoScrolling());
+}
+
 }  // namespace
 }  // namespace orvanel::test
