@@ -49,14 +49,14 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
 // one at the path it is given, and opens it.
 class COpenedArchive {
 public:
-    explicit COpenedArchive(const std::function<bool(const std::string&)>& write)
+    explicit COpenedArchive(const std::function<bool(const std::string&)>& write, const std::string& name = "test.dat")
     {
-        path = dir.File("test.dat");
+        path = dir.File(name);
         write(path);
         archive = std::make_unique<CDATArchive>(path, prompts, busy);
     }
-    explicit COpenedArchive(const writer::CArchiveBuilder& builder)
-        : COpenedArchive([&builder](const std::string& at) { return builder.WriteFile(at); })
+    explicit COpenedArchive(const writer::CArchiveBuilder& builder, const std::string& name = "test.dat")
+        : COpenedArchive([&builder](const std::string& at) { return builder.WriteFile(at); }, name)
     {
     }
 
