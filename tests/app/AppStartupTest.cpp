@@ -9,9 +9,14 @@
 #include <QUrl>
 
 #include "app/HexColours.h"
+#include "app/RecentFileList.h"
+#include "platform/QtUserPrompts.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QTimer>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -236,4 +241,33 @@ TEST_F(AppStartupTest, HighContrastIsRememberedAndEveryHexTextStandsOut)
 }
 
 } // namespace
+TEST(MessageBoxes, ErrorsAndWarningsCarryTheirIcons)
+{
+    const std::pair<MessageKind, QMessageBox::Icon> cases[] = {{MessageKind::Information, QMessageBox::Information},
+        {MessageKind::Warning, QMessageBox::Warning}, {MessageKind::Error, QMessageBox::Critical}};
+    for (const auto& [kind, icon] : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->icon();
+                box->close();
+            }
+        });
+        CQtUserPrompts().Report(kind, "message");
+        EXPECT_EQ(shown, icon);
+    }
+}
+
+TEST(RecentFileMenu, NumberedEscapedAndShortenedInTheMiddle)
+{
+    const QFontMetrics metrics(QApplication::font());
+    EXPECT_EQ(RecentFileMenuText(0, "/data/R&D.dat", metrics), "&1 /data/R&&D.dat");
+    const QString longPath = "/home/user/" + QString(300, 'x') + "/client_portal.dat";
+    const QString shortened = RecentFileMenuText(1, longPath, metrics);
+    EXPECT_TRUE(shortened.startsWith("&2 /home/user/")) << shortened.toStdString();
+    EXPECT_TRUE(shortened.endsWith("/client_portal.dat")) << shortened.toStdString();
+    EXPECT_TRUE(shortened.contains(QChar(0x2026)));
+    EXPECT_LT(metrics.horizontalAdvance(shortened), 50 * metrics.averageCharWidth());
+}
+
 } // namespace orvanel::fixture

@@ -4,6 +4,7 @@
 #include "tests/app/GuiFixture.h"
 
 #include "app/LayoutSettings.h"
+#include "app/ShortcutsWindow.h"
 #include "app/ViewingCommands.h"
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
@@ -13,8 +14,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTreeWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -224,4 +227,38 @@ TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
 }
 
 } // namespace
+TEST_F(FindingTest, ShortcutsWindowListsEveryMenuCommandWithItsKeys)
+{
+    StartOnFiles();
+    Command("shortcutsAction").trigger();
+    const CShortcutsWindow* window = Frame().GetViewingCommands().GetShortcutsWindow();
+    ASSERT_NE(window, nullptr);
+    std::set<QString> listed;
+    std::set<QString> keys;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&window->GetTree())); *it; ++it) {
+        listed.insert((*it)->text(0));
+        keys.insert((*it)->text(1));
+    }
+    int commands = 0;
+    std::function<void(const QMenu&)> check = [&](const QMenu& menu) {
+        for (QAction* action : menu.actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            ++commands;
+            EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&')))) << action->text().toStdString();
+            if (!action->shortcut().isEmpty())
+                EXPECT_TRUE(keys.count(action->shortcuts().first().toString(QKeySequence::NativeText))
+                    || std::any_of(keys.begin(), keys.end(), [&](const QString& k) {
+                           return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
+                       }))
+                    << action->text().toStdString();
+        }
+    };
+    for (QAction* top : Frame().menuBar()->actions())
+        check(*top->menu());
+    EXPECT_GT(commands, 12);
+    EXPECT_TRUE(listed.count(QStringLiteral("Next Pane")));
+    EXPECT_EQ(Command("shortcutsAction").shortcut(), QKeySequence(Qt::Key_F1));
+}
+
 } // namespace orvanel::fixture

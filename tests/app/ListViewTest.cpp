@@ -7,7 +7,9 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -94,4 +96,27 @@ TEST_F(ListViewTest, GoToIDChoosesTheLineHoldingItAndSelectsItsRow)
 }
 
 } // namespace
+TEST_F(ListViewTest, ColumnsFitHeadersAndTheLargestSizeBesideTheScrollBar)
+{
+    ASSERT_TRUE(Start());
+    QHeaderView& header = *Table().horizontalHeader();
+    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c)
+        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << "empty window, column " << c;
+
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 200; ++i)
+        files.push_back(RawFile(0x01000000 + i, i == 7 ? 123456 : 16, 'x'));
+    ASSERT_TRUE(m_app->OpenDocumentFile(WriteArchive("many.dat", files)));
+    Frame().resize(900, 600);
+    Frame().show();
+    QApplication::processEvents();
+    ASSERT_TRUE(Table().verticalScrollBar()->isVisible());
+    EXPECT_FALSE(Table().horizontalScrollBar()->isVisible());
+    // What the table itself asks for the rows it shows, the row of the largest size among them.
+    for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
+        EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << c;
+        EXPECT_GE(header.sectionSize(c), static_cast<QAbstractItemView&>(Table()).sizeHintForColumn(c)) << c;
+    }
+}
+
 } // namespace orvanel::fixture

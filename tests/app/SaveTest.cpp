@@ -3,6 +3,8 @@
 
 #include "tests/app/GuiFixture.h"
 
+#include <fstream>
+
 #include "content/FileExport.h"
 #include "app/SelectionExport.h"
 #include "decode/OutputFile.h"
@@ -144,4 +146,15 @@ TEST(SaveInterrupted, SignalsEndTheProgramWithoutATemporaryUnlessIgnoredAtStart)
 }
 
 } // namespace
+TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
+{
+    StartOn(MixedFiles());
+    m_out = m_dir.Path() / "plain-file";
+    std::ofstream(m_out) << "not a folder";
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
+        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
+}
+
 } // namespace orvanel::fixture
