@@ -52,8 +52,8 @@ TSAN_DIR ?= build-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANEL_TSAN=ON \
 	  -DORVANEL_GUI=OFF -DORVANEL_BENCH=OFF
-	cmake --build $(TSAN_DIR) -j$(JOBS) --target orvanel_app_tests
-	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/app/orvanel_app_tests
+	cmake --build $(TSAN_DIR) -j$(JOBS) --target orvanel_content_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/content/orvanel_content_tests
 
 # Every fuzz target for FUZZ_SECONDS each (FUZZ_JOBS at a time), from seeds made by the
 # archive builder.
