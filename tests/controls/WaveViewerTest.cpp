@@ -70,19 +70,6 @@ TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
     EXPECT_GT(Count(image, kGreen, loud) + Count(image, kYellow, loud), viewer.height() / 2);
 }
 
-TEST_F(WaveViewer, MarkerKeepsItsPlaceWhenResizingRendersAgain)
-{
-    Load(writer::PCMFormat(2, 22050, 16), std::vector<uint8_t>(88200, 0));
-    sound.NotifyViewerPosition(11025); // half of 22,050 frames
-    for (const QSize size : {QSize(300, 120), QSize(500, 200)}) {
-        viewer.resize(size);
-        const QImage image = Grab();
-        EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1);
-        EXPECT_GT(Count(image, kRed, WaveLeft() + WaveWidth() / 2), 10);
-        EXPECT_EQ(Count(image, kRed), Count(image, kRed, WaveLeft() + WaveWidth() / 2));
-    }
-}
-
 TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
 {
     WaveFormat noAlignment = writer::PCMFormat(1, 22050, 16);
