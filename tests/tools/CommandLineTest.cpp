@@ -35,7 +35,7 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_NE(help.out.find("3 (info) the file cannot be shown"), std::string::npos);
     const auto version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("orvanel-cli ", 0), 0u);
+    EXPECT_EQ(version.out, "orvanel-cli " ORVANEL_VERSION "\n");
 }
 
 } // namespace
