@@ -3,7 +3,6 @@
 
 #include "tests/app/GuiFixture.h"
 
-#include "app/LayoutSettings.h"
 #include "app/ShortcutsWindow.h"
 #include "app/ViewingCommands.h"
 #include "decode/TextureRecord.h"
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QTableView>
@@ -194,7 +192,6 @@ TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
     StartOnFiles();
     auto* outer = qobject_cast<QSplitter*>(Frame().centralWidget());
     outer->setSizes({180, outer->width() - 180});
-    Frame().GetViewingCommands().GetLayout().SetThumbnailSize(500);
     Frame().close();
     const QList<int> kept = outer->sizes();
     m_app.reset();
@@ -202,7 +199,6 @@ TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
     StartOnFiles();
     outer = qobject_cast<QSplitter*>(Frame().centralWidget());
     EXPECT_EQ(outer->sizes(), kept);
-    EXPECT_EQ(Frame().GetViewingCommands().GetLayout().ThumbnailSize(), CLayoutSettings::kMaxThumbnailSize);
 }
 
 } // namespace
