@@ -71,16 +71,6 @@ TEST_F(HexEditPaint, ColumnsAndTheSelectionBandHaveTheirColours)
     image = Viewport()->grab().toImage();
     EXPECT_EQ(Dominant(image, cases[3].rect), kInactiveBack);
 
-    // Unprintable bytes look like a dot, a space is blank.
-    Edit().SetData(std::vector<uint8_t>{0x7F, 0x80, 0x1F, '.', 0x20, 'A'}.data(), 6, true);
-    image = Viewport()->grab().toImage();
-    const QImage dot = image.copy(Cells(g.charX, 3, 1, 0));
-    for (uint32_t cell : {0, 1, 2})
-        EXPECT_EQ(image.copy(Cells(g.charX, cell, 1, 0)), dot) << cell;
-    QImage blank(dot.size(), dot.format());
-    blank.fill(kCharBack);
-    EXPECT_EQ(image.copy(Cells(g.charX, 4, 1, 0)), blank);
-    EXPECT_NE(dot, blank);
 }
 
 }  // namespace

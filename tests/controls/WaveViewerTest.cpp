@@ -54,7 +54,6 @@ TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
     EXPECT_EQ(Count(image, kGreen), 0);
     EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1); // but the marker's pixel at the start
     EXPECT_EQ(Count(image, kRed, WaveLeft()), Count(image, kRed));
-    EXPECT_GT(Count(image, qRgb(255, 255, 255)), 20); // the label's text
 
     Load(writer::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
     EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));

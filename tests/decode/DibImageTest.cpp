@@ -81,13 +81,10 @@ TEST(DibImage, CreateFromArrayPlacesRowsGivesGreyPaletteAndAlpha)
     EXPECT_FALSE(image.CreateFromArray(bgra, 2, 2, 24, 6, false)); // needs 12 bytes
     EXPECT_FALSE(image.CreateFromArray(std::span(bgra).first(7), 2, 1, 32, 8, false));
     EXPECT_EQ(PixelFromTop(image, 1, 0), 0x070605u);
-}
 
-TEST(DibImage, GrayScaleWeighsRedGreenAndBlue)
-{
-    const uint8_t bgra[] = {0, 0, 255, 9, 0, 255, 0, 9, 255, 0, 0, 9};
-    CDibImage image;
-    ASSERT_TRUE(image.CreateFromArray(bgra, 3, 1, 32, 12, false));
+    // Grey levels weigh red, green and blue.
+    const uint8_t primaries[] = {0, 0, 255, 9, 0, 255, 0, 9, 255, 0, 0, 9};
+    ASSERT_TRUE(image.CreateFromArray(primaries, 3, 1, 32, 12, false));
     ASSERT_TRUE(image.GrayScale());
     EXPECT_EQ(image.GetBpp(), 8u);
     EXPECT_EQ(std::vector<uint8_t>(image.GetBits(), image.GetBits() + 3), (std::vector<uint8_t>{76, 149, 29}));
