@@ -67,11 +67,9 @@ TEST_F(InfoAndExport, InfoPrintsWhatTheFileViewShows)
         const char* id;
         std::string shown;
     } cases[] = {
-        {"06000001", "64 x 64 x 8 x 100%\n"},
         {"0x06000002", "2 x 2 x 24 x 100% (04000099, Not Found)\n"},
         {"6000003", "2 x 2 x 24 x 100% (04000001)\n"},
         {"0A000001", "22050 Hz, 8 bits, 2 channels, 1.5s\n"},
-        {"06000005", "3 x 1 x 24 x 100% (Greyscale)\n"},
     };
     for (const auto& c : cases) {
         const auto r = RunCli({"info", archive, c.id});
