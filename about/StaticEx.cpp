@@ -66,7 +66,6 @@ void CStaticEx::mousePressEvent(QMouseEvent* event)
     if (m_link && event->button() == Qt::LeftButton && !m_linkText.isEmpty()) {
         // A link the desktop cannot open is ignored.
         QDesktopServices::openUrl(QUrl::fromUserInput(m_linkText));
-        emit linkOpened(m_linkText);
     }
     QLabel::mousePressEvent(event);
 }

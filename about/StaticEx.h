@@ -26,13 +26,7 @@ public:
     void SetUnderline(bool on);
     void SetLinkCursor(const QCursor& cursor);
 
-    const QString& GetLinkText() const { return m_linkText; }
     bool IsLink() const { return m_link; }
-    QColor GetTextColour() const { return m_textColour; }
-
-signals:
-    // The link text was handed to the desktop to open.
-    void linkOpened(const QString& link);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -112,12 +112,11 @@ TEST_F(AppStartupTest, PathArgumentOpensThatArchiveAndShowsItsFirstFile)
     EXPECT_TRUE(Frame().GetGoToIDAction()->isEnabled());
     List().GetFileList().clearSelection();
     EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
-}
 
-TEST_F(AppStartupTest, FailedSecondOpenLeavesNoFileLoadedAndEmptyViews)
-{
-    const QString path = WriteArchive("first.dat", SmallFiles());
-    ASSERT_TRUE(Start({path}));
+    // Opening it again reopens it; a failed open leaves no file loaded and empty views.
+    ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
+    EXPECT_EQ(Title(), "Orvanel - " + path);
+    EXPECT_EQ(Hex().GetData().size(), 9u);
     EXPECT_EQ(m_app->OpenDocumentFile(QString::fromStdString(m_dir.File("missing.dat"))), nullptr);
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
     ExpectEmptyViews();
@@ -128,23 +127,9 @@ TEST_F(AppStartupTest, FailedSecondOpenLeavesNoFileLoadedAndEmptyViews)
 TEST_F(AppStartupTest, UnusableArgumentEndsStartUp)
 {
     const QString path = QString::fromStdString(m_dir.File("junk.dat"));
-    QFile junk(path);
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not an archive");
-    junk.close();
+    std::ofstream(path.toStdString()) << "not an archive";
     EXPECT_FALSE(Start({path}));
     EXPECT_FALSE(m_prompts.informed.empty());
-}
-
-TEST_F(AppStartupTest, OpeningTheOpenArchiveAgainReopensIt)
-{
-    const QString path = WriteArchive("first.dat", SmallFiles());
-    ASSERT_TRUE(Start({path}));
-    ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
-    EXPECT_EQ(Title(), "Orvanel - " + path);
-    EXPECT_NE(m_app->GetDocument()->GetArchive(), nullptr);
-    EXPECT_EQ(List().GetCategorySelector().count(), 2);
-    EXPECT_EQ(Hex().GetData().size(), 9u);
 }
 
 TEST_F(AppStartupTest, DroppedArchiveIsOpenedAsACopy)
@@ -227,8 +212,7 @@ TEST_F(AppStartupTest, HighContrastIsRememberedAndEveryHexTextStandsOut)
         for (const QColor& text : {scheme.address, scheme.hex, scheme.ascii})
             EXPECT_GE(Contrast(text, scheme.background), 4.5) << text.name().toStdString();
     }
-    // The default keeps the light grey ground, and follows a dark desktop.
-    EXPECT_EQ(ChooseHexColours(light, false).background, QColor(210, 210, 210));
+    // The default follows a dark desktop.
     EXPECT_LT(ChooseHexColours(dark, false).background.lightness(), 64);
 
     ASSERT_TRUE(Start());

@@ -40,7 +40,6 @@ protected:
     }
 
     std::string m_current, m_older;
-    const size_t m_fileCount = 3;
     DATEntry m_added, m_changed;
 };
 
@@ -52,8 +51,8 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     ASSERT_EQ(selector.count(), lines + 2);
     EXPECT_EQ(selector.itemText(0), QStringLiteral("New files (1)"));
     EXPECT_EQ(selector.itemText(1), QStringLiteral("Changed files (1)"));
-    const QString summary = QStringLiteral("1 added, 0 removed, 1 changed, %1 unchanged").arg(m_fileCount - 2);
-    EXPECT_TRUE(StatusText().contains(summary)) << StatusText().toStdString();
+    EXPECT_TRUE(StatusText().contains(QStringLiteral("1 added, 0 removed, 1 changed, 1 unchanged")))
+        << StatusText().toStdString();
 
     // The first line is chosen and its file shown.
     EXPECT_EQ(selector.currentIndex(), 0);
@@ -69,11 +68,7 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
     List().GetFileList().selectAll();
     Frame().OnFileSave();
-    const auto saved = FileNamesIn(out);
-    ASSERT_EQ(saved.size(), 1u);
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", m_changed.fileID);
-    EXPECT_EQ(saved[0].substr(0, 8), id);
+    EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"01000002.bin"});
 
     // Comparing again replaces the lines; opening an archive ends the comparison.
     ASSERT_TRUE(Frame().CompareWith(m_current, 0));

@@ -115,11 +115,7 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
             EXPECT_EQ(filter.RowOfIndex(index), int64_t(row));
         }
     }
-}
-
-TEST(EntryFilterTest, RowsOutsideTheListAndFilteredEntriesAreNotFound)
-{
-    const DATEntryList list = List();
+    // Rows outside the list, and entries the filter hides, are not found.
     CEntryFilter filter;
     EXPECT_EQ(filter.RowCount(), 0u);
     EXPECT_EQ(filter.EntryAt(0), nullptr);

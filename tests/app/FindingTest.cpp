@@ -3,7 +3,6 @@
 
 #include "tests/app/GuiFixture.h"
 
-#include "app/LayoutSettings.h"
 #include "app/ShortcutsWindow.h"
 #include "app/ViewingCommands.h"
 #include "decode/TextureRecord.h"
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QTableView>
@@ -189,33 +187,11 @@ TEST_F(FindingTest, ZoomStepsShowInTheCaptionAndHoldWithinACategory)
     EXPECT_NEAR(FileView().GetDrawScale() * 64, room, 1.0);
 }
 
-TEST_F(FindingTest, CtrlWheelZoomsAboutThePointer)
-{
-    StartOnFiles();
-    ASSERT_TRUE(Frame().GoToID(0x06000001));
-    FileView().resize(120, 120);
-    QWidget* viewport = FileView().viewport();
-    const int top = FileView().fontMetrics().height() + 10;
-    // The picture's pixel (8, 30) is under the pointer before and after each step.
-    const QPoint pointer(8, top + 30);
-    for (int step = 0; step < 3; ++step) {
-        QWheelEvent wheel(pointer, viewport->mapToGlobal(pointer), {}, QPoint(0, 120), Qt::NoButton,
-            Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewport, &wheel);
-        const double scale = FileView().GetDrawScale();
-        const QPoint scroll(FileView().horizontalScrollBar()->value(), FileView().verticalScrollBar()->value());
-        EXPECT_NEAR((pointer.x() + scroll.x()) / scale, 8.0, 1.0) << scale;
-        EXPECT_NEAR((pointer.y() + scroll.y() - top) / scale, 30.0, 1.0) << scale;
-    }
-    EXPECT_EQ(FileView().GetCaption(), "64 x 64 x 24 x 400%");
-}
-
 TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
 {
     StartOnFiles();
     auto* outer = qobject_cast<QSplitter*>(Frame().centralWidget());
     outer->setSizes({180, outer->width() - 180});
-    Frame().GetViewingCommands().GetLayout().SetThumbnailSize(500);
     Frame().close();
     const QList<int> kept = outer->sizes();
     m_app.reset();
@@ -223,7 +199,6 @@ TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
     StartOnFiles();
     outer = qobject_cast<QSplitter*>(Frame().centralWidget());
     EXPECT_EQ(outer->sizes(), kept);
-    EXPECT_EQ(Frame().GetViewingCommands().GetLayout().ThumbnailSize(), CLayoutSettings::kMaxThumbnailSize);
 }
 
 } // namespace

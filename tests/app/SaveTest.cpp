@@ -55,43 +55,41 @@ TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
 {
     StartOn(MixedFiles());
     List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(m_captions, std::vector<std::string>{kSaveFolderCaption});
-    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string>{"01000001.bin", "01000003.bin"}));
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
-}
-
-TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
-{
-    StartOn(MixedFiles());
-    List().GetFileList().selectAll();
     m_cancel = true;
     Frame().OnFileSave();
+    EXPECT_TRUE(FileNamesIn(m_out).empty());
     m_cancel = false;
+    Frame().OnFileSave();
+    EXPECT_EQ(m_captions, (std::vector<std::string>{kSaveFolderCaption, kSaveFolderCaption}));
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string>{"01000001.bin", "01000003.bin"}));
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
+
+    // A folder that cannot take files is reported as such beside the bad file.
+    m_prompts.informed.clear();
+    m_out = m_dir.Path() / "plain-file";
+    std::ofstream(m_out) << "not a folder";
+    Frame().OnFileSave();
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
+        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
+    m_prompts.informed.clear();
     List().GetFileList().clearSelection();
     Frame().OnFileSave();
-    EXPECT_TRUE(FileNamesIn(m_out).empty());
     EXPECT_TRUE(m_prompts.informed.empty());
 }
 
-TEST_F(SaveTest, LongSelectionIsWrittenWhole)
-{
-    std::vector<FileSpec> files;
-    for (uint32_t i = 0; i < 60; ++i)
-        files.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
-    StartOn(files);
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
-    EXPECT_TRUE(m_prompts.informed.empty());
-}
-
-TEST_F(SaveTest, CancelStopsAfterTheCurrentFileAndKeepsWholeFiles)
+TEST_F(SaveTest, LongSelectionIsWrittenWholeAndCancelStopsAfterTheCurrentFile)
 {
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 60; ++i)
         files.push_back({0x02000000 + i, StoredFile(0x02000000 + i, std::vector<uint8_t>(5000, 7))});
     StartOn(files);
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
+    EXPECT_TRUE(m_prompts.informed.empty());
+    std::filesystem::remove_all(m_out);
+    std::filesystem::create_directory(m_out);
+
     DATEntryList entries = m_app->GetDocument()->GetArchive()->CategoryLists().at(0x02);
     // Cancel is pressed as soon as the dialog hands the events on.
     QTimer::singleShot(0, [] {
@@ -146,15 +144,4 @@ TEST(SaveInterrupted, SignalsEndTheProgramWithoutATemporaryUnlessIgnoredAtStart)
 }
 
 } // namespace
-TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
-{
-    StartOn(MixedFiles());
-    m_out = m_dir.Path() / "plain-file";
-    std::ofstream(m_out) << "not a folder";
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
-        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
-}
-
 } // namespace orvanel::fixture

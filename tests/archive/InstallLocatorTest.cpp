@@ -3,58 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace orvanel {
 namespace {
 
-const std::string kGameKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Tarnwick\\1.00";
-const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kGameKey = "[Software\\\\Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1\n";
 
-// The text of a Wine registry holding the values given, each under its key, the keys in the
-// order first given (the order their subkeys enumerate in).
-class CRegistryText {
-public:
-    void Set(const std::string& key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data)
-    {
-        auto at = std::find_if(m_keys.begin(), m_keys.end(), [&](const auto& k) { return k.first == key; });
-        if (at == m_keys.end())
-            at = m_keys.insert(m_keys.end(), {key, ""});
-        at->second += "\"" + name + "\"=hex(" + std::to_string(type) + "):";
-        for (size_t i = 0; i < data.size(); ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, i ? ",%02x" : "%02x", data[i]);
-            at->second += hex;
-        }
-        at->second += "\n";
-    }
-    void SetString(const std::string& key, const std::string& name, const std::string& text,
-        uint32_t type = kRegSz)
-    {
-        Set(key, name, type, std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
-    }
-    void LoadInto(CWineRegistry& registry) const
-    {
-        std::string text = "WINE REGISTRY Version 2\n";
-        for (const auto& [key, values] : m_keys) {
-            text += "[";
-            for (char c : key)
-                text += c == '\\' ? "\\\\" : std::string(1, c);
-            text += "] 1\n" + values;
-        }
-        ASSERT_TRUE(registry.Load(text));
-    }
-
-private:
-    std::vector<std::pair<std::string, std::string>> m_keys;
-};
-
-// A registry with nothing in it until LoadInto fills it.
-CWineRegistry EmptyRegistry()
+// A registry value line holding text as a string, backslashes escaped as Wine writes them.
+std::string Value(const std::string& name, const std::string& text)
 {
-    return CWineRegistry(std::filesystem::path());
+    std::string escaped;
+    for (char c : text)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return "\"" + name + "\"=\"" + escaped + "\"\n";
 }
 
 struct Entry {
@@ -62,25 +24,32 @@ struct Entry {
     std::optional<std::string> location;
 };
 
-void AddEntries(CRegistryText& registry, const std::vector<Entry>& entries)
+// Uninstall entries under their keys, in the order their subkeys enumerate in.
+std::string Entries(const std::vector<Entry>& entries)
 {
+    std::string text;
     for (const Entry& e : entries) {
-        registry.SetString(kUninstallKey + "\\" + e.name, "DisplayName", e.displayName);
-        registry.SetString(kUninstallKey + "\\" + e.name, "Publisher", e.publisher);
+        text += "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\" + e.name + "] 1\n"
+            + Value("DisplayName", e.displayName) + Value("Publisher", e.publisher);
         if (e.location)
-            registry.SetString(kUninstallKey + "\\" + e.name, "InstallLocation", *e.location);
+            text += Value("InstallLocation", *e.location);
     }
+    return text;
+}
+
+// What the locator finds in a registry of the given keys, with nothing from any prefix.
+DATInstallInfo Locate(const std::string& keys)
+{
+    CWineRegistry registry{std::filesystem::path()};
+    EXPECT_TRUE(registry.Load("WINE REGISTRY Version 2\n" + keys));
+    return DATInstallInfo(registry);
 }
 
 TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
 {
     for (const std::string value : {"C:\\Games\\Tarnwick", "C:\\Games\\Tarnwick\\"}) {
-        CRegistryText text;
-        text.SetString(kGameKey, "Portal Dat", value);
-        AddEntries(text, {{"{5A1C}", "Tarnwick: Emberfall", "Quellspire", value}});
-        CWineRegistry registry = EmptyRegistry();
-        text.LoadInto(registry);
-        const DATInstallInfo info(registry);
+        const DATInstallInfo info(Locate(kGameKey + Value("Portal Dat", value)
+            + Entries({{"{5A1C}", "Tarnwick: Emberfall", "Quellspire", value}})));
         EXPECT_EQ(info.portalDirectory, "C:\\Games\\Tarnwick\\") << value;
         EXPECT_EQ(info.portalPath, "C:\\Games\\Tarnwick\\portal.dat");
         EXPECT_EQ(info.installDirectory, "C:\\Games\\Tarnwick\\");
@@ -109,11 +78,7 @@ TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
         {{}, ""},
     };
     for (const auto& c : cases) {
-        CRegistryText text;
-        AddEntries(text, c.entries);
-        CWineRegistry registry = EmptyRegistry();
-        text.LoadInto(registry);
-        const DATInstallInfo info(registry);
+        const DATInstallInfo info(Locate(Entries(c.entries)));
         EXPECT_EQ(info.installDirectory, c.expected);
         EXPECT_EQ(info.clientPortalPath, c.expected.empty() ? "" : c.expected + "client_portal.dat");
         EXPECT_EQ(info.portalPath, "");
@@ -122,33 +87,20 @@ TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
 
 TEST(InstallLocator, FullScreenOnlyFromANonZeroDword)
 {
-    const struct {
-        uint32_t type;
-        std::vector<uint8_t> data;
-        bool expected;
-    } cases[] = {{kRegDword, {1, 0, 0, 0}, true}, {kRegDword, {0, 1, 0, 0}, true},
-        {kRegDword, {0, 0, 0, 0}, false}, {kRegSz, {'1', '2', '3', 0}, false},
-        {kRegBinary, {1, 0, 0, 0}, false}, {kRegDword, {1}, false}, {kRegDword, {1, 0, 0, 0, 0}, false}};
-    for (const auto& c : cases) {
-        CRegistryText text;
-        text.Set(kGameKey, "fullscreen", c.type, c.data);
-        CWineRegistry registry = EmptyRegistry();
-        text.LoadInto(registry);
-        EXPECT_EQ(DATInstallInfo(registry).fullScreen, c.expected) << c.type << " " << c.data.size();
-    }
+    const std::pair<const char*, bool> cases[] = {{"hex(4):01,00,00,00", true}, {"hex(4):00,01,00,00", true},
+        {"hex(4):00,00,00,00", false}, {"hex(1):31,32,33,00", false}, {"hex(3):01,00,00,00", false},
+        {"hex(4):01", false}, {"hex(4):01,00,00,00,00", false}};
+    for (const auto& [data, expected] : cases)
+        EXPECT_EQ(Locate(kGameKey + "\"fullscreen\"=" + data + "\n").fullScreen, expected) << data;
 }
 
 TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
 {
-    CRegistryText text;
-    text.SetString("K", "text", "abc");
-    text.SetString("K", "expand", "%TEMP%", kRegExpandSz); // taken as it stands
-    text.Set("K", "empty", kRegSz, {});
-    text.Set("K", "unterminated", kRegSz, {'a', 'b'});
-    text.Set("K", "number", kRegDword, {7, 0, 0, 0});
-    text.SetString("K", "long", std::string(kRegStringBufferSize, 'x'));
-    CWineRegistry registry = EmptyRegistry();
-    text.LoadInto(registry);
+    CWineRegistry registry{std::filesystem::path()};
+    ASSERT_TRUE(registry.Load("WINE REGISTRY Version 2\n[K] 1\n" + Value("text", "abc")
+        + "\"expand\"=str(2):\"%TEMP%\"\n" // taken as it stands
+        + "\"empty\"=hex(1):\n\"unterminated\"=hex(1):61,62\n\"number\"=dword:00000007\n"
+        + Value("long", std::string(kRegStringBufferSize, 'x'))));
     const struct {
         const char* name;
         RegResult result;

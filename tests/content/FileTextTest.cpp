@@ -1,4 +1,3 @@
-#include "content/FileKind.h"
 #include "content/FileText.h"
 #include "writer/ArchiveBuilder.h"
 
@@ -9,24 +8,6 @@ namespace {
 
 using writer::MakeEntry;
 using writer::StoredFile;
-
-TEST(FileKinds, ByTopByteWithTheirExtensions)
-{
-    const struct {
-        uint32_t id;
-        FileKind kind;
-        const char* extension;
-    } cases[] = {
-        {0x04000010, FileKind::ColourTable, ".bmp"}, {0x06FFFFFF, FileKind::Texture, ".bmp"},
-        {0x0A000000, FileKind::Sound, ".wav"}, {0x31000001, FileKind::TextRecord, ".txt"},
-        {0x00000006, FileKind::Raw, ".bin"}, {0x08000001, FileKind::Raw, ".bin"},
-        {0x30FFFFFF, FileKind::Raw, ".bin"}, {0xFF000000, FileKind::Raw, ".bin"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ClassifyFileID(c.id), c.kind) << std::hex << c.id;
-        EXPECT_STREQ(ExportExtension(ClassifyFileID(c.id)), c.extension) << std::hex << c.id;
-    }
-}
 
 TEST(RawText, Windows1252WithVisibleControlsAndCappedLength)
 {

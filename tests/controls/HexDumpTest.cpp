@@ -54,15 +54,6 @@ TEST(HexDump, Texts)
 
 TEST(HexDump, AddressesAreAsWideAsTheHighestOne)
 {
-    struct Case {
-        uint64_t highest;
-        uint32_t fewest, digits;
-    };
-    const Case cases[] = {{0, 4, 4}, {0xFFF0, 4, 4}, {0x10000, 4, 5}, {0xFFFFFFF0, 4, 8},
-        {0x10, 8, 8}, {0x0, 0, 1}};
-    for (const Case& c : cases)
-        EXPECT_EQ(AddressDigitsFor(c.highest, c.fewest), c.digits) << c.highest;
-
     // Every row of a dump of data reaching 0x10000 has five digits, so the rows line up.
     const std::vector<uint8_t> data(0x10001, 0);
     HexDumpOptions options;

@@ -1,9 +1,6 @@
 #include "tests/controls/HexEditFixture.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QSignalSpy>
-#include <QTimer>
 
 namespace orvanel::test {
 namespace {
@@ -90,57 +87,6 @@ TEST_F(HexEditClipboard, PasteOverwritesWhatFitsAndTrustsNoCount)
     Edit().SetReadOnly(true, true);
     PutBinaryDataOnClipboard(1, {0x55});
     EXPECT_FALSE(Edit().PasteFromClipboard());
-}
-
-// A control that records its context menu, pastes from it if asked, and closes it.
-class CMenuProbe : public CHexEditBase
-{
-public:
-    std::vector<std::pair<QString, bool>> items;
-    bool pasteFromMenu = false;
-
-protected:
-    void OnContextMenuExtend(QMenu* menu) override
-    {
-        items.clear();
-        for (QAction* action : menu->actions())
-            items.emplace_back(action->text(), action->isEnabled());
-        if (pasteFromMenu)
-            menu->actions().at(1)->trigger();
-        QTimer::singleShot(0, menu, &QMenu::close);
-    }
-};
-
-TEST_F(HexEditClipboard, ContextMenuOffersCopyAndPasteOrGoesToTheParent)
-{
-    Show(CountingBytes(100));
-    CMenuProbe probe;
-    probe.resize(600, 200);
-    probe.SetData(Edit().GetData().data(), 100, true);
-    probe.SetReadOnly(true, true);
-    PutBinaryDataOnClipboard(1, {0x55});
-    const QPoint point(20, 10);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, point, probe.viewport()->mapToGlobal(point));
-    QApplication::sendEvent(probe.viewport(), &event);
-    using Items = std::vector<std::pair<QString, bool>>;
-    EXPECT_EQ(probe.items, (Items{{"Copy", false}, {"Paste", false}}));
-
-    probe.SetReadOnly(false, true);
-    probe.SelectAll();
-    probe.pasteFromMenu = true;
-    QApplication::sendEvent(probe.viewport(), &event);
-    EXPECT_EQ(probe.items, (Items{{"Copy", true}, {"Paste", true}}));
-    EXPECT_EQ(probe.GetData()[0], 0x55);
-
-    // Forwarded, the request goes to the parent and no menu shows.
-    probe.items.clear();
-    probe.ForwardContextMenu = true;
-    probe.NotifyMouse = true;
-    QSignalSpy requests(&probe, &CHexEditBase::contextMenuRequested);
-    QApplication::sendEvent(probe.viewport(), &event);
-    EXPECT_TRUE(probe.items.empty());
-    ASSERT_EQ(requests.count(), 1);
-    EXPECT_EQ(requests.at(0).at(0).toPoint(), probe.viewport()->mapToGlobal(point));
 }
 
 }  // namespace

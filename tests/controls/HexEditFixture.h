@@ -1,6 +1,7 @@
 #pragma once
 // A hex editor in its hosting view, shown, active and focused, for the widget tests.
 
+#include "archive/ByteOrder.h"
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
 
@@ -30,9 +31,8 @@ inline std::vector<uint8_t> CountingBytes(size_t count)
 // The raw-bytes clipboard block: a little-endian count, then the bytes.
 inline QByteArray BinaryDataBlock(uint32_t count, const std::vector<uint8_t>& bytes)
 {
-    QByteArray block;
-    for (int i = 0; i < 4; ++i)
-        block.append(static_cast<char>((count >> (8 * i)) & 0xFF));
+    QByteArray block(4, 0);
+    WriteLE32(reinterpret_cast<uint8_t*>(block.data()), count);
     block.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     return block;
 }

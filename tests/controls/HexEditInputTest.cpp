@@ -1,5 +1,6 @@
 #include "tests/controls/HexEditFixture.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 
 namespace orvanel::test {
@@ -126,6 +127,39 @@ TEST_F(HexEditInput, DragOutsideTheRowsAutoScrolls)
     EXPECT_EQ(Edit().GetAutoScrollDirection(), 1);
     QTest::mouseMove(Viewport(), start);
     EXPECT_FALSE(Edit().IsAutoScrolling());
+}
+
+TEST_F(HexEditInput, ScrollBarsFollowTheRowsAndColumns)
+{
+    Show(CountingBytes(1000), 300, 200);  // 63 rows, too wide for the window
+    QScrollBar* vertical = Edit().verticalScrollBar();
+    ResizeToRows(70);
+    EXPECT_FALSE(vertical->isVisible());
+    ResizeToRows(10);  // less the horizontal bar
+    const int page = int(Geometry().fullRows);
+    ASSERT_TRUE(vertical->isVisible());
+    EXPECT_EQ(vertical->maximum(), 63 - page);
+    EXPECT_EQ(vertical->pageStep(), page);
+
+    vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(Edit().GetScrollRow(), uint32_t(page - 1));
+    vertical->setSliderPosition(30);
+    EXPECT_EQ(Edit().GetScrollRow(), 30u);
+    Edit().SetScrollRow(500, true);
+    EXPECT_EQ(vertical->value(), 63 - page);
+    ResizeToRows(60);  // growing lowers the row with the maximum
+    EXPECT_EQ(Edit().GetScrollRow(), 63 - Geometry().fullRows);
+
+    QScrollBar* horizontal = Edit().horizontalScrollBar();
+    horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Edit().GetScrollX(), Geometry().charWidth);
+
+    Edit().SetData(nullptr, 0, true);
+    Viewport()->repaint();
+    Settle();
+    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
 }
 
 }  // namespace

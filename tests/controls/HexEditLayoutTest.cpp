@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace orvanel {
 namespace {
 
@@ -79,33 +77,6 @@ TEST(HexEditLayout, HitTestFindsTheDigitUnderThePoint)
         const HexHit hit = layout.HitTest(c.x, c.y, c.scrollRow, c.scrollX);
         EXPECT_EQ(hit.position, c.position);
         EXPECT_EQ(hit.highNibble, c.highNibble);
-    }
-}
-
-TEST(HexEditLayout, CaretCoversOneDigitAndIsCutAtTheMargins)
-{
-    struct Case {
-        int clientWidth, clientHeight;
-        uint32_t position;
-        bool highNibble;
-        uint32_t scrollRow, scrollX;
-        int left, top, width, height;  // width 0: no caret
-    };
-    const Case cases[] = {
-        {586, 110, 0x21, false, 0, 0, 89, 26, 8, 9},
-        {586, 113, 0xA0, true, 0, 0, 57, 106, 8, 2},  // the partly visible row
-        {586, 110, 0x00, true, 5, 0, 0, 0, 0, 0},      // above the view
-        {586, 110, 0xA0, true, 0, 0, 0, 0, 0, 0},      // below it
-        {586, 110, 0x00, true, 0, 56, 3, 6, 6, 9},     // cut 2 pixels into the left margin
-        {302, 110, 0x0A, true, 0, 0, 297, 6, 2, 9},    // cut 2 pixels into the right one
-        {301, 110, 0x0A, true, 0, 0, 0, 0, 0, 0},      // wholly right of the data
-    };
-    for (const Case& c : cases) {
-        const HexRect r = Layout(c.clientWidth, c.clientHeight, 1000)
-                              .CaretRect(c.position, c.highNibble, c.scrollRow, c.scrollX);
-        EXPECT_EQ(r.width, c.width) << c.position;
-        if (c.width > 0)
-            EXPECT_EQ((std::array{r.left, r.top, r.height}), (std::array{c.left, c.top, c.height}));
     }
 }
 

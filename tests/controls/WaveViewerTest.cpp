@@ -54,7 +54,6 @@ TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
     EXPECT_EQ(Count(image, kGreen), 0);
     EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1); // but the marker's pixel at the start
     EXPECT_EQ(Count(image, kRed, WaveLeft()), Count(image, kRed));
-    EXPECT_GT(Count(image, qRgb(255, 255, 255)), 20); // the label's text
 
     Load(writer::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
     EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));
@@ -68,19 +67,6 @@ TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
     EXPECT_EQ(Count(image, kGreen, WaveLeft() + WaveWidth() / 4), 0);
     const int loud = WaveLeft() + WaveWidth() * 3 / 4;
     EXPECT_GT(Count(image, kGreen, loud) + Count(image, kYellow, loud), viewer.height() / 2);
-}
-
-TEST_F(WaveViewer, MarkerKeepsItsPlaceWhenResizingRendersAgain)
-{
-    Load(writer::PCMFormat(2, 22050, 16), std::vector<uint8_t>(88200, 0));
-    sound.NotifyViewerPosition(11025); // half of 22,050 frames
-    for (const QSize size : {QSize(300, 120), QSize(500, 200)}) {
-        viewer.resize(size);
-        const QImage image = Grab();
-        EXPECT_EQ(Count(image, kYellow), WaveWidth() - 1);
-        EXPECT_GT(Count(image, kRed, WaveLeft() + WaveWidth() / 2), 10);
-        EXPECT_EQ(Count(image, kRed), Count(image, kRed, WaveLeft() + WaveWidth() / 2));
-    }
 }
 
 TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)

@@ -13,18 +13,13 @@ using test::CTextureArchive;
 
 constexpr uint32_t kTexture = 0x06000200;
 
-struct Sample {
-    const char* name;
-    std::vector<uint8_t> record;
-};
-
-// One record of each format that decodes exactly when nothing of it is missing.
-std::vector<Sample> CompleteRecords()
+TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
 {
+    // One record of each format that decodes exactly when nothing of it is missing.
     const std::vector<uint8_t> rgba(5 * 5 * 4, 200);
     const std::vector<uint8_t> bytes(4 * 3 * 4, 9);
     const std::vector<uint8_t> jpeg = writer::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1);
-    return {
+    const std::pair<const char*, std::vector<uint8_t>> records[] = {
         {"DXT1", MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, writer::CompressDXT(rgba, 5, 5, kTextureDXT1))},
         {"DXT3", MakeTextureRecord(kTexture, 5, 5, kTextureDXT3, writer::CompressDXT(rgba, 5, 5, kTextureDXT3))},
         {"DXT5", MakeTextureRecord(kTexture, 5, 5, kTextureDXT5, writer::CompressDXT(rgba, 5, 5, kTextureDXT5))},
@@ -36,19 +31,18 @@ std::vector<Sample> CompleteRecords()
         {"16bit Indexed", MakeIndexedTextureRecord(kTexture, 4, 3, kTextureIndexed16, std::span(bytes).first(24), 0x04000001)},
         {"16bit Greyscale", MakeTextureRecord(kTexture, 4, 3, kTextureGrey16, std::span(bytes).first(24))},
     };
-}
-
-TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
-{
     const CTextureArchive archive;
-    for (const Sample& s : CompleteRecords()) {
-        ASSERT_TRUE(archive.Decode(kTexture, s.record).ok) << s.name;
+    for (const auto& [name, record] : records) {
+        ASSERT_TRUE(archive.Decode(kTexture, record).ok) << name;
         // One byte short, either in the bytes themselves or in the size the entry gives.
-        const std::vector<uint8_t> shorter(s.record.begin(), s.record.end() - 1);
-        test::ExpectEmpty(archive.Decode(kTexture, shorter));
-        test::ExpectEmpty(archive.Decode(kTexture, s.record, int64_t(s.record.size()) - 1));
-        test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(s.record.begin(), s.record.begin() + 23)));
+        test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.end() - 1)));
+        test::ExpectEmpty(archive.Decode(kTexture, record, int64_t(record.size()) - 1));
+        test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.begin() + 23)));
     }
+    // A JPEG data size past the record.
+    auto record = records[6].second;
+    WriteLE32(&record[kTextureDataSizeOffset], uint32_t(record.size())); // 24 more than follow
+    test::ExpectEmpty(archive.Decode(kTexture, record));
 }
 
 TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
@@ -64,15 +58,6 @@ TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
                  kTextureIndexed8, kTextureIndexed16, kTextureGrey16})
             test::ExpectEmpty(archive.Decode(kTexture, MakeTextureRecord(kTexture, size.width, size.height, format, little)));
     }
-}
-
-TEST(TextureBounds, JPEGDataSizePastTheRecordFails)
-{
-    const CTextureArchive archive;
-    auto record = MakeTextureRecord(kTexture, 16, 8, kTextureJPEG,
-        writer::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1));
-    WriteLE32(&record[kTextureDataSizeOffset], uint32_t(record.size())); // 24 more than follow
-    test::ExpectEmpty(archive.Decode(kTexture, record));
 }
 
 } // namespace

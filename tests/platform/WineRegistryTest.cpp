@@ -116,14 +116,6 @@ TEST_F(WineRegistry, LocatorSeesThe32BitViewOfA64BitPrefix)
     EXPECT_EQ(plain.installDirectory, "C:\\View64\\");
 }
 
-TEST_F(WineRegistry, SubkeysEnumerateInTheFileOrder)
-{
-    CWineRegistry registry = Load(kHeader + "[Software\\\\Top\\\\Zeta] 1\n[Software\\\\Top\\\\alpha\\\\Deep] 1\n"
-        "[Software\\\\Top\\\\Mid] 1\n[Software\\\\Top\\\\ALPHA] 1\n[Software\\\\Top\\\\Zeta\\\\Inner] 1\n");
-    EXPECT_EQ(Subkeys(registry, "SOFTWARE\\TOP"), (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
-    EXPECT_EQ(Subkeys(registry, "software\\top\\zeta"), (std::vector<std::string>{"Inner"}));
-}
-
 TEST_F(WineRegistry, MissingOrMalformedFileIsNoRegistry)
 {
     EXPECT_FALSE(CWineRegistry(m_prefix.Path()).IsLoaded()); // no system.reg yet

@@ -1,6 +1,9 @@
+#include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace orvanel {
 namespace {
@@ -35,7 +38,23 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_NE(help.out.find("3 (info) the file cannot be shown"), std::string::npos);
     const auto version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("orvanel-cli ", 0), 0u);
+    EXPECT_EQ(version.out, "orvanel-cli " ORVANEL_VERSION "\n");
+}
+
+TEST(CommandLine, LocateWithoutARegistryPrintsEmptyFields)
+{
+    // What the locator reads from a registry is the archive tests' concern; this is the
+    // printed record, run against an empty Wine prefix.
+    fixture::CTempDir prefix;
+    ::setenv("WINEPREFIX", prefix.Path().c_str(), 1);
+    const auto r = RunCli({"locate"});
+    ::unsetenv("WINEPREFIX");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+        "portal path: \nportal directory: \ninstall directory: \nclient portal path: \n"
+        "client local path: \nclient high-res path: \nclient cell path: \nfull screen: no\n"
+        "default archive: \n");
+    EXPECT_EQ(r.err, "");
 }
 
 } // namespace

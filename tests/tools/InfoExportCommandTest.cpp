@@ -67,11 +67,9 @@ TEST_F(InfoAndExport, InfoPrintsWhatTheFileViewShows)
         const char* id;
         std::string shown;
     } cases[] = {
-        {"06000001", "64 x 64 x 8 x 100%\n"},
         {"0x06000002", "2 x 2 x 24 x 100% (04000099, Not Found)\n"},
         {"6000003", "2 x 2 x 24 x 100% (04000001)\n"},
         {"0A000001", "22050 Hz, 8 bits, 2 channels, 1.5s\n"},
-        {"06000005", "3 x 1 x 24 x 100% (Greyscale)\n"},
     };
     for (const auto& c : cases) {
         const auto r = RunCli({"info", archive, c.id});
@@ -137,46 +135,33 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFilesAndNamesEachVersion)
     EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01" "a\0b", 7));
 }
 
-// Runs the tool with one signal ignored from the start, under a shell that first runs
-// preparation (limits); sends that signal every millisecond while the tool runs when told to.
-// Returns the wait status and what the tool wrote on stderr.
-std::pair<int, std::string> RunWithIgnored(int ignored, const std::string& preparation,
-    const std::vector<std::string>& args, bool keepSending = false)
+// Runs the tool with SIGHUP ignored from the start and sends it SIGHUP every millisecond
+// until it ends. Returns the wait status.
+int RunWithHangUpsIgnored(const std::vector<std::string>& args)
 {
-    std::string command = preparation + "; exec '" ORVANEL_CLI_PATH "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    int err[2];
-    if (::pipe(err) != 0)
-        return {-1, {}};
     // Blocked across the fork, so that no signal sent reaches the child before it ignores it.
     sigset_t set, previous;
     sigemptyset(&set);
-    sigaddset(&set, ignored);
+    sigaddset(&set, SIGHUP);
     ::sigprocmask(SIG_BLOCK, &set, &previous);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        std::signal(ignored, SIG_IGN);
+        std::signal(SIGHUP, SIG_IGN);
         ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-        ::dup2(err[1], 2);
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(ORVANEL_CLI_PATH)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(ORVANEL_CLI_PATH, argv.data());
         ::_exit(127);
     }
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-    ::close(err[1]);
     int status = 0;
-    while (keepSending && ::waitpid(pid, &status, WNOHANG) == 0) {
-        ::kill(pid, ignored);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, SIGHUP);
         ::usleep(1000);
     }
-    if (!keepSending)
-        ::waitpid(pid, &status, 0);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(err[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, size_t(n));
-    ::close(err[0]);
-    return {status, text};
+    return status;
 }
 
 TEST_F(InfoAndExport, HangUpIgnoredAtStartStaysIgnored)
@@ -188,8 +173,8 @@ TEST_F(InfoAndExport, HangUpIgnoredAtStartStaysIgnored)
     b.AddFilesAsTree(many, {3, 3});
     const std::string big = m_dir.File("big.dat");
     ASSERT_TRUE(b.WriteFile(big));
-    const auto [status, err] = RunWithIgnored(SIGHUP, ":", {"export", big, out.string()}, true);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << err;
+    const int status = RunWithHangUpsIgnored({"export", big, out.string()});
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(fixture::FileNamesIn(out).size(), 3000u);
 }
 
