@@ -51,27 +51,6 @@ std::vector<FileSpec> MixedFiles()
     return {{0x01000001, StoredFile(0x01000001)}, {0x01000002, bad}, {0x01000003, StoredFile(0x01000003)}};
 }
 
-TEST_F(SaveTest, MixedSelectionWritesGoodFilesAndTellsOnce)
-{
-    StartOn(MixedFiles());
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(m_captions, std::vector<std::string>{kSaveFolderCaption});
-    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string>{"01000001.bin", "01000003.bin"}));
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{kExportSummaryMessage});
-}
-
-TEST_F(SaveTest, FolderThatCannotTakeFilesIsReportedAsSuchBesideBadFiles)
-{
-    StartOn(MixedFiles());
-    m_out = m_dir.Path() / "plain-file";
-    std::ofstream(m_out) << "not a folder";
-    List().GetFileList().selectAll();
-    Frame().OnFileSave();
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
-        + "\n\n2 files could not be written to " + m_out.string() + ": Not a directory"});
-}
-
 TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
 {
     StartOn(MixedFiles());
