@@ -96,6 +96,7 @@ public:
     QAction* GetGoToIDAction() const { return m_goToIDAction; }
     QAction* GetPrintAction() const { return m_printAction; }
     QAction* GetHighContrastAction() const { return m_highContrastAction; }
+    QAction* GetShowAlphaAction() const { return m_showAlphaAction; }
     QLabel* GetIdleLabel() const { return m_idleLabel; }
     const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
     CViewingCommands& GetViewingCommands() const { return *m_viewing; }
@@ -152,6 +153,7 @@ private:
     QAction* m_goToIDAction = nullptr;
     QAction* m_greyscaleAction = nullptr;
     QAction* m_highContrastAction = nullptr;
+    QAction* m_showAlphaAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentSeparator = nullptr;

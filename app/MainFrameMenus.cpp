@@ -110,6 +110,15 @@ void CMainFrame::CreateActions()
     // In the menu an icon would take the place of the check mark.
     m_greyscaleAction->setIconVisibleInMenu(false);
 
+    m_showAlphaAction = AddAction(tr("Sho&w Alpha"),
+        tr("Draw pictures that have their own transparency over a checkerboard"), tr("Show Alpha"), {},
+        nullptr);
+    m_showAlphaAction->setCheckable(true);
+    connect(m_showAlphaAction, &QAction::toggled, this, [this](bool on) {
+        if (CDATFileView* fileView = GetFileView())
+            fileView->SetShowAlpha(on);
+    });
+
     m_highContrastAction = AddAction(tr("&High Contrast"),
         tr("Show the bytes in colours that stand out more from their ground"), tr("High Contrast"), {},
         nullptr);
@@ -229,6 +238,7 @@ void CMainFrame::CreateStatusBar()
     viewMenu->addAction(statusBarAction);
     viewMenu->addSeparator();
     viewMenu->addAction(m_greyscaleAction);
+    viewMenu->addAction(m_showAlphaAction);
     viewMenu->addAction(m_highContrastAction);
 }
 

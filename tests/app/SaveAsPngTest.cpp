@@ -1,5 +1,6 @@
 // Save As PNG, Save Category and Save All in the desktop program: what each writes, the format
-// remembered between them, the status bar's line and the summary of files not saved.
+// remembered between them, the status bar's line and the summary of files not saved; and Show
+// Alpha, which draws only pictures with their own alpha differently.
 
 #include "tests/app/GuiFixture.h"
 
@@ -8,6 +9,7 @@
 #include "writer/RecordBuilders.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -95,6 +97,19 @@ TEST_F(SaveAsPng, SaveCategoryWritesTheWholeLineAndNamesTheFilesNotSaved)
     EXPECT_EQ(Status(), "Saved 1 file to " + m_out.string() + ", 1 not saved");
     EXPECT_EQ(m_prompts.informed, std::vector<std::string>{std::string(kExportSummaryMessage)
         + "\n\n1 file not saved:\n01000002: bad ID (its first word is 01000003)"});
+}
+
+TEST_F(SaveAsPng, ShowAlphaChangesOnlyPicturesWithTheirOwnAlpha)
+{
+    EXPECT_FALSE(Frame().GetShowAlphaAction()->isChecked());
+    for (const auto& [id, ownAlpha] : {std::pair{0x06000001u, false}, std::pair{0x06000002u, true}}) {
+        ASSERT_TRUE(Frame().GoToID(id));
+        Frame().GetShowAlphaAction()->setChecked(false);
+        const QImage opaque = FileView().viewport()->grab().toImage();
+        Frame().GetShowAlphaAction()->setChecked(true);
+        const QImage blended = FileView().viewport()->grab().toImage();
+        EXPECT_EQ(opaque != blended, ownAlpha) << std::hex << id;
+    }
 }
 
 } // namespace
