@@ -16,12 +16,12 @@ namespace {
 using Progress = std::function<bool(size_t, size_t)>;
 
 // Runs export with the progress dialog when it saves more than kProgressFileCount files.
-ExportResult WithProgress(size_t files, QWidget* parent, int progressDelayMs,
+ExportResult WithProgress(const QString& label, size_t files, QWidget* parent, int progressDelayMs,
     const std::function<ExportResult(const Progress&)>& run)
 {
     std::unique_ptr<QProgressDialog> progress;
     if (files > kProgressFileCount) {
-        progress = std::make_unique<QProgressDialog>(QObject::tr("Saving the selected files..."),
+        progress = std::make_unique<QProgressDialog>(label,
             QObject::tr("Cancel"), 0, int(files), parent);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(progressDelayMs);
@@ -51,7 +51,7 @@ ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entr
     const CDATArchive* archive = doc.GetArchive();
     if (!archive)
         return NoneSaved(entries.size());
-    return WithProgress(entries.size(), parent, progressDelayMs, [&](const Progress& progress) {
+    return WithProgress(QObject::tr("Saving the selected files..."), entries.size(), parent, progressDelayMs, [&](const Progress& progress) {
         return SaveStoredFiles(*archive, entries, folder, progress, format);
     });
 }
@@ -65,7 +65,7 @@ ExportResult ExportAllWithProgress(const COrvanelDoc& doc, const std::string& fo
     size_t files = 0;
     for (const auto& [category, list] : archive->CategoryLists())
         files += list.size();
-    return WithProgress(files, parent, progressDelayMs, [&](const Progress& progress) {
+    return WithProgress(QObject::tr("Saving every file of the archive..."), files, parent, progressDelayMs, [&](const Progress& progress) {
         return SaveByCategory(*archive, folder, progress, format);
     });
 }

@@ -1,7 +1,9 @@
 // Pictures exported as PNG: for every texture format of the sample archive the file holds the
 // decoded picture's pixels and its own alpha (no alpha channel for an opaque format), and the
-// files that are not pictures come out the same as with BMP.
+// files that are not pictures come out the same as with BMP; an export by category stops where
+// its progress says.
 
+#include "content/CategoryExport.h"
 #include "content/FileExport.h"
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
@@ -117,6 +119,25 @@ TEST_F(PngExport, FilesOtherThanPicturesAreTheSameAsWithBmp)
     EXPECT_EQ(fixture::FileNamesIn(png).size(), pictures + others);
     EXPECT_GT(pictures, 10u);
     EXPECT_GT(others, 10u);
+}
+
+TEST_F(PngExport, ByCategoryStopsWhereProgressSays)
+{
+    const std::filesystem::path out = m_dir.Path() / "stopped";
+    std::filesystem::create_directory(out);
+    size_t last = 0, total = 0;
+    const ExportResult result = SaveByCategory(*m_archive, out.string(), [&](size_t done, size_t all) {
+        last = done;
+        total = all;
+        return done < 7;
+    }, ExportFormat::PNG);
+    EXPECT_EQ(last, 7u);
+    EXPECT_GT(total, 7u);
+    EXPECT_EQ(result.saved + result.Failed(), 7u);
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
+        written += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(written, result.saved);
 }
 
 } // namespace
