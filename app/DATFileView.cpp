@@ -6,6 +6,7 @@
 #include "app/OrvanelDoc.h"
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
+#include "decode/TextureDecoder.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
@@ -88,13 +89,22 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         m_textBox->SetText(text);
         break;
     case FileKind::ColourTable:
-    case FileKind::Texture:
-        m_doc.DecodeImage(bytes, *entry, m_colour, m_grey, m_displayScale, m_noteKind, m_noteFileID);
+    case FileKind::Texture: {
+        DecodedPicture picture;
+        if (const CDATArchive* archive = m_doc.GetArchive())
+            DecodePicture(*archive, bytes, *entry, {.grey = true, .ownAlpha = true}, picture);
+        m_colour = std::move(picture.colour);
+        m_grey = std::move(picture.grey);
+        m_alpha = std::move(picture.alpha);
+        m_displayScale = picture.displayScale;
+        m_noteKind = picture.noteKind;
+        m_noteFileID = picture.noteFileID;
         m_undecodedCaption = m_colour.IsValid() ? std::string() : UndecodedTextureCaption(bytes);
         m_zoom.OnPictureShown(entry->fileID >> 24, m_displayScale);
         Refit();
         EnterMode(ModeImage);
         break;
+    }
     case FileKind::TextRecord:
         m_doc.GetRecordText(bytes, entry, text);
         EnterMode(ModeRecordText);
@@ -127,6 +137,38 @@ void CDATFileView::SetGreyscale(bool greyscale)
 {
     m_greyscale = greyscale;
     viewport()->update();
+}
+
+void CDATFileView::SetShowAlpha(bool show)
+{
+    m_showAlpha = show;
+    viewport()->update();
+}
+
+void CDATFileView::BlendOverCheckerboard(const QRect& imageRect, const QRect& visible)
+{
+    constexpr int kSquare = 8;
+    const uint32_t width = m_colour.GetWidth(), height = m_colour.GetHeight();
+    if (m_alpha.size() != size_t(width) * height || imageRect.isEmpty())
+        return;
+    for (int y = visible.top(); y <= visible.bottom(); ++y) {
+        const uint32_t sy = uint32_t(int64_t(y - imageRect.y()) * height / imageRect.height());
+        const uint8_t* opacities = m_alpha.data() + size_t(height - 1 - std::min(sy, height - 1)) * width;
+        auto* row = reinterpret_cast<uint32_t*>(m_drawBuffer.scanLine(y - visible.top()));
+        for (int x = visible.left(); x <= visible.right(); ++x) {
+            const uint32_t sx = std::min(uint32_t(int64_t(x - imageRect.x()) * width / imageRect.width()), width - 1);
+            const uint32_t a = opacities[sx];
+            const bool light = (((x - imageRect.x()) / kSquare + (y - imageRect.y()) / kSquare) & 1) != 0;
+            const uint32_t ground = light ? 0xCC : 0x99;
+            uint32_t& pixel = row[x - visible.left()];
+            uint32_t blended = 0xFF000000u;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                const uint32_t c = (pixel >> shift) & 0xFF;
+                blended |= ((c * a + ground * (255 - a) + 127) / 255) << shift;
+            }
+            pixel = blended;
+        }
+    }
 }
 
 std::string CDATFileView::GetCaption() const
@@ -230,6 +272,8 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
             target.stride = size_t(m_drawBuffer.bytesPerLine()) / 4;
             target.clipBox = {visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1};
             shown.Draw(&target, imageRect.x(), imageRect.y(), imageRect.width(), imageRect.height());
+            if (m_showAlpha && !onPaper && !m_alpha.empty())
+                BlendOverCheckerboard(imageRect, visible);
             painter.drawImage(visible.topLeft(), m_drawBuffer, QRect(QPoint(0, 0), visible.size()));
             DrawPixelGrid(painter, imageRect, visible);
         }

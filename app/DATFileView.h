@@ -48,6 +48,10 @@ public:
 
     bool IsGreyscale() const { return m_greyscale; }
     void SetGreyscale(bool greyscale);
+    // Show Alpha: a picture with its own alpha is drawn over a checkerboard through it; off,
+    // every picture is drawn opaque.
+    bool IsShowingAlpha() const { return m_showAlpha; }
+    void SetShowAlpha(bool show);
 
     int32_t GetDisplayMode() const { return m_displayMode; }
     // The caption above the picture, or what is said of a texture whose pixel format is unknown;
@@ -100,6 +104,8 @@ private:
     QSize FitArea() const;
     void Refit();
     void DrawPixelGrid(QPainter& painter, const QRect& imageRect, const QRect& visible) const;
+    // Blends the visible part of the picture in m_drawBuffer over a checkerboard by its alpha.
+    void BlendOverCheckerboard(const QRect& imageRect, const QRect& visible);
     void EnterMode(int32_t mode);
     QSize ContentSize(int captionWidth, int captionHeight) const;
     QSize ScaledImageSize() const;
@@ -112,6 +118,9 @@ private:
     CDATSoundPlayer* m_soundPlayer = nullptr;
     CDibImage m_colour;
     CDibImage m_grey;
+    // The texture's own opacities (DecodedPicture's alpha), empty for an opaque picture.
+    std::vector<uint8_t> m_alpha;
+    bool m_showAlpha = false;
     float m_displayScale = 1.0f;
     uint32_t m_noteKind = 0;
     uint32_t m_noteFileID = 0;

@@ -268,14 +268,28 @@ bool CDATListView::ShowSelectedFile()
     return true;
 }
 
-void CDATListView::SaveSelectedFiles(const std::string& folder)
+std::optional<ExportResult> CDATListView::SaveSelectedFiles(const std::string& folder, ExportFormat format)
 {
     const DATEntryList entries = SelectedEntries();
     if (entries.empty())
-        return;
-    const std::string summary = ExportSummaryText(ExportWithProgress(m_doc, entries, folder, this), folder);
-    if (!summary.empty())
-        m_doc.GetPrompts().Report(MessageKind::Warning, summary);
+        return std::nullopt;
+    return ExportWithProgress(m_doc, entries, folder, this, kProgressDelayMs, format);
+}
+
+DATEntryList CDATListView::LineEntries() const
+{
+    const int line = m_selector->currentIndex();
+    if (line < 0 || size_t(line) >= m_lineLists.size() || !m_lineLists[size_t(line)])
+        return {};
+    return *m_lineLists[size_t(line)];
+}
+
+std::optional<ExportResult> CDATListView::SaveLineFiles(const std::string& folder, ExportFormat format)
+{
+    const DATEntryList entries = LineEntries();
+    if (entries.empty())
+        return std::nullopt;
+    return ExportWithProgress(m_doc, entries, folder, this, kProgressDelayMs, format);
 }
 
 bool CDATListView::GoToID(uint32_t fileID)

@@ -3,11 +3,13 @@
 // category's files. Moving the table's selection mark to another file shows it.
 
 #include "archive/DATArchive.h"
+#include "content/FileExport.h"
 
 #include <QList>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +38,14 @@ public:
     void OnCategoryChanged();
     // Hands the file at the selection mark to the document if it is not the one shown.
     bool ShowSelectedFile();
-    // Exports the selected rows into folder and tells the user once if any was not saved.
-    void SaveSelectedFiles(const std::string& folder);
+    // Exports the selected rows into folder, pictures in format; none when nothing is selected.
+    std::optional<ExportResult> SaveSelectedFiles(const std::string& folder,
+        ExportFormat format = ExportFormat::BMP);
+    // Exports every file of the chosen selector line, the filter notwithstanding; none when
+    // the line has no files.
+    std::optional<ExportResult> SaveLineFiles(const std::string& folder, ExportFormat format);
+    // The files of the chosen selector line, all of them whatever the filter shows.
+    DATEntryList LineEntries() const;
     // Chooses the first category line holding fileID and selects its first row with it.
     bool GoToID(uint32_t fileID);
     // Puts the files a comparison found new and changed, as two lines, at the top of the

@@ -6,6 +6,7 @@
 #include "app/HexColours.h"
 #include "app/OrvanelApp.h"
 #include "app/OrvanelDoc.h"
+#include "app/SelectionExport.h"
 #include "app/ViewingCommands.h"
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
@@ -18,6 +19,7 @@
 #include <QInputDialog>
 #include <QMimeData>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QUrl>
 
@@ -189,19 +191,80 @@ void CMainFrame::UpdateCommandStates()
 {
     const bool open = m_doc.GetArchive() != nullptr;
     CDATListView* listView = GetListView();
-    m_saveAction->setEnabled(
-        open && listView && listView->GetFileList().selectionModel()->hasSelection());
+    const bool selected = open && listView && listView->GetFileList().selectionModel()->hasSelection();
+    m_saveAction->setEnabled(selected);
+    m_saveAsPNGAction->setEnabled(selected);
+    m_saveCategoryAction->setEnabled(open && listView && !listView->LineEntries().empty());
+    m_saveAllAction->setEnabled(open);
     m_goToIDAction->setEnabled(open);
+}
+
+void CMainFrame::SaveInto(const char* caption, ExportFormat format,
+    const std::function<std::optional<ExportResult>(const std::string&)>& save)
+{
+    const QString folder = m_chooseFolder(this, QString::fromLatin1(caption));
+    if (folder.isEmpty())
+        return;
+    m_viewing->OnSaveFolderChosen(folder);
+    const std::string path = QFile::encodeName(folder).toStdString();
+    const std::optional<ExportResult> result = save(path);
+    if (!result)
+        return;
+    const std::string shownFolder = folder.toStdString();
+    statusBar()->showMessage(QString::fromStdString(ExportStatusText(*result, shownFolder)));
+    const std::string summary = ExportSummaryText(*result, shownFolder);
+    if (!summary.empty())
+        m_doc.GetPrompts().Report(MessageKind::Warning, summary);
+}
+
+void CMainFrame::RememberExportFormat(ExportFormat format)
+{
+    m_app.GetSettings().setValue(QString::fromLatin1(kExportFormatSetting),
+        format == ExportFormat::PNG ? QStringLiteral("png") : QStringLiteral("bmp"));
+}
+
+ExportFormat CMainFrame::RememberedExportFormat() const
+{
+    return m_app.GetSettings().value(QString::fromLatin1(kExportFormatSetting)).toString() == QStringLiteral("png")
+        ? ExportFormat::PNG
+        : ExportFormat::BMP;
 }
 
 void CMainFrame::OnFileSave()
 {
-    const QString folder = m_chooseFolder(this, QString::fromLatin1(kSaveFolderCaption));
-    if (folder.isEmpty())
-        return;
-    m_viewing->OnSaveFolderChosen(folder);
-    if (CDATListView* listView = GetListView())
-        listView->SaveSelectedFiles(QFile::encodeName(folder).toStdString());
+    RememberExportFormat(ExportFormat::BMP);
+    SaveInto(kSaveFolderCaption, ExportFormat::BMP, [this](const std::string& folder) {
+        CDATListView* listView = GetListView();
+        return listView ? listView->SaveSelectedFiles(folder, ExportFormat::BMP) : std::nullopt;
+    });
+}
+
+void CMainFrame::OnFileSaveAsPNG()
+{
+    RememberExportFormat(ExportFormat::PNG);
+    SaveInto(kSaveFolderCaption, ExportFormat::PNG, [this](const std::string& folder) {
+        CDATListView* listView = GetListView();
+        return listView ? listView->SaveSelectedFiles(folder, ExportFormat::PNG) : std::nullopt;
+    });
+}
+
+void CMainFrame::OnFileSaveCategory()
+{
+    const ExportFormat format = RememberedExportFormat();
+    SaveInto(kSaveCategoryCaption, format, [this, format](const std::string& folder) {
+        CDATListView* listView = GetListView();
+        return listView ? listView->SaveLineFiles(folder, format) : std::nullopt;
+    });
+}
+
+void CMainFrame::OnFileSaveAll()
+{
+    const ExportFormat format = RememberedExportFormat();
+    SaveInto(kSaveAllCaption, format, [this, format](const std::string& folder) -> std::optional<ExportResult> {
+        if (!m_doc.GetArchive())
+            return std::nullopt;
+        return ExportAllWithProgress(m_doc, folder, this, format);
+    });
 }
 
 void CMainFrame::OnViewGreyscale()

@@ -6,9 +6,12 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "content/FileExport.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +36,16 @@ using FolderChooser = std::function<QString(QWidget* parent, const QString& capt
 // The settings key that remembers the View menu's High Contrast choice.
 inline constexpr const char* kHighContrastSetting = "High Contrast";
 
+// The settings key that remembers the format pictures were last saved in ("bmp" or "png"),
+// which Save Category and Save All write in.
+inline constexpr const char* kExportFormatSetting = "Export Format";
+
 inline constexpr const char* kSaveFolderCaption =
     "Choose the directory where you want to save the selected files.";
+inline constexpr const char* kSaveCategoryCaption =
+    "Choose the directory where you want to save the files of the chosen category.";
+inline constexpr const char* kSaveAllCaption =
+    "Choose the directory where you want to save every file of the archive, by category.";
 
 class CMainFrame : public QMainWindow
 {
@@ -52,8 +63,16 @@ public:
     void OnTitleChanged();
     void UpdateRecentFileMenu(const QStringList& paths);
 
-    // Save: the folder chooser, then the export of the selected files.
+    // Save (pictures as BMP) and Save As PNG: the folder chooser, then the export of the
+    // selected files. Each remembers its format for the two commands below.
     void OnFileSave();
+    void OnFileSaveAsPNG();
+    // Save Category: every file of the chosen selector line. Save All: every file of the
+    // archive into sub-folders named by their lines. Both in the format last saved in.
+    void OnFileSaveCategory();
+    void OnFileSaveAll();
+    // The format Save Category and Save All write pictures in.
+    ExportFormat RememberedExportFormat() const;
     void OnViewGreyscale();
     // Compare With: chooses an older archive and compares the open one with it.
     void OnFileCompareWith();
@@ -71,9 +90,13 @@ public:
 
     QAction* GetGreyscaleAction() const { return m_greyscaleAction; }
     QAction* GetSaveAction() const { return m_saveAction; }
+    QAction* GetSaveAsPNGAction() const { return m_saveAsPNGAction; }
+    QAction* GetSaveCategoryAction() const { return m_saveCategoryAction; }
+    QAction* GetSaveAllAction() const { return m_saveAllAction; }
     QAction* GetGoToIDAction() const { return m_goToIDAction; }
     QAction* GetPrintAction() const { return m_printAction; }
     QAction* GetHighContrastAction() const { return m_highContrastAction; }
+    QAction* GetShowAlphaAction() const { return m_showAlphaAction; }
     QLabel* GetIdleLabel() const { return m_idleLabel; }
     const std::vector<QAction*>& GetRecentFileActions() const { return m_recentFileActions; }
     CViewingCommands& GetViewingCommands() const { return *m_viewing; }
@@ -94,6 +117,11 @@ private:
     void CreatePanes();
     void ConfigureHexEditor();
     void ApplyHexColours();
+    // Asks for a folder with caption, then runs save into it and tells the user the result:
+    // the status bar's line, and the summary in a message when files were not saved.
+    void SaveInto(const char* caption, ExportFormat format,
+        const std::function<std::optional<ExportResult>(const std::string&)>& save);
+    void RememberExportFormat(ExportFormat format);
     void OnViewHighContrast();
     void UpdateLockKeyIndicators();
     QAction* AddAction(const QString& text, const QString& statusText, const QString& tip,
@@ -115,6 +143,9 @@ private:
     QAction* m_defaultAction = nullptr;
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
+    QAction* m_saveAsPNGAction = nullptr;
+    QAction* m_saveCategoryAction = nullptr;
+    QAction* m_saveAllAction = nullptr;
     QAction* m_compareAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_printAction = nullptr;
@@ -122,6 +153,7 @@ private:
     QAction* m_goToIDAction = nullptr;
     QAction* m_greyscaleAction = nullptr;
     QAction* m_highContrastAction = nullptr;
+    QAction* m_showAlphaAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentSeparator = nullptr;

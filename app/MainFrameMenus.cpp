@@ -70,6 +70,15 @@ void CMainFrame::CreateActions()
     m_saveAction = AddAction(tr("&Save..."), tr("Saves all currently selected files"), tr("Save"),
         QKeySequence(Qt::CTRL | Qt::Key_S), &CMainFrame::OnFileSave);
     m_saveAction->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
+    m_saveAsPNGAction = AddAction(tr("Save As &PNG..."),
+        tr("Saves all currently selected files, pictures as PNG with their own transparency"),
+        tr("Save As PNG"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &CMainFrame::OnFileSaveAsPNG);
+    m_saveCategoryAction = AddAction(tr("Save &Category..."),
+        tr("Saves every file of the chosen category line"), tr("Save Category"), {},
+        &CMainFrame::OnFileSaveCategory);
+    m_saveAllAction = AddAction(tr("Save A&ll..."),
+        tr("Saves every file of the archive into a folder per category line"), tr("Save All"), {},
+        &CMainFrame::OnFileSaveAll);
 
     m_compareAction = AddAction(tr("Compare &With..."),
         tr("List the files that are new or changed against an older archive"), tr("Compare With"), {},
@@ -100,6 +109,15 @@ void CMainFrame::CreateActions()
     m_greyscaleAction->setIcon(QIcon(QStringLiteral(":/icons/greyscale.svg")));
     // In the menu an icon would take the place of the check mark.
     m_greyscaleAction->setIconVisibleInMenu(false);
+
+    m_showAlphaAction = AddAction(tr("Sho&w Alpha"),
+        tr("Draw pictures that have their own transparency over a checkerboard"), tr("Show Alpha"), {},
+        nullptr);
+    m_showAlphaAction->setCheckable(true);
+    connect(m_showAlphaAction, &QAction::toggled, this, [this](bool on) {
+        if (CDATFileView* fileView = GetFileView())
+            fileView->SetShowAlpha(on);
+    });
 
     m_highContrastAction = AddAction(tr("&High Contrast"),
         tr("Show the bytes in colours that stand out more from their ground"), tr("High Contrast"), {},
@@ -137,6 +155,9 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_defaultAction);
     m_fileMenu->addAction(m_openAction);
     m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addAction(m_saveAsPNGAction);
+    m_fileMenu->addAction(m_saveCategoryAction);
+    m_fileMenu->addAction(m_saveAllAction);
     m_fileMenu->addAction(m_compareAction);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_printAction);
@@ -217,6 +238,7 @@ void CMainFrame::CreateStatusBar()
     viewMenu->addAction(statusBarAction);
     viewMenu->addSeparator();
     viewMenu->addAction(m_greyscaleAction);
+    viewMenu->addAction(m_showAlphaAction);
     viewMenu->addAction(m_highContrastAction);
 }
 

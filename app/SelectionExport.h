@@ -1,7 +1,8 @@
 #pragma once
-// The export of the selected files, one after another from the document's archive. A long export
-// shows a progress dialog whose Cancel stops after the file being written; files already
-// written stay, and none is left half-written.
+// The exports of the desktop program, one file after another from the document's archive: the
+// selected files, the files of one category line, or the whole archive into category
+// sub-folders. A long export shows a progress dialog whose Cancel stops after the file being
+// written; files already written stay, and none is left half-written.
 
 #include "content/FileExport.h"
 #include "archive/DATArchive.h"
@@ -19,8 +20,13 @@ class COrvanelDoc;
 inline constexpr size_t kProgressFileCount = 50;
 inline constexpr int kProgressDelayMs = 500;
 
-// Files skipped by Cancel are not counted in the result.
+// Saves entries into folder. Files skipped by Cancel are not counted in the result.
 ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entries,
-    const std::string& folder, QWidget* parent, int progressDelayMs = kProgressDelayMs);
+    const std::string& folder, QWidget* parent, int progressDelayMs = kProgressDelayMs,
+    ExportFormat format = ExportFormat::BMP);
+
+// Saves every file of the document's archive into category sub-folders of folder.
+ExportResult ExportAllWithProgress(const COrvanelDoc& doc, const std::string& folder, QWidget* parent,
+    ExportFormat format, int progressDelayMs = kProgressDelayMs);
 
 } // namespace orvanel

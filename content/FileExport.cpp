@@ -6,6 +6,7 @@
 #include "decode/OutputFile.h"
 
 #include <condition_variable>
+#include <cstdlib>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -15,23 +16,72 @@
 
 namespace orvanel {
 
+void ExportResult::Add(const ExportResult& other)
+{
+    saved += other.saved;
+    bad += other.bad;
+    if (notWritten == 0)
+        reason = other.reason;
+    notWritten += other.notWritten;
+    for (const NotSavedFile& file : other.notSaved) {
+        if (notSaved.size() < kNamedFiles)
+            notSaved.push_back(file);
+    }
+}
+
+namespace {
+
+std::string Files(size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+std::string Why(const NotSavedFile& file, const std::string& folder)
+{
+    switch (file.cause) {
+    case NotSavedCause::BadID:
+        return "bad ID" + (file.reason.empty() ? std::string() : " (" + file.reason + ")");
+    case NotSavedCause::Unreadable:
+        return "cannot be read from the archive";
+    case NotSavedCause::DoesNotDecode:
+        return "does not decode";
+    case NotSavedCause::NotWritten:
+        return "could not be written to " + folder + ": " + file.reason;
+    }
+    return {};
+}
+
+} // namespace
+
 std::string ExportSummaryText(const ExportResult& result, const std::string& folder)
 {
+    if (result.Failed() == 0)
+        return {};
     std::string text;
     if (result.bad > 0)
-        text = kExportSummaryMessage;
-    if (result.notWritten > 0) {
-        if (!text.empty())
-            text += "\n\n";
-        text += std::to_string(result.notWritten) + (result.notWritten == 1 ? " file" : " files")
-            + " could not be written to " + folder + ": " + result.reason;
+        text = std::string(kExportSummaryMessage) + "\n\n";
+    text += Files(result.Failed()) + " not saved:";
+    for (const NotSavedFile& file : result.notSaved) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", file.fileID);
+        text += "\n" + std::string(id) + ": " + Why(file, folder);
     }
+    if (result.Failed() > result.notSaved.size())
+        text += "\nand " + std::to_string(result.Failed() - result.notSaved.size()) + " more";
+    return text;
+}
+
+std::string ExportStatusText(const ExportResult& result, const std::string& folder)
+{
+    std::string text = "Saved " + Files(result.saved) + " to " + folder;
+    if (result.Failed() > 0)
+        text += ", " + std::to_string(result.Failed()) + " not saved";
     return text;
 }
 
 std::string CExportNames::NameFor(const DATEntry& entry)
 {
-    const char* extension = ExportExtension(ClassifyFileID(entry.fileID));
+    const char* extension = ExportExtension(ClassifyFileID(entry.fileID), m_format);
     char name[64];
     std::snprintf(name, sizeof name, "%08X%s", entry.fileID, extension);
     if (m_used.insert(name).second)
@@ -51,31 +101,58 @@ namespace {
 struct PreparedFile {
     const DATEntry* entry = nullptr;
     bool bad = false;
+    NotSavedFile why; // when bad
     StoredContent content;
 };
 
-void Prepare(const CDATArchive& archive, PreparedFile& file)
+// Why a file whose ID check did not pass is bad.
+void BadID(PreparedFile& file, StoredIDCheck check, uint32_t storedWord)
+{
+    char reason[48];
+    if (check == StoredIDCheck::TooShort)
+        std::snprintf(reason, sizeof reason, "too short to hold one");
+    else
+        std::snprintf(reason, sizeof reason, "its first word is %08X", storedWord);
+    file.bad = true;
+    file.why.cause = NotSavedCause::BadID;
+    file.why.reason = reason;
+}
+
+void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
 {
     if (!file.entry) {
         file.bad = true;
         return;
     }
     const DATEntry& entry = *file.entry;
+    file.why.fileID = entry.fileID;
     file.content.kind = ClassifyFileID(entry.fileID);
     if (file.content.kind == FileKind::Raw)
         return;
     const auto bytes = archive.ReadFile(entry);
+    if (!bytes) {
+        file.bad = true;
+        file.why.cause = NotSavedCause::Unreadable;
+        return;
+    }
     uint32_t storedWord = 0;
+    if (const StoredIDCheck check = CheckStoredID(*bytes, entry, storedWord); check != StoredIDCheck::Matches) {
+        BadID(file, check, storedWord);
+        return;
+    }
     std::string reason;
-    file.bad = !bytes || CheckStoredID(*bytes, entry, storedWord) != StoredIDCheck::Matches
-        || !DecodeStoredContent(archive, *bytes, entry, file.content, reason);
+    if (!DecodeStoredContent(archive, *bytes, entry, file.content, reason, format)) {
+        file.bad = true;
+        file.why.cause = NotSavedCause::DoesNotDecode;
+        file.why.reason = reason;
+    }
 }
 
 // Writes a prepared file into a new file of the folder, which the caller then names. Bad
 // for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
 // reason) when the folder or the disk refuses the file.
-ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prepared,
-    COutputFolder& folder, std::unique_ptr<CReplacingFile>& out, std::string& reason)
+ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared,
+    COutputFolder& folder, std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
@@ -87,7 +164,9 @@ ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prep
         const bool read = StreamDATFile(archive.Data(), *prepared.entry, [&](std::span<const uint8_t> piece) {
             if (!created) {
                 uint32_t storedWord = 0;
-                if (CheckStoredID(piece, *prepared.entry, storedWord) != StoredIDCheck::Matches) {
+                if (const StoredIDCheck check = CheckStoredID(piece, *prepared.entry, storedWord);
+                    check != StoredIDCheck::Matches) {
+                    BadID(prepared, check, storedWord);
                     bad = true;
                     return false;
                 }
@@ -97,10 +176,14 @@ ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prep
             }
             return piece.empty() || file->Stream().Write(piece.data(), piece.size(), 1) == 1;
         });
-        if (bad || !created || (!read && !file->Stream().Error()))
-            return ExportOutcome::Bad; // the archive failed, not the folder
+        if (bad || !created || (!read && !file->Stream().Error())) {
+            // The archive failed, not the folder.
+            if (!bad)
+                prepared.why.cause = NotSavedCause::Unreadable;
+            return ExportOutcome::Bad;
+        }
     } else if (file->Create()) {
-        WriteContent(prepared.content, file->Stream());
+        WriteContent(prepared.content, file->Stream(), format);
     }
     if (file->Stream().Error() || !file->Reason().empty()) {
         reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
@@ -110,20 +193,30 @@ ExportOutcome WritePrepared(const CDATArchive& archive, const PreparedFile& prep
     return ExportOutcome::Saved;
 }
 
-void Count(ExportResult& result, ExportOutcome outcome, const std::string& reason)
+// Counts one file; why names a file not saved (its reason is the system's when not written).
+void Count(ExportResult& result, ExportOutcome outcome, NotSavedFile why)
 {
     switch (outcome) {
     case ExportOutcome::Saved:
         ++result.saved;
-        break;
+        return;
     case ExportOutcome::Bad:
         ++result.bad;
         break;
     case ExportOutcome::NotWritten:
         if (result.notWritten++ == 0)
-            result.reason = reason;
+            result.reason = why.reason;
+        why.cause = NotSavedCause::NotWritten;
         break;
     }
+    if (result.notSaved.size() < ExportResult::kNamedFiles)
+        result.notSaved.push_back(std::move(why));
+}
+
+// The file ID a name of the export begins with.
+uint32_t IDOfName(const std::string& name)
+{
+    return uint32_t(std::strtoul(name.substr(0, 8).c_str(), nullptr, 16));
 }
 
 // Files written but not yet named. They are named together: when any of them replaces an
@@ -155,7 +248,8 @@ public:
         for (auto& [file, name] : m_files) {
             std::string reason;
             const bool named = file->Commit(name, reason, !synced);
-            Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten, reason);
+            Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten,
+                {IDOfName(name), NotSavedCause::NotWritten, reason});
         }
         m_files.clear();
     }
@@ -169,9 +263,10 @@ private:
 // two files ahead of the writer.
 class CPreparer {
 public:
-    CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead)
+    CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead, ExportFormat format)
         : m_archive(archive)
         , m_entries(entries)
+        , m_format(format)
     {
         if (ahead && entries.size() > 1)
             m_thread = std::thread([this] { Run(); });
@@ -187,7 +282,7 @@ public:
         if (!m_thread.joinable()) {
             auto file = std::make_unique<PreparedFile>();
             file->entry = m_entries[m_taken++];
-            Prepare(m_archive, *file);
+            Prepare(m_archive, *file, m_format);
             return file;
         }
         std::unique_lock lock(m_mutex);
@@ -220,7 +315,7 @@ private:
         for (const DATEntry* entry : m_entries) {
             auto file = std::make_unique<PreparedFile>();
             file->entry = entry;
-            Prepare(m_archive, *file);
+            Prepare(m_archive, *file, m_format);
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
             if (m_stop)
@@ -232,6 +327,7 @@ private:
 
     const CDATArchive& m_archive;
     const DATEntryList& m_entries;
+    const ExportFormat m_format;
     size_t m_taken = 0;
     std::thread m_thread;
     std::mutex m_mutex;
@@ -243,53 +339,59 @@ private:
 } // namespace
 
 ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
-    COutputFolder& folder, const std::string& name, std::string& reason)
+    COutputFolder& folder, const std::string& name, std::string& reason, ExportFormat format)
 {
     if (!archive || !entry)
         return ExportOutcome::Bad;
     PreparedFile prepared;
     prepared.entry = entry;
-    Prepare(*archive, prepared);
+    Prepare(*archive, prepared, format);
     std::unique_ptr<CReplacingFile> file;
-    const ExportOutcome outcome = WritePrepared(*archive, prepared, folder, file, reason);
+    const ExportOutcome outcome = WritePrepared(*archive, prepared, folder, file, reason, format);
     if (outcome != ExportOutcome::Saved)
         return outcome;
     return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
 }
 
-ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath)
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
+    const std::string& folderPath, ExportFormat format)
 {
     if (!entry)
         return ExportOutcome::Bad;
     COutputFolder folder(folderPath);
     std::string reason;
-    return SaveStoredFile(archive, entry, folder, CExportNames().NameFor(*entry), reason);
+    return SaveStoredFile(archive, entry, folder, CExportNames(format).NameFor(*entry), reason, format);
 }
 
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress)
+    const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress, ExportFormat format)
 {
     COutputFolder folder(folderPath);
-    return SaveStoredFiles(archive, entries, folder, progress);
+    return SaveStoredFiles(archive, entries, folder, progress, true, format);
 }
 
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress, bool overlapped)
+    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress, bool overlapped,
+    ExportFormat format)
 {
     ExportResult result;
-    CExportNames names;
+    CExportNames names(format);
     CPendingNames pending(folder);
-    CPreparer preparer(archive, entries, overlapped);
+    CPreparer preparer(archive, entries, overlapped, format);
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto prepared = preparer.Next();
         const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
         std::unique_ptr<CReplacingFile> file;
         std::string reason;
-        const ExportOutcome outcome = WritePrepared(archive, *prepared, folder, file, reason);
-        if (outcome == ExportOutcome::Saved)
+        const ExportOutcome outcome = WritePrepared(archive, *prepared, folder, file, reason, format);
+        if (outcome == ExportOutcome::Saved) {
             pending.Add(std::move(file), name);
-        else
-            Count(result, outcome, reason);
+        } else {
+            NotSavedFile why = prepared->why;
+            if (outcome == ExportOutcome::NotWritten)
+                why.reason = reason;
+            Count(result, outcome, std::move(why));
+        }
         if (pending.Full())
             pending.NameAll(result);
         if (progress && !progress(i + 1, entries.size()))

@@ -13,8 +13,15 @@ FileKind ClassifyFileID(uint32_t fileID)
     return FileKind::Raw;
 }
 
-const char* ExportExtension(FileKind kind)
+bool IsPicture(FileKind kind)
 {
+    return kind == FileKind::ColourTable || kind == FileKind::Texture;
+}
+
+const char* ExportExtension(FileKind kind, ExportFormat format)
+{
+    if (format == ExportFormat::PNG && IsPicture(kind))
+        return ".png";
     for (const FileKindInfo& info : kFileKinds) {
         if (info.kind == kind)
             return info.extension;

@@ -35,8 +35,17 @@ inline constexpr FileKindInfo kRawKind = {0, FileKind::Raw, ".bin"};
 
 FileKind ClassifyFileID(uint32_t fileID);
 
-// The extension an exported file of this kind gets: ".bin", ".bmp", ".txt" or ".wav".
-const char* ExportExtension(FileKind kind);
+// The file format exported pictures (textures and colour tables) are written in; sounds,
+// texts and raw files are written the same way whatever the choice.
+enum class ExportFormat {
+    BMP,
+    PNG, // with the texture's own alpha
+};
+
+// The extension an exported file of this kind gets: ".bin", ".bmp" (".png" for pictures
+// exported as PNG), ".txt" or ".wav".
+const char* ExportExtension(FileKind kind, ExportFormat format = ExportFormat::BMP);
+bool IsPicture(FileKind kind);
 
 enum class StoredIDCheck {
     Matches,  // the first word is the directory ID, or the category is exempt

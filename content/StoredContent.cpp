@@ -2,21 +2,21 @@
 
 #include "content/Captions.h"
 #include "content/FileText.h"
+#include "decode/PngFile.h"
 #include "decode/SoundRecord.h"
 #include "decode/TextureDecoder.h"
 #include "decode/WaveFile.h"
 
-
 namespace orvanel {
 
 bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, StoredContent& content, std::string& reason)
+    const DATEntry& entry, StoredContent& content, std::string& reason, ExportFormat format)
 {
     content.kind = ClassifyFileID(entry.fileID);
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
-        if (!DecodePicture(archive, bytes, entry, PictureRequest{.grey = false}, content.picture)
+        if (!DecodePicture(archive, bytes, entry, PictureRequest{.grey = false, .ownAlpha = format == ExportFormat::PNG}, content.picture)
             || !content.picture.colour.IsValid()) {
             reason = "its picture does not decode";
             return false;
@@ -68,11 +68,13 @@ std::string DescribeContent(const StoredContent& content, std::span<const uint8_
     return text;
 }
 
-bool WriteContent(const StoredContent& content, CByteStream& stream)
+bool WriteContent(const StoredContent& content, CByteStream& stream, ExportFormat format)
 {
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
+        if (format == ExportFormat::PNG)
+            return EncodePNG(content.picture.colour, content.picture.alpha, stream) && !stream.Error();
         return content.picture.colour.Save(stream, kImageTypeBMP) && !stream.Error();
     case FileKind::Sound:
         return WriteWaveFile(content.sound, stream) && !stream.Error();

@@ -186,8 +186,8 @@ TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
             return false;
         const ExportResult result = SaveStoredFiles(*opened->archive, All(), folder);
         return result.saved == 3 && result.bad == 5 && result.notWritten == 2
-            && ExportSummaryText(result, folder) == std::string(kExportSummaryMessage) + "\n\n"
-                + "2 files could not be written to " + folder + ": File too large";
+            && ExportSummaryText(result, folder).find("could not be written to " + folder + ": File too large")
+                != std::string::npos;
     }));
     EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
         "08000001.bin", "31000001.txt"}));

@@ -6,6 +6,7 @@
 #include "archive/ByteOrder.h"
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
+#include "tests/support/PngReadBack.h"
 #include "tools/demo/DemoArchive.h"
 
 #include <gtest/gtest.h>
@@ -18,28 +19,7 @@ namespace {
 
 using test::PixelFromTop;
 
-struct ReadBack {
-    bool ok = false;
-    png_uint_32 fileFormat = 0; // the layout stored in the file
-    std::vector<uint8_t> rgba;  // red, green, blue, alpha, top row first
-    uint32_t width = 0, height = 0;
-};
-
-ReadBack ReadPNG(const std::string& path)
-{
-    ReadBack result;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return result;
-    result.fileFormat = image.format;
-    result.width = image.width;
-    result.height = image.height;
-    image.format = PNG_FORMAT_RGBA;
-    result.rgba.resize(PNG_IMAGE_SIZE(image));
-    result.ok = png_image_finish_read(&image, nullptr, result.rgba.data(), 0, nullptr);
-    return result;
-}
+using fixture::ReadPNG;
 
 TEST(PngFile, SampleArchivePicturesReadBackWithTheirOwnAlpha)
 {
@@ -59,7 +39,7 @@ TEST(PngFile, SampleArchivePicturesReadBackWithTheirOwnAlpha)
             const uint32_t format = category == kCategoryTexture ? ReadLE32(&(*bytes)[16]) : 0;
             const std::string path = dir.File("picture.png");
             ASSERT_TRUE(SavePNG(picture.colour, picture.alpha, path)) << std::hex << entry->fileID;
-            const ReadBack png = ReadPNG(path);
+            const auto png = ReadPNG(path);
             ASSERT_TRUE(png.ok) << std::hex << entry->fileID;
             const bool hasAlpha = !picture.alpha.empty();
             (hasAlpha ? formatsWithAlpha : opaqueFormats).insert(format);

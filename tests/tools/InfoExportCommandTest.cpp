@@ -128,7 +128,8 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFilesAndNamesEachVersion)
     std::ofstream(out / "01000001.bin") << "earlier";
     const auto r = RunCli({"export", archive, out.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n");
+    EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n\n3 files not saved:\n06000004: does not decode\n"
+        "0A000002: does not decode\n31000002: does not decode\n");
     EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001-v00020000.bin", "01000001.bin",
         "04000001.bmp", "06000001.bmp", "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav",
         "0A000003.wav", "31000001.txt"}));

@@ -2,6 +2,8 @@
 // The subcommands of orvanel-cli, run once the command line has been parsed. Each returns
 // the process exit status.
 
+#include "content/FileKind.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +11,7 @@
 
 namespace CLI {
 class App;
+class Option;
 class Validator;
 } // namespace CLI
 
@@ -37,20 +40,25 @@ struct ExportOptions {
     std::string folder;
     std::optional<uint32_t> line;
     std::vector<uint32_t> ids;
+    // Every file into a sub-folder named by its category line.
+    bool byCategory = false;
+    ExportFormat format = ExportFormat::BMP;
     bool force = false;
 };
 
 struct DiffOptions {
     std::string oldArchive;
     std::string newArchive;
-    // Where the added and changed files are saved; empty for none. The export's file format
-    // choice joins here once export offers one.
+    // Where the added and changed files are saved (pictures in format); empty for none.
     std::string folder;
+    ExportFormat format = ExportFormat::BMP;
     bool force = false;
 };
 
 // Adds the diff command and its arguments to app, paths checked by path; returns it.
 CLI::App* AddDiffCommand(CLI::App& app, DiffOptions& options, const CLI::Validator& path);
+// Adds --format (bmp or png, bmp when not given) to command, setting format.
+CLI::Option* AddFormatOption(CLI::App& command, ExportFormat& format);
 
 int RunList(const ListOptions& options);
 int RunInfo(const InfoOptions& options);

@@ -25,7 +25,19 @@ CLI::App* AddDiffCommand(CLI::App& app, DiffOptions& options, const CLI::Validat
     command->add_option("--export", options.folder,
         "also save the added and changed files of NEW into FOLDER, as export does")
         ->check(path)->type_name("FOLDER");
+    AddFormatOption(*command, options.format)->needs("--export");
     return command;
+}
+
+CLI::Option* AddFormatOption(CLI::App& command, ExportFormat& format)
+{
+    return command
+        .add_option_function<std::string>("--format",
+            [&format](const std::string& name) { format = name == "png" ? ExportFormat::PNG : ExportFormat::BMP; },
+            "write pictures (textures and colour tables) as bmp, or as png with their own alpha "
+            "(default: bmp); sounds, texts and raw files are the same either way")
+        ->check(CLI::IsMember({"bmp", "png"}))
+        ->type_name("bmp|png");
 }
 
 int RunDiff(const DiffOptions& options)
@@ -59,7 +71,7 @@ int RunDiff(const DiffOptions& options)
             if (file.newEntry)
                 saved.push_back(file.newEntry);
         }
-        if (!SaveIntoFolder(newArchive, saved, options.folder))
+        if (!SaveIntoFolder(newArchive, saved, options.folder, options.format))
             return kExitUsage;
     }
     return differences->Any() ? kExitFailed : kExitOk;

@@ -1,5 +1,6 @@
 // orvanel-cli export: saves stored files into a folder as the desktop program's Save does.
 
+#include "content/CategoryExport.h"
 #include "content/FileExport.h"
 #include "archive/DATArchive.h"
 #include "decode/OutputFile.h"
@@ -43,6 +44,17 @@ int RunExport(const ExportOptions& options)
         return kExitFailed;
     CDATArchive& archive = open->archive;
 
+    if (options.byCategory) {
+        InstallInterruptCleanup();
+        const bool showProgress = IsTerminal(stderr);
+        const ExportResult result = SaveByCategory(archive, folder, [&](size_t done, size_t total) {
+            if (showProgress)
+                DrawProgress(done, total);
+            return true;
+        }, options.format);
+        return ReportExport(result, folder) ? kExitOk : kExitFailed;
+    }
+
     DATEntryList entries;
     bool missing = false;
     if (options.line) {
@@ -67,7 +79,7 @@ int RunExport(const ExportOptions& options)
         }
     }
 
-    const bool saved = SaveIntoFolder(archive, entries, folder);
+    const bool saved = SaveIntoFolder(archive, entries, folder, options.format);
     return !saved || missing ? kExitFailed : kExitOk;
 }
 
@@ -82,7 +94,8 @@ bool PrepareExportFolder(const char* command, const std::string& folder)
     return false;
 }
 
-bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder)
+bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder,
+    ExportFormat format)
 {
     InstallInterruptCleanup();
     const bool showProgress = IsTerminal(stderr) && !entries.empty();
@@ -90,7 +103,12 @@ bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, con
         if (showProgress)
             DrawProgress(done, total);
         return true;
-    });
+    }, format);
+    return ReportExport(result, folder);
+}
+
+bool ReportExport(const ExportResult& result, const std::string& folder)
+{
     const std::string summary = ExportSummaryText(result, folder);
     if (!summary.empty())
         std::fprintf(stderr, "%s\n", TerminalSafe(summary).c_str());

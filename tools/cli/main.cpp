@@ -87,14 +87,19 @@ int main(int argc, char** argv)
     ExportOptions save;
     uint32_t line = 0;
     CLI::App* exportCommand = app.add_subcommand("export",
-        "save files into FOLDER as .bmp, .wav, .txt or .bin: the given IDs (all versions), "
-        "the files of list line N, or every file");
+        "save files into FOLDER as .bmp (or .png), .wav, .txt or .bin: the given IDs (all versions), "
+        "the files of list line N, or every file (with --by-category, into sub-folders)");
     AddArchive(*exportCommand, save.archive);
     exportCommand->add_option("FOLDER", save.folder, "the folder to write into (created when missing)")
         ->required()->check(kFilePath)->type_name("PATH");
     CLI::Option* ids = exportCommand->add_option("ID", save.ids, "file IDs, in hexadecimal")->transform(hexID)->type_name("HEX");
     exportCommand->add_option("--line", line, "the line of list whose files are saved (0 for the first)")
         ->transform(Number(10, 10, "a line number"))->type_name("N")->excludes(ids);
+    exportCommand->add_flag("--by-category", save.byCategory,
+        "save every file into a sub-folder named by its line of list without the count: a texture by "
+        "its format's line (06 - 31545844 - DXT1), every other file by its category's (0A - Sounds)")
+        ->excludes(ids)->excludes("--line");
+    AddFormatOption(*exportCommand, save.format);
     AddForce(*exportCommand, save.force);
 
     DiffOptions diff;
