@@ -60,6 +60,10 @@ std::string ExportSummaryText(const ExportResult& result, const std::string& fol
     std::string text;
     if (result.bad > 0)
         text = std::string(kExportSummaryMessage) + "\n\n";
+    // Files the folder or the disk refused are counted apart, with the system's reason, since
+    // what the user must mend is the folder, not the archive.
+    if (result.notWritten > 0)
+        text += Files(result.notWritten) + " could not be written to " + folder + ": " + result.reason + "\n\n";
     text += Files(result.Failed()) + " not saved:";
     for (const NotSavedFile& file : result.notSaved) {
         char id[16];

@@ -57,7 +57,8 @@ struct ExportResult {
 };
 
 // What the user is told after an export: empty when every file was saved. Otherwise the
-// Bad/Corrupted text first when files were bad, then how many files were not saved and a
+// Bad/Corrupted text first when files were bad, then how many files could not be written with
+// the system's reason for the first, then how many files were not saved and a
 // line for each of the first ten: its ID and why ("bad ID", "cannot be read from the
 // archive", "does not decode", "could not be written to FOLDER: " and the system's reason),
 // and how many more there were.

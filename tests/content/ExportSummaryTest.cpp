@@ -43,6 +43,7 @@ TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
                   "02000004: bad ID (too short to hold one)\n06000001: does not decode",
             "Saved 1 file to {F}, 3 not saved"},
         {"folder refuses", {Good(0x01000001), Good(0x01000002)}, true,
+            "2 files could not be written to {F}: Not a directory\n\n"
             "2 files not saved:\n01000001: could not be written to {F}: Not a directory\n"
             "01000002: could not be written to {F}: Not a directory",
             "Saved 0 files to {F}, 2 not saved"},
