@@ -38,18 +38,17 @@ void SetVersionLine(CStaticEx& field, uint32_t options)
     std::string privateBuild, specialBuild;
     const bool hasPrivate = ReadVersionString(privateBuild, "PrivateBuild");
     const bool hasSpecial = ReadVersionString(specialBuild, "SpecialBuild");
-    const std::string line = BuildVersionLine(version, options, hasPrivate ? &privateBuild : nullptr,
-        hasSpecial ? &specialBuild : nullptr);
+    const std::string line = BuildVersionLine(
+        version, options, hasPrivate ? &privateBuild : nullptr, hasSpecial ? &specialBuild : nullptr);
     field.SetLinkText(QString::fromUtf8(line.c_str()));
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent)
-    , m_productName(new CStaticEx(QStringLiteral("productname"), this))
-    , m_version(new CStaticEx(QStringLiteral("version"), this))
-    , m_web(new CStaticEx(QStringLiteral("web"), this))
-    , m_copyright(new CStaticEx(QStringLiteral("copyright"), this))
-    , m_email(new CStaticEx(QStringLiteral("email"), this))
+    : QDialog(parent), m_productName(new CStaticEx(QStringLiteral("productname"), this)),
+      m_version(new CStaticEx(QStringLiteral("version"), this)),
+      m_web(new CStaticEx(QStringLiteral("web"), this)),
+      m_copyright(new CStaticEx(QStringLiteral("copyright"), this)),
+      m_email(new CStaticEx(QStringLiteral("email"), this))
 {
     setWindowTitle(tr("About Orvanel"));
 
@@ -58,8 +57,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(IconLabel(QStringLiteral(":/icons/orvanel.svg"), 32, this), 0, 0, 3, 1,
-        Qt::AlignTop);
+    layout->addWidget(IconLabel(QStringLiteral(":/icons/orvanel.svg"), 32, this), 0, 0, 3, 1, Qt::AlignTop);
     layout->addWidget(m_productName, 0, 1);
     layout->addWidget(ok, 0, 2, Qt::AlignTop | Qt::AlignRight);
     layout->addWidget(m_version, 1, 1);

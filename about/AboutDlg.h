@@ -17,8 +17,7 @@ void SetVersionField(CStaticEx& field, const char* key);
 // Puts the version line built with options into field when the version string exists.
 void SetVersionLine(CStaticEx& field, uint32_t options);
 
-class CAboutDlg : public QDialog
-{
+class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:

@@ -9,9 +9,8 @@
 namespace orvanel {
 
 CStaticEx::CStaticEx(const QString& text, QWidget* parent)
-    : QLabel(text, parent)
-    , m_textColour(palette().color(QPalette::WindowText))
-    , m_font(QFontDatabase::systemFont(QFontDatabase::GeneralFont))
+    : QLabel(text, parent), m_textColour(palette().color(QPalette::WindowText)),
+      m_font(QFontDatabase::systemFont(QFontDatabase::GeneralFont))
 {
     setTextFormat(Qt::PlainText);
     ApplyLook();

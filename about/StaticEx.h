@@ -10,8 +10,7 @@
 
 namespace orvanel {
 
-class CStaticEx : public QLabel
-{
+class CStaticEx : public QLabel {
     Q_OBJECT
 
 public:

@@ -52,8 +52,8 @@ bool ReadVersionString(std::string& text, const char* key, const char* file, con
     return false;
 }
 
-std::string BuildVersionLine(const std::string& version, uint32_t options,
-    const std::string* privateBuild, const std::string* specialBuild)
+std::string BuildVersionLine(const std::string& version, uint32_t options, const std::string* privateBuild,
+    const std::string* specialBuild)
 {
     size_t first = 0;
     size_t last = version.size();

@@ -1,9 +1,9 @@
 #include "app/DATFileView.h"
 
+#include "app/OrvanelDoc.h"
 #include "content/Captions.h"
 #include "content/FileKind.h"
 #include "content/FileText.h"
-#include "app/OrvanelDoc.h"
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 #include "decode/TextureDecoder.h"
@@ -33,9 +33,7 @@ QColor ButtonFace(const QWidget& widget)
 
 } // namespace
 
-CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent)
-    : QAbstractScrollArea(parent)
-    , m_doc(doc)
+CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), m_doc(doc)
 {
     setFocusPolicy(Qt::StrongFocus);
     m_textBox = new CDATTextBox(viewport());
@@ -77,8 +75,7 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         // Without a first word there is nothing to check or decode.
         UpdateScrollRange();
         return;
-    case StoredIDCheck::Matches:
-        break;
+    case StoredIDCheck::Matches: break;
     }
 
     std::string text;
@@ -156,7 +153,8 @@ void CDATFileView::BlendOverCheckerboard(const QRect& imageRect, const QRect& vi
         const uint8_t* opacities = m_alpha.data() + size_t(height - 1 - std::min(sy, height - 1)) * width;
         auto* row = reinterpret_cast<uint32_t*>(m_drawBuffer.scanLine(y - visible.top()));
         for (int x = visible.left(); x <= visible.right(); ++x) {
-            const uint32_t sx = std::min(uint32_t(int64_t(x - imageRect.x()) * width / imageRect.width()), width - 1);
+            const uint32_t sx =
+                std::min(uint32_t(int64_t(x - imageRect.x()) * width / imageRect.width()), width - 1);
             const uint32_t a = opacities[sx];
             const bool light = (((x - imageRect.x()) / kSquare + (y - imageRect.y()) / kSquare) & 1) != 0;
             const uint32_t ground = light ? 0xCC : 0x99;
@@ -177,8 +175,8 @@ std::string CDATFileView::GetCaption() const
         return {};
     if (!m_colour.IsValid())
         return m_undecodedCaption;
-    return ImageCaption(m_colour.GetWidth(), m_colour.GetHeight(), m_colour.GetBpp(),
-        m_zoom.Scale(), m_noteKind, m_noteFileID);
+    return ImageCaption(m_colour.GetWidth(), m_colour.GetHeight(), m_colour.GetBpp(), m_zoom.Scale(),
+        m_noteKind, m_noteFileID);
 }
 
 QSize CDATFileView::ScaledImageSize() const
@@ -193,8 +191,8 @@ QSize CDATFileView::ContentSize(int captionWidth, int captionHeight) const
     if (m_displayMode != ModeImage || !m_colour.IsValid())
         return {0, 0};
     const QSize scaled = ScaledImageSize();
-    return QSize(std::max(captionWidth + kCaptionGap, scaled.width()),
-        captionHeight + kCaptionGap + scaled.height());
+    return QSize(
+        std::max(captionWidth + kCaptionGap, scaled.width()), captionHeight + kCaptionGap + scaled.height());
 }
 
 void CDATFileView::UpdateScrollRange()
@@ -247,8 +245,8 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
 
     if (m_displayMode == ModeBadFile) {
         painter.setPen(QColor(255, 0, 0));
-        painter.drawText(QRect(QPoint(0, 0), client).adjusted(kCaptionMargin, kCaptionMargin,
-                             -kCaptionMargin, -kCaptionMargin),
+        painter.drawText(QRect(QPoint(0, 0), client)
+                             .adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin),
             Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(m_badFileMessage.c_str()));
     }
     if (m_displayMode == ModeImage && !m_colour.IsValid()) {
@@ -257,8 +255,8 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
     }
     if (m_displayMode == ModeImage && m_colour.IsValid()) {
         painter.setPen(onPaper ? QColor(Qt::black) : palette().color(QPalette::WindowText));
-        painter.drawText(QPoint(kCaptionMargin, kCaptionMargin) - scroll + QPoint(0, metrics.ascent()),
-            caption);
+        painter.drawText(
+            QPoint(kCaptionMargin, kCaptionMargin) - scroll + QPoint(0, metrics.ascent()), caption);
         const CDibImage& shown = m_greyscale && m_grey.IsValid() ? m_grey : m_colour;
         const QRect imageRect(QPoint(0, captionHeight + kCaptionGap) - scroll, ScaledImageSize());
         const QRect visible = imageRect.intersected(exposed);
@@ -350,7 +348,8 @@ void CDATFileView::OnFilePrintPreview()
 {
     QPrinter printer;
     QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { Print(*target); });
+    connect(
+        &preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { Print(*target); });
     preview.exec();
 }
 

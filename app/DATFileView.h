@@ -26,8 +26,7 @@ class CDATSoundPlayer;
 class CDATTextBox;
 class COrvanelDoc;
 
-class CDATFileView : public QAbstractScrollArea
-{
+class CDATFileView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:

@@ -42,7 +42,8 @@ void CDATFileView::ZoomAbout(QPoint pointer, float scale)
         return;
     const float before = m_zoom.Scale();
     const int top = viewport()->fontMetrics().height() + kPictureGap;
-    const QPointF content = QPointF(pointer) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPointF content =
+        QPointF(pointer) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const QPointF picturePoint((content.x()) / before, (content.y() - top) / before);
     if (scale > before)
         m_zoom.ZoomIn();
@@ -101,7 +102,8 @@ void CDATFileView::DrawPixelGrid(QPainter& painter, const QRect& imageRect, cons
     painter.setPen(QColor(128, 128, 128, 160));
     const int firstColumn = int((visible.left() - imageRect.left()) / scale);
     const int lastColumn = int((visible.right() - imageRect.left()) / scale) + 1;
-    for (int column = std::max(1, firstColumn); column <= lastColumn && column < int(m_colour.GetWidth()); ++column) {
+    for (int column = std::max(1, firstColumn); column <= lastColumn && column < int(m_colour.GetWidth());
+         ++column) {
         const int x = imageRect.left() + int(std::ceil(column * scale));
         painter.drawLine(x, visible.top(), x, visible.bottom());
     }

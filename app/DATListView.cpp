@@ -4,8 +4,8 @@
 #include "app/GalleryView.h"
 #include "app/OrvanelDoc.h"
 #include "app/SelectionExport.h"
-#include "content/FileExport.h"
 #include "archive/DATFileRecord.h"
+#include "content/FileExport.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -26,8 +26,7 @@ namespace {
 class CComboCategorySelector final : public ICategorySelector {
 public:
     CComboCategorySelector(QComboBox& combo, std::vector<const DATEntryList*>& lists)
-        : m_combo(combo)
-        , m_lists(lists)
+        : m_combo(combo), m_lists(lists)
     {
     }
     void RemoveAllLines() override
@@ -96,12 +95,8 @@ int CellWidth(const QAbstractItemView& view, const QString& text)
 } // namespace
 
 CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
-    : QWidget(parent)
-    , m_doc(doc)
-    , m_selector(new QComboBox(this))
-    , m_filterField(new QLineEdit(this))
-    , m_fileList(new CFileTable(this))
-    , m_model(new CEntryTableModel(this))
+    : QWidget(parent), m_doc(doc), m_selector(new QComboBox(this)), m_filterField(new QLineEdit(this)),
+      m_fileList(new CFileTable(this)), m_model(new CEntryTableModel(this))
 {
     m_selector->setEditable(false);
     m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -137,7 +132,8 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
         QItemSelectionModel* selection = m_fileList->selectionModel();
         const QModelIndexList rows = selection->selectedRows();
         if (!rows.isEmpty() && !selection->isRowSelected(selection->currentIndex().row()))
-            selection->setCurrentIndex(*std::min_element(rows.begin(), rows.end()), QItemSelectionModel::NoUpdate);
+            selection->setCurrentIndex(
+                *std::min_element(rows.begin(), rows.end()), QItemSelectionModel::NoUpdate);
     });
     setFocusProxy(m_fileList);
     SetUpFinding();
@@ -196,8 +192,8 @@ void CDATListView::ShowLine(int row)
 void CDATListView::SelectRow(int row)
 {
     const QModelIndex index = m_model->index(row, 0);
-    m_fileList->selectionModel()->setCurrentIndex(index,
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_fileList->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_fileList->scrollTo(index);
     if (IsGalleryShown())
         m_gallery->scrollTo(index);
@@ -222,8 +218,8 @@ void CDATListView::FitColumns()
     QHeaderView* header = m_fileList->horizontalHeader();
     for (int c = 0; c < CEntryTableModel::ColumnCount; ++c) {
         const QString text = c == CEntryTableModel::ColumnBytes ? widest("0123456789", sizePlaces)
-            : c == CEntryTableModel::ColumnVersion               ? widest("0123456789", 8)
-                                                                 : widest("0123456789ABCDEF", 8);
+            : c == CEntryTableModel::ColumnVersion              ? widest("0123456789", 8)
+                                                                : widest("0123456789ABCDEF", 8);
         // A grid line takes one pixel of every cell.
         const int grid = m_fileList->showGrid() ? 1 : 0;
         const int width = std::max(CellWidth(*m_fileList, text) + grid, header->sectionSizeHint(c));
@@ -247,7 +243,8 @@ void CDATListView::StretchBytesColumn()
     const int frame = 2 * m_fileList->frameWidth();
     const int rowsHeight = m_model->rowCount() * m_fileList->verticalHeader()->defaultSectionSize();
     const bool barShown = rowsHeight > m_fileList->height() - frame - header->height();
-    const int bar = barShown ? m_fileList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_fileList) : 0;
+    const int bar =
+        barShown ? m_fileList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_fileList) : 0;
     header->resizeSection(last, std::max(m_bytesColumnWidth, m_fileList->width() - frame - bar - others));
 }
 

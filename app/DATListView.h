@@ -24,8 +24,7 @@ class CEntryTableModel;
 class CGalleryView;
 class COrvanelDoc;
 
-class CDATListView : public QWidget
-{
+class CDATListView : public QWidget {
     Q_OBJECT
 
 public:
@@ -39,8 +38,8 @@ public:
     // Hands the file at the selection mark to the document if it is not the one shown.
     bool ShowSelectedFile();
     // Exports the selected rows into folder, pictures in format; none when nothing is selected.
-    std::optional<ExportResult> SaveSelectedFiles(const std::string& folder,
-        ExportFormat format = ExportFormat::BMP);
+    std::optional<ExportResult> SaveSelectedFiles(
+        const std::string& folder, ExportFormat format = ExportFormat::BMP);
     // Exports every file of the chosen selector line, the filter notwithstanding; none when
     // the line has no files.
     std::optional<ExportResult> SaveLineFiles(const std::string& folder, ExportFormat format);
@@ -91,7 +90,8 @@ private:
     void StretchBytesColumn();
     void SelectRow(int row);
     // Rebuilds the rows through change, keeping the file at the mark selected if still shown.
-    template <typename Change> void ChangeRows(Change change);
+    template <typename Change>
+    void ChangeRows(Change change);
     void OnFilterEdited(const QString& text);
     // The row showing the line's entry at index; clears the filter when it hides it.
     int RowOfIndex(size_t index);

@@ -156,7 +156,8 @@ void CDATListView::SortByColumn(int column)
     QHeaderView* header = m_fileList->horizontalHeader();
     header->setSortIndicatorShown(order != SortOrder::Catalogue);
     if (order != SortOrder::Catalogue)
-        header->setSortIndicator(column, order == SortOrder::Ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        header->setSortIndicator(
+            column, order == SortOrder::Ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     if (m_fileList->selectionModel()->currentIndex().isValid())
         m_fileList->scrollTo(m_fileList->selectionModel()->currentIndex());
 }
@@ -172,7 +173,8 @@ QString CDATListView::FilterStatus() const
 DATEntryList CDATListView::SelectedEntries() const
 {
     QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::sort(rows.begin(), rows.end(),
+        [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     DATEntryList entries;
     entries.reserve(size_t(rows.size()));
     for (const QModelIndex& index : rows) {

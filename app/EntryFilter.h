@@ -18,9 +18,9 @@ namespace orvanel {
 // conditions such as ">65536", "<100", ">=10", "<=10" or "=24", separated by spaces.
 struct EntryQuery {
     std::vector<std::string> idParts; // upper case, without "0x"; each must be in the ID
-    uint64_t minSize = 0; // inclusive
-    uint64_t maxSize = UINT32_MAX; // inclusive
-    bool valid = true; // false when a word is neither: nothing then matches
+    uint64_t minSize = 0;             // inclusive
+    uint64_t maxSize = UINT32_MAX;    // inclusive
+    bool valid = true;                // false when a word is neither: nothing then matches
 
     bool IsEmpty() const { return valid && idParts.empty() && minSize == 0 && maxSize == UINT32_MAX; }
     bool Matches(const DATEntry& entry) const;

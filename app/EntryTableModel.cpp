@@ -37,20 +37,11 @@ QString CEntryTableModel::CellText(int row, int column) const
         return {};
     char text[16];
     switch (column) {
-    case ColumnID:
-        std::snprintf(text, sizeof text, "%08X", entry->fileID);
-        break;
-    case ColumnVersion:
-        std::snprintf(text, sizeof text, "%08X", entry->version);
-        break;
-    case ColumnOffset:
-        std::snprintf(text, sizeof text, "%08X", entry->offset);
-        break;
-    case ColumnBytes:
-        std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(entry->size));
-        break;
-    default:
-        return {};
+    case ColumnID: std::snprintf(text, sizeof text, "%08X", entry->fileID); break;
+    case ColumnVersion: std::snprintf(text, sizeof text, "%08X", entry->version); break;
+    case ColumnOffset: std::snprintf(text, sizeof text, "%08X", entry->offset); break;
+    case ColumnBytes: std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(entry->size)); break;
+    default: return {};
     }
     return QString::fromLatin1(text);
 }

@@ -10,8 +10,7 @@
 
 namespace orvanel {
 
-class CEntryTableModel : public QAbstractTableModel
-{
+class CEntryTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:

@@ -17,14 +17,9 @@ constexpr int kCellMargin = 4;
 
 // Draws one cell: the thumbnail centred in its square, or a frame while it is being made, and
 // the ID under it.
-class CThumbnailDelegate : public QStyledItemDelegate
-{
+class CThumbnailDelegate : public QStyledItemDelegate {
 public:
-    explicit CThumbnailDelegate(CGalleryView& gallery)
-        : QStyledItemDelegate(&gallery)
-        , m_gallery(gallery)
-    {
-    }
+    explicit CThumbnailDelegate(CGalleryView& gallery) : QStyledItemDelegate(&gallery), m_gallery(gallery) { }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
@@ -52,8 +47,8 @@ public:
             painter->drawRect(square.adjusted(0, 0, -1, -1));
         }
         painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        const QRect text(cell.left(), square.bottom() + kCellMargin, cell.width(),
-            option.fontMetrics.height());
+        const QRect text(
+            cell.left(), square.bottom() + kCellMargin, cell.width(), option.fontMetrics.height());
         painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop, index.data().toString());
         if (option.state & QStyle::State_HasFocus) {
             painter->setPen(QPen(palette.color(QPalette::Highlight), 1, Qt::DotLine));
@@ -66,9 +61,7 @@ private:
 };
 
 CGalleryView::CGalleryView(CEntryTableModel& model, QWidget* parent)
-    : QListView(parent)
-    , m_model(model)
-    , m_loader(new CThumbnailLoader(this))
+    : QListView(parent), m_model(model), m_loader(new CThumbnailLoader(this))
 {
     // A wrapping list of cells of one size: the view never measures rows it does not show.
     setViewMode(QListView::ListMode);

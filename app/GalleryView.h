@@ -14,8 +14,7 @@ class CDATArchive;
 class CEntryTableModel;
 class CThumbnailLoader;
 
-class CGalleryView : public QListView
-{
+class CGalleryView : public QListView {
     Q_OBJECT
 
 public:
@@ -53,7 +52,7 @@ private:
     int m_wheelDelta = 0;
     // Files found not to be pictures, so they are not asked for again.
     std::unordered_map<ThumbnailKey, bool, ThumbnailKeyHash> m_failed;
-    std::pair<int, int> m_requested{-1, -1};
+    std::pair<int, int> m_requested {-1, -1};
 
     friend class CThumbnailDelegate;
 };

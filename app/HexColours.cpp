@@ -17,8 +17,8 @@ HexColourScheme ChooseHexColours(const QPalette& desktop, bool highContrast)
         return {Qt::white, QColor(128, 0, 0), QColor(0, 100, 0), QColor(0, 0, 160)};
     }
     if (dark) {
-        return {desktop.color(QPalette::Active, QPalette::Base), QColor(240, 120, 120),
-            QColor(120, 210, 120), QColor(140, 170, 255)};
+        return {desktop.color(QPalette::Active, QPalette::Base), QColor(240, 120, 120), QColor(120, 210, 120),
+            QColor(140, 170, 255)};
     }
     return {QColor(210, 210, 210), QColor(150, 0, 0), QColor(0, 150, 0), QColor(0, 0, 150)};
 }

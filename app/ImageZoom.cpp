@@ -7,7 +7,8 @@ namespace orvanel {
 
 namespace {
 
-constexpr float kSteps[] = {1.0f / 16, 1.0f / 8, 1.0f / 4, 1.0f / 2, 1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 64};
+constexpr float kSteps[] = {
+    1.0f / 16, 1.0f / 8, 1.0f / 4, 1.0f / 2, 1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 64};
 
 } // namespace
 

@@ -19,8 +19,7 @@ const char* const kThumbnails = "Layout/Thumbnails";
 
 } // namespace
 
-CLayoutSettings::CLayoutSettings(QSettings& settings)
-    : m_settings(settings)
+CLayoutSettings::CLayoutSettings(QSettings& settings) : m_settings(settings)
 {
 }
 

@@ -30,11 +30,10 @@ namespace orvanel {
 
 namespace {
 
-
 QString ChooseFolder(QWidget* parent, const QString& caption)
 {
-    return QFileDialog::getExistingDirectory(parent, caption, QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    return QFileDialog::getExistingDirectory(
+        parent, caption, QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
 }
 
 // The first local file among dropped URLs, or an empty text.
@@ -52,9 +51,7 @@ QString DroppedFile(const QMimeData* data)
 } // namespace
 
 CMainFrame::CMainFrame(COrvanelApp& app, COrvanelDoc& doc)
-    : m_app(app)
-    , m_doc(doc)
-    , m_chooseFolder(ChooseFolder)
+    : m_app(app), m_doc(doc), m_chooseFolder(ChooseFolder)
 {
     setAcceptDrops(true);
     CreateActions();
@@ -66,7 +63,8 @@ CMainFrame::CMainFrame(COrvanelApp& app, COrvanelDoc& doc)
     if (CDATListView* listView = GetListView()) {
         connect(listView->GetFileList().selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainFrame::UpdateCommandStates);
-        connect(&listView->GetModel(), &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
+        connect(
+            &listView->GetModel(), &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
     }
     resize(1024, 720);
     m_viewing = std::make_unique<CViewingCommands>(*this, m_app.GetSettings());
@@ -151,7 +149,8 @@ void CMainFrame::ApplyHexColours()
 
 void CMainFrame::OnViewHighContrast()
 {
-    m_app.GetSettings().setValue(QString::fromLatin1(kHighContrastSetting), m_highContrastAction->isChecked());
+    m_app.GetSettings().setValue(
+        QString::fromLatin1(kHighContrastSetting), m_highContrastAction->isChecked());
     ApplyHexColours();
 }
 
@@ -180,9 +179,8 @@ CDATFileView* CMainFrame::GetFileView() const
 
 void CMainFrame::OnTitleChanged()
 {
-    setWindowTitle(QStringLiteral("%1 - %2")
-                       .arg(QString::fromLatin1(kApplicationName),
-                           QString::fromLocal8Bit(m_doc.GetTitle().c_str())));
+    setWindowTitle(QStringLiteral("%1 - %2").arg(
+        QString::fromLatin1(kApplicationName), QString::fromLocal8Bit(m_doc.GetTitle().c_str())));
     // Every open and close of an archive sets the title.
     UpdateCommandStates();
 }
@@ -225,7 +223,8 @@ void CMainFrame::RememberExportFormat(ExportFormat format)
 
 ExportFormat CMainFrame::RememberedExportFormat() const
 {
-    return m_app.GetSettings().value(QString::fromLatin1(kExportFormatSetting)).toString() == QStringLiteral("png")
+    return m_app.GetSettings().value(QString::fromLatin1(kExportFormatSetting)).toString()
+            == QStringLiteral("png")
         ? ExportFormat::PNG
         : ExportFormat::BMP;
 }
@@ -260,11 +259,12 @@ void CMainFrame::OnFileSaveCategory()
 void CMainFrame::OnFileSaveAll()
 {
     const ExportFormat format = RememberedExportFormat();
-    SaveInto(kSaveAllCaption, format, [this, format](const std::string& folder) -> std::optional<ExportResult> {
-        if (!m_doc.GetArchive())
-            return std::nullopt;
-        return ExportAllWithProgress(m_doc, folder, this, format);
-    });
+    SaveInto(
+        kSaveAllCaption, format, [this, format](const std::string& folder) -> std::optional<ExportResult> {
+            if (!m_doc.GetArchive())
+                return std::nullopt;
+            return ExportAllWithProgress(m_doc, folder, this, format);
+        });
 }
 
 void CMainFrame::OnViewGreyscale()
@@ -279,8 +279,9 @@ void CMainFrame::OnViewGreyscale()
 void CMainFrame::OnGoToID()
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(this, tr("Go to ID"),
-        tr("File ID (hexadecimal):"), QLineEdit::Normal, QString(), &ok).trimmed();
+    const QString text = QInputDialog::getText(
+        this, tr("Go to ID"), tr("File ID (hexadecimal):"), QLineEdit::Normal, QString(), &ok)
+                             .trimmed();
     if (!ok || text.isEmpty())
         return;
     QString digits = text;

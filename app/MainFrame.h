@@ -47,8 +47,7 @@ inline constexpr const char* kSaveCategoryCaption =
 inline constexpr const char* kSaveAllCaption =
     "Choose the directory where you want to save every file of the archive, by category.";
 
-class CMainFrame : public QMainWindow
-{
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:

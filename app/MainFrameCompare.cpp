@@ -2,10 +2,10 @@
 
 #include "app/MainFrame.h"
 
-#include "content/CompareText.h"
 #include "app/DATListView.h"
 #include "app/OrvanelDoc.h"
 #include "archive/ArchiveCompare.h"
+#include "content/CompareText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,12 +25,12 @@ constexpr qint64 kEventSliceMs = 15;
 // window never freezes. Until the progress window shows, the user's input waits; once shown,
 // the window-modal progress window keeps it from the main window. Either way nothing can open
 // or close an archive while the comparison reads both.
-std::optional<ArchiveDifferences> CompareWithProgress(const CDATArchive& older,
-    const CDATArchive& current, QWidget* parent, int delayMs)
+std::optional<ArchiveDifferences> CompareWithProgress(
+    const CDATArchive& older, const CDATArchive& current, QWidget* parent, int delayMs)
 {
     constexpr int kSteps = 1000;
-    QProgressDialog progress(QObject::tr("Comparing the archives..."), QObject::tr("Cancel"), 0,
-        kSteps, parent);
+    QProgressDialog progress(
+        QObject::tr("Comparing the archives..."), QObject::tr("Cancel"), 0, kSteps, parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(delayMs);
     progress.setAutoClose(false);
@@ -55,8 +55,8 @@ void CMainFrame::OnFileCompareWith()
 {
     if (!m_doc.GetArchive())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Compare With"), QString(),
-        tr("DAT Files (*.dat);;All Files (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Compare With"), QString(), tr("DAT Files (*.dat);;All Files (*)"));
     if (!path.isEmpty())
         CompareWith(QFile::encodeName(path).toStdString(), 500);
 }
@@ -84,7 +84,8 @@ bool CMainFrame::CompareWith(const std::string& oldPath, int progressDelayMs)
     // The counts stand where the idle text does until the comparison ends.
     const QString idle = m_idleLabel->text();
     m_idleLabel->setText(QString::fromStdString(DifferenceSummary(*differences)));
-    connect(listView, &CDATListView::ComparisonEnded, m_idleLabel,
+    connect(
+        listView, &CDATListView::ComparisonEnded, m_idleLabel,
         [label = m_idleLabel, idle] { label->setText(idle); }, Qt::SingleShotConnection);
     return true;
 }

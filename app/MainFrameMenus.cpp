@@ -73,19 +73,19 @@ void CMainFrame::CreateActions()
     m_saveAsPNGAction = AddAction(tr("Save As &PNG..."),
         tr("Saves all currently selected files, pictures as PNG with their own transparency"),
         tr("Save As PNG"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &CMainFrame::OnFileSaveAsPNG);
-    m_saveCategoryAction = AddAction(tr("Save &Category..."),
-        tr("Saves every file of the chosen category line"), tr("Save Category"), {},
-        &CMainFrame::OnFileSaveCategory);
-    m_saveAllAction = AddAction(tr("Save A&ll..."),
-        tr("Saves every file of the archive into a folder per category line"), tr("Save All"), {},
-        &CMainFrame::OnFileSaveAll);
+    m_saveCategoryAction =
+        AddAction(tr("Save &Category..."), tr("Saves every file of the chosen category line"),
+            tr("Save Category"), {}, &CMainFrame::OnFileSaveCategory);
+    m_saveAllAction =
+        AddAction(tr("Save A&ll..."), tr("Saves every file of the archive into a folder per category line"),
+            tr("Save All"), {}, &CMainFrame::OnFileSaveAll);
 
     m_compareAction = AddAction(tr("Compare &With..."),
         tr("List the files that are new or changed against an older archive"), tr("Compare With"), {},
         &CMainFrame::OnFileCompareWith);
 
-    m_printAction = AddAction(tr("&Print..."), tr("Print what the file view shows"), tr("Print"),
-        QKeySequence::Print, nullptr);
+    m_printAction = AddAction(
+        tr("&Print..."), tr("Print what the file view shows"), tr("Print"), QKeySequence::Print, nullptr);
     connect(m_printAction, &QAction::triggered, this, [this] {
         if (CDATFileView* fileView = GetFileView())
             fileView->OnFilePrint();
@@ -103,27 +103,28 @@ void CMainFrame::CreateActions()
     m_goToIDAction = AddAction(tr("&Go to ID..."), tr("Show the file with a given hexadecimal ID"),
         tr("Go to ID"), QKeySequence(Qt::CTRL | Qt::Key_G), &CMainFrame::OnGoToID);
 
-    m_greyscaleAction = AddAction(tr("&Greyscale"), tr("Toggle Grayscale"), tr("Toggle Grayscale"),
-        {}, &CMainFrame::OnViewGreyscale);
+    m_greyscaleAction = AddAction(
+        tr("&Greyscale"), tr("Toggle Grayscale"), tr("Toggle Grayscale"), {}, &CMainFrame::OnViewGreyscale);
     m_greyscaleAction->setCheckable(true);
     m_greyscaleAction->setIcon(QIcon(QStringLiteral(":/icons/greyscale.svg")));
     // In the menu an icon would take the place of the check mark.
     m_greyscaleAction->setIconVisibleInMenu(false);
 
-    m_showAlphaAction = AddAction(tr("Sho&w Alpha"),
-        tr("Draw pictures that have their own transparency over a checkerboard"), tr("Show Alpha"), {},
-        nullptr);
+    m_showAlphaAction =
+        AddAction(tr("Sho&w Alpha"), tr("Draw pictures that have their own transparency over a checkerboard"),
+            tr("Show Alpha"), {}, nullptr);
     m_showAlphaAction->setCheckable(true);
     connect(m_showAlphaAction, &QAction::toggled, this, [this](bool on) {
         if (CDATFileView* fileView = GetFileView())
             fileView->SetShowAlpha(on);
     });
 
-    m_highContrastAction = AddAction(tr("&High Contrast"),
-        tr("Show the bytes in colours that stand out more from their ground"), tr("High Contrast"), {},
-        nullptr);
+    m_highContrastAction =
+        AddAction(tr("&High Contrast"), tr("Show the bytes in colours that stand out more from their ground"),
+            tr("High Contrast"), {}, nullptr);
     m_highContrastAction->setCheckable(true);
-    m_highContrastAction->setChecked(m_app.GetSettings().value(QString::fromLatin1(kHighContrastSetting), false).toBool());
+    m_highContrastAction->setChecked(
+        m_app.GetSettings().value(QString::fromLatin1(kHighContrastSetting), false).toBool());
     connect(m_highContrastAction, &QAction::toggled, this, &CMainFrame::OnViewHighContrast);
 
     m_aboutAction = AddAction(tr("&About Orvanel..."),
@@ -140,12 +141,11 @@ void CMainFrame::CreateActions()
     }
 
     // F6 and Shift+F6 move between the three panes.
-    const auto panes = [this] {
-        return std::vector<QWidget*>{GetListView(), GetHexView(), GetFileView()};
-    };
+    const auto panes = [this] { return std::vector<QWidget*> {GetListView(), GetHexView(), GetFileView()}; };
     auto* nextPane = AddAction(tr("Next Pane"), {}, {}, QKeySequence(Qt::Key_F6), nullptr);
     connect(nextPane, &QAction::triggered, this, [panes] { CyclePaneFocus(panes(), 1); });
-    auto* previousPane = AddAction(tr("Previous Pane"), {}, {}, QKeySequence(Qt::SHIFT | Qt::Key_F6), nullptr);
+    auto* previousPane =
+        AddAction(tr("Previous Pane"), {}, {}, QKeySequence(Qt::SHIFT | Qt::Key_F6), nullptr);
     connect(previousPane, &QAction::triggered, this, [panes] { CyclePaneFocus(panes(), -1); });
 }
 

@@ -14,11 +14,8 @@ namespace orvanel {
 
 COrvanelApp::COrvanelApp(IUserPrompts& prompts, IBusyIndicator& busy, QSettings& settings,
     std::unique_ptr<IRegistrySource> registry)
-    : m_prompts(prompts)
-    , m_busy(busy)
-    , m_settings(settings)
-    , m_recentFiles(settings)
-    , m_registry(std::move(registry))
+    : m_prompts(prompts), m_busy(busy), m_settings(settings), m_recentFiles(settings),
+      m_registry(std::move(registry))
 {
 }
 
@@ -91,8 +88,7 @@ void COrvanelApp::OnFileNew()
 void COrvanelApp::OnFileOpen()
 {
     const QString path = QFileDialog::getOpenFileName(m_frame.get(), QString(),
-        QStringLiteral("client_portal.dat"),
-        QStringLiteral("Tarnwick DAT File (*.dat);;All Files (*)"));
+        QStringLiteral("client_portal.dat"), QStringLiteral("Tarnwick DAT File (*.dat);;All Files (*)"));
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }

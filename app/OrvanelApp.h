@@ -21,8 +21,7 @@ class COrvanelDoc;
 inline constexpr const char* kCompanyName = "Glintware";
 inline constexpr const char* kApplicationName = "Orvanel";
 
-class COrvanelApp : public QObject
-{
+class COrvanelApp : public QObject {
     Q_OBJECT
 
 public:

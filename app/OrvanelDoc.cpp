@@ -2,10 +2,10 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
-#include "content/FileText.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
 #include "archive/RegistrySource.h"
+#include "content/FileText.h"
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
 #include "decode/SoundRecord.h"
@@ -37,12 +37,10 @@ bool CanOpenForReading(const std::string& path)
 } // namespace
 
 COrvanelDoc::COrvanelDoc(IRegistrySource& registry, IUserPrompts& prompts, IBusyIndicator& busy)
-    : m_installInfo(registry)
-    , m_defaultArchivePath(m_installInfo.clientPortalPath.empty()
-              ? std::string()
-              : registry.HostPath(m_installInfo.clientPortalPath))
-    , m_prompts(prompts)
-    , m_busy(busy)
+    : m_installInfo(registry), m_defaultArchivePath(m_installInfo.clientPortalPath.empty()
+                                       ? std::string()
+                                       : registry.HostPath(m_installInfo.clientPortalPath)),
+      m_prompts(prompts), m_busy(busy)
 {
 }
 
@@ -101,7 +99,8 @@ void COrvanelDoc::ShowFile(const DATEntry* entry)
     std::optional<DATFileBytes> bytes;
     if (m_archive && entry)
         bytes = m_archive->ReadFile(*entry);
-    const std::span<const uint8_t> shown = bytes ? std::span<const uint8_t>(*bytes) : std::span<const uint8_t>();
+    const std::span<const uint8_t> shown =
+        bytes ? std::span<const uint8_t>(*bytes) : std::span<const uint8_t>();
 
     if (CHexEditBaseView* hexView = m_frame ? m_frame->GetHexView() : nullptr) {
         CHexEditBase& hex = hexView->GetHexEdit();
@@ -138,7 +137,8 @@ bool COrvanelDoc::GetRawText(std::span<const uint8_t> bytes, const DATEntry* ent
     return m_archive && orvanel::GetRawText(bytes, entry, text);
 }
 
-bool COrvanelDoc::GetRecordText(std::span<const uint8_t> bytes, const DATEntry* entry, std::string& text) const
+bool COrvanelDoc::GetRecordText(
+    std::span<const uint8_t> bytes, const DATEntry* entry, std::string& text) const
 {
     text.clear();
     return m_archive && orvanel::GetRecordText(bytes, entry, text);

@@ -22,9 +22,7 @@ QString RecentFileMenuText(int index, const QString& path, const QFontMetrics& m
     return QStringLiteral("&%1 %2").arg(index + 1).arg(escaped);
 }
 
-CRecentFileList::CRecentFileList(QSettings& settings, int size)
-    : m_settings(settings)
-    , m_size(size)
+CRecentFileList::CRecentFileList(QSettings& settings, int size) : m_settings(settings), m_size(size)
 {
     m_settings.beginGroup(kSection);
     for (int i = 0; i < m_size; ++i) {

@@ -1,8 +1,8 @@
 #include "app/SelectionExport.h"
 
+#include "app/OrvanelDoc.h"
 #include "content/CategoryExport.h"
 #include "content/FileExport.h"
-#include "app/OrvanelDoc.h"
 
 #include <QProgressDialog>
 
@@ -21,8 +21,7 @@ ExportResult WithProgress(const QString& label, size_t files, QWidget* parent, i
 {
     std::unique_ptr<QProgressDialog> progress;
     if (files > kProgressFileCount) {
-        progress = std::make_unique<QProgressDialog>(label,
-            QObject::tr("Cancel"), 0, int(files), parent);
+        progress = std::make_unique<QProgressDialog>(label, QObject::tr("Cancel"), 0, int(files), parent);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(progressDelayMs);
         progress->setAutoClose(false);
@@ -51,9 +50,10 @@ ExportResult ExportWithProgress(const COrvanelDoc& doc, const DATEntryList& entr
     const CDATArchive* archive = doc.GetArchive();
     if (!archive)
         return NoneSaved(entries.size());
-    return WithProgress(QObject::tr("Saving the selected files..."), entries.size(), parent, progressDelayMs, [&](const Progress& progress) {
-        return SaveStoredFiles(*archive, entries, folder, progress, format);
-    });
+    return WithProgress(QObject::tr("Saving the selected files..."), entries.size(), parent, progressDelayMs,
+        [&](const Progress& progress) {
+            return SaveStoredFiles(*archive, entries, folder, progress, format);
+        });
 }
 
 ExportResult ExportAllWithProgress(const COrvanelDoc& doc, const std::string& folder, QWidget* parent,
@@ -65,9 +65,8 @@ ExportResult ExportAllWithProgress(const COrvanelDoc& doc, const std::string& fo
     size_t files = 0;
     for (const auto& [category, list] : archive->CategoryLists())
         files += list.size();
-    return WithProgress(QObject::tr("Saving every file of the archive..."), files, parent, progressDelayMs, [&](const Progress& progress) {
-        return SaveByCategory(*archive, folder, progress, format);
-    });
+    return WithProgress(QObject::tr("Saving every file of the archive..."), files, parent, progressDelayMs,
+        [&](const Progress& progress) { return SaveByCategory(*archive, folder, progress, format); });
 }
 
 } // namespace orvanel

@@ -4,8 +4,8 @@
 // sub-folders. A long export shows a progress dialog whose Cancel stops after the file being
 // written; files already written stay, and none is left half-written.
 
-#include "content/FileExport.h"
 #include "archive/DATArchive.h"
+#include "content/FileExport.h"
 
 #include <cstddef>
 #include <string>

@@ -16,13 +16,15 @@ namespace {
 
 // What the mouse and the panes' own keys do; none of these is an action of the window.
 const char* const kMouseActions[][2] = {
-    {"Click, Shift+Click, Ctrl+Click", "Selects files in the list or the thumbnails; the file clicked is shown"},
+    {"Click, Shift+Click, Ctrl+Click",
+        "Selects files in the list or the thumbnails; the file clicked is shown"},
     {"Click a column header", "Sorts by that column: ascending, descending, then the archive's order"},
     {"Right click", "Context menu of the list, the thumbnails, the picture, the hex editor or the text"},
     {"Ctrl+Wheel over a picture", "Zooms in or out about the pointer"},
     {"Ctrl+Wheel over the thumbnails", "Makes the thumbnails larger or smaller"},
     {"Escape in the list or the filter", "Clears the filter"},
-    {"Ctrl+C, Ctrl+H, Ctrl+A in the hex editor", "Copies the selection as a hex dump, as bare hex digits; selects all"},
+    {"Ctrl+C, Ctrl+H, Ctrl+A in the hex editor",
+        "Copies the selection as a hex dump, as bare hex digits; selects all"},
     {"Drop a file on the window", "Opens it as an archive"},
 };
 
@@ -55,9 +57,7 @@ void AddMenu(QTreeWidgetItem* parent, const QMenu& menu, std::set<const QAction*
 
 } // namespace
 
-CShortcutsWindow::CShortcutsWindow(QWidget* parent)
-    : QDialog(parent)
-    , m_tree(new QTreeWidget(this))
+CShortcutsWindow::CShortcutsWindow(QWidget* parent) : QDialog(parent), m_tree(new QTreeWidget(this))
 {
     setWindowTitle(tr("Shortcuts"));
     m_tree->setColumnCount(3);

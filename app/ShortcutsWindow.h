@@ -12,8 +12,7 @@ class QTreeWidget;
 
 namespace orvanel {
 
-class CShortcutsWindow : public QDialog
-{
+class CShortcutsWindow : public QDialog {
     Q_OBJECT
 
 public:

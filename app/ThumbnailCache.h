@@ -51,10 +51,7 @@ class CThumbnailCache {
 public:
     static constexpr size_t kDefaultBudget = 64u << 20;
 
-    explicit CThumbnailCache(size_t budgetBytes = kDefaultBudget)
-        : m_budget(budgetBytes)
-    {
-    }
+    explicit CThumbnailCache(size_t budgetBytes = kDefaultBudget) : m_budget(budgetBytes) { }
 
     // The thumbnail, marked as just used; null when not kept.
     std::shared_ptr<const ThumbnailPixels> Find(const ThumbnailKey& key);

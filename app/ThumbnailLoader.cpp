@@ -6,8 +6,7 @@
 
 namespace orvanel {
 
-CThumbnailLoader::CThumbnailLoader(QObject* parent)
-    : QObject(parent)
+CThumbnailLoader::CThumbnailLoader(QObject* parent) : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     // The interface thread goes first, so drawing and scrolling never wait for a decode.
@@ -78,11 +77,14 @@ void CThumbnailLoader::Work()
         }
         std::shared_ptr<const ThumbnailPixels> pixels = MakeThumbnail(*archive, entry, edge);
         const ThumbnailKey key = ThumbnailKey::Of(entry, edge);
-        QMetaObject::invokeMethod(this, [this, key, pixels = std::move(pixels), generation]() mutable {
-            // A thumbnail of an archive since closed is dropped.
-            if (generation == m_generation)
-                emit thumbnailReady(key, std::move(pixels));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, key, pixels = std::move(pixels), generation]() mutable {
+                // A thumbnail of an archive since closed is dropped.
+                if (generation == m_generation)
+                    emit thumbnailReady(key, std::move(pixels));
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -17,8 +17,7 @@ namespace orvanel {
 
 class CDATArchive;
 
-class CThumbnailLoader : public QObject
-{
+class CThumbnailLoader : public QObject {
     Q_OBJECT
 
 public:

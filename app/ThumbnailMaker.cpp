@@ -8,7 +8,8 @@
 
 namespace orvanel {
 
-std::shared_ptr<ThumbnailPixels> MakeThumbnail(const CDATArchive& archive, const DATEntry& entry, uint32_t edge)
+std::shared_ptr<ThumbnailPixels> MakeThumbnail(
+    const CDATArchive& archive, const DATEntry& entry, uint32_t edge)
 {
     if (edge == 0)
         return nullptr;

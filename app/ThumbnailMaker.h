@@ -12,6 +12,7 @@ namespace orvanel {
 class CDATArchive;
 
 // Null when the file cannot be read or is not a picture that decodes.
-std::shared_ptr<ThumbnailPixels> MakeThumbnail(const CDATArchive& archive, const DATEntry& entry, uint32_t edge);
+std::shared_ptr<ThumbnailPixels> MakeThumbnail(
+    const CDATArchive& archive, const DATEntry& entry, uint32_t edge);
 
 } // namespace orvanel

@@ -28,9 +28,7 @@ QMenu* FindMenu(CMainFrame& frame, const char* name)
 } // namespace
 
 CViewingCommands::CViewingCommands(CMainFrame& frame, QSettings& settings)
-    : QObject(&frame)
-    , m_frame(frame)
-    , m_layout(settings)
+    : QObject(&frame), m_frame(frame), m_layout(settings)
 {
     CreateMenus();
     CreateContextMenus();
@@ -55,8 +53,8 @@ CViewingCommands::CViewingCommands(CMainFrame& frame, QSettings& settings)
 
 CViewingCommands::~CViewingCommands() = default;
 
-QAction* CViewingCommands::Add(const QString& name, const QString& text, const QString& statusText,
-    const QList<QKeySequence>& keys)
+QAction* CViewingCommands::Add(
+    const QString& name, const QString& text, const QString& statusText, const QList<QKeySequence>& keys)
 {
     auto* action = new QAction(text, &m_frame);
     action->setObjectName(name);
@@ -104,7 +102,8 @@ void CViewingCommands::CreateMenus()
             view->SetPixelGrid(shown);
     });
     m_thumbnails = Add(QStringLiteral("thumbnailsAction"), tr("T&humbnails"),
-        tr("Show the textures and colour tables as a grid of thumbnails"), {QKeySequence(Qt::CTRL | Qt::Key_T)});
+        tr("Show the textures and colour tables as a grid of thumbnails"),
+        {QKeySequence(Qt::CTRL | Qt::Key_T)});
     m_thumbnails->setCheckable(true);
     if (CDATListView* list = m_frame.GetListView()) {
         CGalleryView& gallery = list->GetGallery();
@@ -148,7 +147,8 @@ void CViewingCommands::CreateContextMenus()
         CHexEditBase* hex = &hexView->GetHexEdit();
         connect(hex, &CHexEditBase::contextMenuRequested, this, [hex](QPoint globalPoint) {
             QMenu menu(hex);
-            QAction* copy = menu.addAction(tr("&Copy"), hex, [hex] { hex->CopyToClipboard(true, true, true); });
+            QAction* copy =
+                menu.addAction(tr("&Copy"), hex, [hex] { hex->CopyToClipboard(true, true, true); });
             copy->setEnabled(hex->HasSelection());
             QAction* all = menu.addAction(tr("Select &All"), hex, &CHexEditBase::SelectAll);
             all->setEnabled(!hex->GetData().empty());

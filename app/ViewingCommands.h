@@ -16,8 +16,7 @@ namespace orvanel {
 class CMainFrame;
 class CShortcutsWindow;
 
-class CViewingCommands : public QObject
-{
+class CViewingCommands : public QObject {
     Q_OBJECT
 
 public:
@@ -36,8 +35,8 @@ public:
     QLabel& GetFilterStatus() const { return *m_filterStatus; }
 
 private:
-    QAction* Add(const QString& name, const QString& text, const QString& statusText,
-        const QList<QKeySequence>& keys);
+    QAction* Add(
+        const QString& name, const QString& text, const QString& statusText, const QList<QKeySequence>& keys);
     void CreateMenus();
     void CreateContextMenus();
 

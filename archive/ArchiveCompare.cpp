@@ -61,8 +61,8 @@ const DATEntry* VersionZero(const CDATArchive& archive, uint32_t fileID)
 
 } // namespace
 
-std::optional<ArchiveDifferences> CompareArchives(const CDATArchive& oldArchive,
-    const CDATArchive& newArchive, const CompareProgress& progress)
+std::optional<ArchiveDifferences> CompareArchives(
+    const CDATArchive& oldArchive, const CDATArchive& newArchive, const CompareProgress& progress)
 {
     try {
         const std::vector<uint32_t> oldIDs = SortedIDs(oldArchive);
@@ -85,7 +85,7 @@ std::optional<ArchiveDifferences> CompareArchives(const CDATArchive& oldArchive,
         for (uint32_t id : ids) {
             const DATEntry* o = VersionZero(oldArchive, id);
             const DATEntry* n = VersionZero(newArchive, id);
-            FileDifference difference{FileChange::Changed, id, o, n};
+            FileDifference difference {FileChange::Changed, id, o, n};
             if (!o || !n) {
                 difference.change = o ? FileChange::Removed : FileChange::Added;
             } else if (o->size == n->size) {

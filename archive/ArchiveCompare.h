@@ -46,7 +46,7 @@ using CompareProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // archives' own entry copies, valid while the catalogues are. Files whose sizes differ are
 // decided without reading them; files of equal size are compared chain against chain, a chunk
 // at a time, reading both archives in place. Nothing when cancelled or out of memory.
-std::optional<ArchiveDifferences> CompareArchives(const CDATArchive& oldArchive,
-    const CDATArchive& newArchive, const CompareProgress& progress = {});
+std::optional<ArchiveDifferences> CompareArchives(
+    const CDATArchive& oldArchive, const CDATArchive& newArchive, const CompareProgress& progress = {});
 
 } // namespace orvanel

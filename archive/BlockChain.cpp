@@ -185,16 +185,16 @@ bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry
         std::fill(complete, complete + entries.size(), uint8_t(0));
         return true;
     }
-    HeadsRead read{archive, entries, headSize, heads, complete};
+    HeadsRead read {archive, entries, headSize, heads, complete};
     return RunGuarded(ReadHeads, &read);
 }
 
-std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
-    std::span<uint8_t> out)
+std::optional<size_t> ReadDATFileHead(
+    std::span<const uint8_t> archive, const DATEntry& entry, std::span<uint8_t> out)
 {
     if (archive.size() < kDATHeaderEnd)
         return std::nullopt;
-    HeadRead read{{}, archive, &entry, out.data(), std::min<uint64_t>(entry.size, out.size())};
+    HeadRead read {{}, archive, &entry, out.data(), std::min<uint64_t>(entry.size, out.size())};
     // A file cut short while mapped makes the stored file unreadable, not the process end.
     if (!RunGuarded(ReadHead, &read) || !read.chain.usable || read.chain.damaged)
         return std::nullopt;
@@ -207,12 +207,14 @@ CDATFileCursor::CDATFileCursor(std::span<const uint8_t> archive, const DATEntry&
         DATChainPosition* chain;
         std::span<const uint8_t> archive;
         const DATEntry* entry;
-    } start{&m_chain, archive, &entry};
+    } start {&m_chain, archive, &entry};
     m_failed = archive.size() < kDATHeaderEnd
-        || !RunGuarded([](void* context) {
-               auto* s = static_cast<Start*>(context);
-               StartChain(*s->chain, s->archive, *s->entry);
-           }, &start)
+        || !RunGuarded(
+            [](void* context) {
+                auto* s = static_cast<Start*>(context);
+                StartChain(*s->chain, s->archive, *s->entry);
+            },
+            &start)
         || !m_chain.usable || m_chain.damaged;
 }
 
@@ -224,13 +226,16 @@ bool CDATFileCursor::Advance(uint8_t* out, uint64_t count)
         DATChainPosition* chain;
         uint8_t* out;
         uint64_t count;
-    } step{&m_chain, out, count};
-    m_failed = !RunGuarded([](void* context) {
-        auto* s = static_cast<Step*>(context);
-        AdvanceChain(*s->chain, s->out, s->count);
-        if (s->chain->remaining == 0)
-            CheckUsedBlocks(*s->chain);
-    }, &step) || m_chain.damaged;
+    } step {&m_chain, out, count};
+    m_failed = !RunGuarded(
+                   [](void* context) {
+                       auto* s = static_cast<Step*>(context);
+                       AdvanceChain(*s->chain, s->out, s->count);
+                       if (s->chain->remaining == 0)
+                           CheckUsedBlocks(*s->chain);
+                   },
+                   &step)
+        || m_chain.damaged;
     return !m_failed;
 }
 
@@ -279,6 +284,5 @@ std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const 
         return std::nullopt;
     }
 }
-
 
 } // namespace orvanel

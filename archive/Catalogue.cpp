@@ -118,8 +118,8 @@ bool CDATArchive::BuildCatalogue()
         result = ForEachLiveEntry(Data(), CountEntryCallback, &live);
         if (result == DATWalkResult::Done) {
             m_entries.reserve(live);
-            if (!WalkDATDirectory(Data(), *m_prompts, CollectEntryCallback,
-                    uint32_t(m_fileStatus.length), &m_entries)) {
+            if (!WalkDATDirectory(
+                    Data(), *m_prompts, CollectEntryCallback, uint32_t(m_fileStatus.length), &m_entries)) {
                 ClearCatalogue();
                 return false;
             }
@@ -134,8 +134,8 @@ bool CDATArchive::BuildCatalogue()
     if (result == DATWalkResult::Done)
         return true;
     ClearCatalogue();
-    m_prompts->Inform(UnableToLoadBecause(
-        result == DATWalkResult::CutShort ? kCutShortReason : kOutOfMemoryReason));
+    m_prompts->Inform(
+        UnableToLoadBecause(result == DATWalkResult::CutShort ? kCutShortReason : kOutOfMemoryReason));
     return false;
 }
 
@@ -304,7 +304,8 @@ std::string CDATArchive::CategoryLineLabel(uint8_t category) const
 std::string CDATArchive::TextureFormatLineLabel(uint32_t formatCode) const
 {
     char label[64];
-    std::snprintf(label, sizeof label, "%02X - %08X - %s", kCategoryTexture, formatCode, TextureFormatName(formatCode));
+    std::snprintf(
+        label, sizeof label, "%02X - %08X - %s", kCategoryTexture, formatCode, TextureFormatName(formatCode));
     return label;
 }
 

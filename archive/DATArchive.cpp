@@ -3,9 +3,7 @@
 namespace orvanel {
 
 CDATArchive::CDATArchive(std::string path, IUserPrompts& prompts, IBusyIndicator& busy)
-    : m_fileName(std::move(path))
-    , m_prompts(&prompts)
-    , m_busy(&busy)
+    : m_fileName(std::move(path)), m_prompts(&prompts), m_busy(&busy)
 {
     QueryFileStatus(m_fileName, m_fileStatus);
     m_view = MapDATFile(m_fileName, false);

@@ -57,10 +57,7 @@ public:
     const DATFileRecord* FindFile(uint32_t fileID) const;
 
     // Copies one stored file out of this archive.
-    std::optional<DATFileBytes> ReadFile(const DATEntry& entry) const
-    {
-        return ReadDATFile(Data(), entry);
-    }
+    std::optional<DATFileBytes> ReadFile(const DATEntry& entry) const { return ReadDATFile(Data(), entry); }
 
     const std::string& GetFileName() const { return m_fileName; }
     const uint8_t* GetView() const { return m_view; }

@@ -22,8 +22,7 @@ auto KeyOf(const DATEntry& e)
 std::string MakeEntryKey(const DATEntry& entry)
 {
     char key[33];
-    std::snprintf(key, sizeof key, "%08X%08X%08X%08X", entry.version, entry.fileID, entry.offset,
-        entry.size);
+    std::snprintf(key, sizeof key, "%08X%08X%08X%08X", entry.version, entry.fileID, entry.offset, entry.size);
     return key;
 }
 
@@ -44,10 +43,8 @@ DATFileRecord::~DATFileRecord()
 }
 
 DATFileRecord::DATFileRecord(DATFileRecord&& other) noexcept
-    : m_fileID(other.m_fileID)
-    , m_category(other.m_category)
-    , m_runCount(other.m_runCount)
-    , m_owns(std::exchange(other.m_owns, false))
+    : m_fileID(other.m_fileID), m_category(other.m_category), m_runCount(other.m_runCount),
+      m_owns(std::exchange(other.m_owns, false))
 {
     if (m_owns)
         m_added = std::exchange(other.m_added, nullptr);

@@ -21,18 +21,11 @@ bool EntryKeyEqual(const DATEntry& a, const DATEntry& b);
 class DATFileRecord {
 public:
     // A record that gathers its versions one at a time with AddVersion.
-    explicit DATFileRecord(uint32_t fileID)
-        : m_fileID(fileID)
-        , m_category(fileID >> 24)
-    {
-    }
+    explicit DATFileRecord(uint32_t fileID) : m_fileID(fileID), m_category(fileID >> 24) { }
     // A record of the catalogue: its versions are count entry copies the catalogue holds, in
     // key order, one after the other.
     DATFileRecord(uint32_t fileID, const DATEntry* versions, uint32_t count)
-        : m_fileID(fileID)
-        , m_category(fileID >> 24)
-        , m_run(versions)
-        , m_runCount(count)
+        : m_fileID(fileID), m_category(fileID >> 24), m_run(versions), m_runCount(count)
     {
     }
     ~DATFileRecord();

@@ -34,8 +34,7 @@ DATEntry EntryAt(const uint8_t* p)
     return e;
 }
 
-DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
-    void* context);
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback, void* context);
 
 bool HasNode(uint32_t offset)
 {
@@ -103,8 +102,8 @@ bool WalkDATDirectory(const uint8_t* view, IUserPrompts& prompts, DATEntryCallba
     return WalkDATDirectory(ArchiveOf(view), prompts, callback, expectedSize, context);
 }
 
-bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
-    DATEntryCallback callback, uint32_t expectedSize, void* context)
+bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts, DATEntryCallback callback,
+    uint32_t expectedSize, void* context)
 {
     if (archive.size() < kDATHeaderEnd) {
         prompts.Report(MessageKind::Error, kUnableToLoadMessage);
@@ -122,14 +121,9 @@ bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
         return false;
 
     switch (ForEachLiveEntry(archive, callback, context)) {
-    case DATWalkResult::Done:
-        return true;
-    case DATWalkResult::CutShort:
-        prompts.Inform(UnableToLoadBecause(kCutShortReason));
-        return false;
-    case DATWalkResult::OutOfMemory:
-        prompts.Inform(UnableToLoadBecause(kOutOfMemoryReason));
-        return false;
+    case DATWalkResult::Done: return true;
+    case DATWalkResult::CutShort: prompts.Inform(UnableToLoadBecause(kCutShortReason)); return false;
+    case DATWalkResult::OutOfMemory: prompts.Inform(UnableToLoadBecause(kOutOfMemoryReason)); return false;
     }
     return false;
 }
@@ -139,8 +133,7 @@ std::string UnableToLoadBecause(const char* reason)
     return std::string(kUnableToLoadMessage) + "\n\n" + reason;
 }
 
-DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback,
-    void* context)
+DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
 {
     try {
         return WalkLiveEntries(archive, callback, context);
@@ -151,8 +144,7 @@ DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallbac
 
 namespace {
 
-DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback,
-    void* context)
+DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
 {
     if (archive.size() < kDATHeaderEnd || !callback)
         return DATWalkResult::Done;

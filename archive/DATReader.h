@@ -60,8 +60,8 @@ size_t DATViewSize(const uint8_t* view);
 bool WalkDATDirectory(const uint8_t* view, IUserPrompts& prompts, DATEntryCallback callback,
     uint32_t expectedSize, void* context);
 // The same over an archive held in memory.
-bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts,
-    DATEntryCallback callback, uint32_t expectedSize, void* context);
+bool WalkDATDirectory(std::span<const uint8_t> archive, IUserPrompts& prompts, DATEntryCallback callback,
+    uint32_t expectedSize, void* context);
 
 enum class DATWalkResult {
     Done,        // every reachable node was walked (nothing, for a file without a header)
@@ -72,8 +72,7 @@ enum class DATWalkResult {
 // The walk alone, without the checks and questions of WalkDATDirectory: calls callback for
 // every live entry of a directory in pre-order. A callback may throw std::bad_alloc; the walk
 // then ends with OutOfMemory.
-DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback,
-    void* context);
+DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallback callback, void* context);
 
 // Copies the stored file of entry out of its block chain: exactly entry.size bytes, with
 // zeros where the chain ends early. Nothing when there is no archive, the archive's block
@@ -87,8 +86,8 @@ std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const 
 // chain ends early). Only the blocks it copies from are checked for repeats, so that the
 // catalogue's reads of texture heads cost one block each. Returns the number of bytes
 // copied, or nothing where the file is unreadable, cut short or its blocks repeat.
-std::optional<size_t> ReadDATFileHead(std::span<const uint8_t> archive, const DATEntry& entry,
-    std::span<uint8_t> out);
+std::optional<size_t> ReadDATFileHead(
+    std::span<const uint8_t> archive, const DATEntry& entry, std::span<uint8_t> out);
 
 // The heads of many stored files at once, in one guarded run: for each entries[k], the first
 // headSize bytes go to heads[k * headSize], and complete[k] is 1 when ReadDATFileHead would

@@ -133,7 +133,7 @@ uint64_t SortEntriesByFileID(DATEntryList& list)
         std::vector<SortItem> sorted = items;
         RadixSortByID(sorted);
         const bool shared = std::adjacent_find(sorted.begin(), sorted.end(),
-            [](const SortItem& a, const SortItem& b) { return a.fileID == b.fileID; })
+                                [](const SortItem& a, const SortItem& b) { return a.fileID == b.fileID; })
             != sorted.end();
         uint64_t comparisons = 0;
         if (shared) {

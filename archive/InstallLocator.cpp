@@ -35,8 +35,7 @@ private:
     bool m_open;
 };
 
-std::optional<std::string> ReadString(IRegistrySource& source, const COpenKey& key,
-    const std::string& name)
+std::optional<std::string> ReadString(IRegistrySource& source, const COpenKey& key, const std::string& name)
 {
     char buffer[kRegStringBufferSize];
     uint32_t size = sizeof(buffer);
@@ -47,8 +46,8 @@ std::optional<std::string> ReadString(IRegistrySource& source, const COpenKey& k
 
 // A directory value as a path prefix. An empty value names no directory: it would
 // otherwise become "\", the root of the current drive.
-std::optional<std::string> ReadDirectory(IRegistrySource& source, const COpenKey& key,
-    const std::string& name)
+std::optional<std::string> ReadDirectory(
+    IRegistrySource& source, const COpenKey& key, const std::string& name)
 {
     std::optional<std::string> directory = ReadString(source, key, name);
     if (!directory || directory->empty())
@@ -60,13 +59,12 @@ std::optional<std::string> ReadDirectory(IRegistrySource& source, const COpenKey
 
 } // namespace
 
-RegResult QueryRegString(IRegistrySource& source, RegKey key, const std::string& name,
-    char* buffer, uint32_t& size)
+RegResult QueryRegString(
+    IRegistrySource& source, RegKey key, const std::string& name, char* buffer, uint32_t& size)
 {
     uint32_t type = kRegNone;
     uint32_t read = size;
-    const RegResult result =
-        source.QueryValue(key, name, type, reinterpret_cast<uint8_t*>(buffer), read);
+    const RegResult result = source.QueryValue(key, name, type, reinterpret_cast<uint8_t*>(buffer), read);
     if (result != kRegSuccess)
         return result;
     if (type != kRegSz && type != kRegExpandSz)

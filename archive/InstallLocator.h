@@ -16,8 +16,8 @@ inline constexpr uint32_t kRegStringBufferSize = 2048;
 // into buffer, which holds size bytes; on success size becomes the bytes read, terminating
 // zero included, and the result is 0. Otherwise the source's error, or kRegInvalidData for
 // a value of another type or one without its terminating zero.
-RegResult QueryRegString(IRegistrySource& source, RegKey key, const std::string& name,
-    char* buffer, uint32_t& size);
+RegResult QueryRegString(
+    IRegistrySource& source, RegKey key, const std::string& name, char* buffer, uint32_t& size);
 
 // The installed game's archive paths, Windows-style ("\" separators). A field whose source
 // is not in the registry stays empty, the flag false.

@@ -36,11 +36,8 @@ public:
 // question gets the same answer.
 class CSilentPrompts final : public IUserPrompts {
 public:
-    explicit CSilentPrompts(bool answer = false)
-        : m_answer(answer)
-    {
-    }
-    void Inform(const std::string&) override {}
+    explicit CSilentPrompts(bool answer = false) : m_answer(answer) { }
+    void Inform(const std::string&) override { }
     bool AskYesNo(const std::string&) override { return m_answer; }
 
 private:
@@ -50,18 +47,14 @@ private:
 // For callers with nothing to show while busy (the command-line tool, tests).
 class CNoBusyIndicator final : public IBusyIndicator {
 public:
-    void BeginBusy() override {}
-    void EndBusy() override {}
+    void BeginBusy() override { }
+    void EndBusy() override { }
 };
 
 // Shows the busy indicator for the lifetime of the object.
 class CBusyScope {
 public:
-    explicit CBusyScope(IBusyIndicator& indicator)
-        : m_indicator(indicator)
-    {
-        m_indicator.BeginBusy();
-    }
+    explicit CBusyScope(IBusyIndicator& indicator) : m_indicator(indicator) { m_indicator.BeginBusy(); }
     ~CBusyScope() { m_indicator.EndBusy(); }
     CBusyScope(const CBusyScope&) = delete;
     CBusyScope& operator=(const CBusyScope&) = delete;

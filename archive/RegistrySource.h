@@ -11,12 +11,12 @@
 namespace orvanel {
 
 using RegResult = long;
-inline constexpr RegResult kRegSuccess = 0;        // ERROR_SUCCESS
-inline constexpr RegResult kRegNotFound = 2;       // ERROR_FILE_NOT_FOUND
-inline constexpr RegResult kRegInvalidHandle = 6;  // ERROR_INVALID_HANDLE
-inline constexpr RegResult kRegInvalidData = 13;   // ERROR_INVALID_DATA
-inline constexpr RegResult kRegMoreData = 234;     // ERROR_MORE_DATA
-inline constexpr RegResult kRegNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
+inline constexpr RegResult kRegSuccess = 0;       // ERROR_SUCCESS
+inline constexpr RegResult kRegNotFound = 2;      // ERROR_FILE_NOT_FOUND
+inline constexpr RegResult kRegInvalidHandle = 6; // ERROR_INVALID_HANDLE
+inline constexpr RegResult kRegInvalidData = 13;  // ERROR_INVALID_DATA
+inline constexpr RegResult kRegMoreData = 234;    // ERROR_MORE_DATA
+inline constexpr RegResult kRegNoMoreItems = 259; // ERROR_NO_MORE_ITEMS
 
 // Value types.
 inline constexpr uint32_t kRegNone = 0;
@@ -41,8 +41,8 @@ public:
     // Reads a value's type and bytes into data, which holds size bytes; size becomes the
     // number of bytes the value has. kRegMoreData when the value is longer than the buffer.
     // An empty name reads the key's default value.
-    virtual RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type,
-        uint8_t* data, uint32_t& size) = 0;
+    virtual RegResult QueryValue(
+        RegKey key, const std::string& name, uint32_t& type, uint8_t* data, uint32_t& size) = 0;
     // Name of the subkey number index; kRegNoMoreItems past the last one, kRegMoreData for
     // a name longer than kRegMaxKeyNameLength.
     virtual RegResult EnumKey(RegKey key, uint32_t index, std::string& name) = 0;

@@ -43,8 +43,8 @@ struct Program {
     {
         std::filesystem::create_directory(dir.Path() / "wine");
         qputenv("WINEPREFIX", QByteArray::fromStdString((dir.Path() / "wine").string()));
-        settings = std::make_unique<QSettings>(QString::fromStdString(dir.File("settings.ini")),
-            QSettings::IniFormat);
+        settings = std::make_unique<QSettings>(
+            QString::fromStdString(dir.File("settings.ini")), QSettings::IniFormat);
         app = std::make_unique<COrvanelApp>(prompts, busy, *settings, CreateDefaultRegistrySource());
         app->InitInstance({});
     }
@@ -79,7 +79,8 @@ const std::string& PictureArchive()
         const auto blocks = writer::CompressDXT(rgba, kPictureSize, kPictureSize, kTextureDXT1);
         std::vector<writer::FileSpec> files;
         for (uint32_t id : kPictureIDs)
-            files.push_back({id, writer::MakeTextureRecord(id, kPictureSize, kPictureSize, kTextureDXT1, blocks)});
+            files.push_back(
+                {id, writer::MakeTextureRecord(id, kPictureSize, kPictureSize, kTextureDXT1, blocks)});
         writer::CArchiveBuilder builder;
         builder.AddFilesAsTree(files);
         const std::string file = dir.File("pictures.dat");
@@ -168,7 +169,7 @@ void BM_ShowLargeRawFile(benchmark::State& state)
         bytes[i] = uint8_t(i % 61 == 60 ? '\n' : 32 + i % 200);
     bytes[0] = 0x01; // the file ID 0x00000001, little-endian
     bytes[1] = bytes[2] = bytes[3] = 0;
-    const DATEntry entry{0x20000, 0x00000001, 0, uint32_t(bytes.size()), 0, 0};
+    const DATEntry entry {0x20000, 0x00000001, 0, uint32_t(bytes.size()), 0, 0};
     Program& program = GetProgram();
     program.app->OpenDocumentFile(QString::fromStdString(PictureArchive()));
     CDATFileView& view = *program.Frame().GetFileView();

@@ -32,10 +32,13 @@ void BM_BareWalk(benchmark::State& state)
     uint64_t live = 0;
     for (auto _ : state) {
         live = 0;
-        WalkDATDirectory(view, prompts, [](const DATEntry*, void* count) {
-            ++*static_cast<uint64_t*>(count);
-            return 1;
-        }, size, &live);
+        WalkDATDirectory(
+            view, prompts,
+            [](const DATEntry*, void* count) {
+                ++*static_cast<uint64_t*>(count);
+                return 1;
+            },
+            size, &live);
         benchmark::DoNotOptimize(live);
     }
     UnmapDATFile(view);
@@ -101,8 +104,8 @@ void BM_CatalogueBySize(benchmark::State& state)
         archive.BuildCatalogue();
         benchmark::DoNotOptimize(archive.FindFile(0x06000000));
     }
-    state.counters["ns_per_entry"] = benchmark::Counter(double(count),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_entry"] = benchmark::Counter(
+        double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["bytes_per_entry"] = double(bytes) / count;
 }
 
@@ -115,8 +118,8 @@ void BM_OpenManyVersionsOfOneID(benchmark::State& state)
         archive.BuildCatalogue();
         benchmark::DoNotOptimize(archive.FindFile(0x01000001));
     }
-    state.counters["ns_per_version"] = benchmark::Counter(double(state.range(0)),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_version"] = benchmark::Counter(
+        double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);

@@ -54,7 +54,8 @@ struct ArchivePair {
         for (uint32_t i = 0; i < kEntries; i += 100)
             files[i].bytes.back() ^= 0xFF;
         for (uint32_t i = 0; i < kEntries / 100; ++i)
-            files.push_back({0x0F000000 + i, writer::StoredFile(0x0F000000 + i, std::vector<uint8_t>(300, 7))});
+            files.push_back(
+                {0x0F000000 + i, writer::StoredFile(0x0F000000 + i, std::vector<uint8_t>(300, 7))});
         newPath = Write(files, "new.dat");
     }
 

@@ -74,10 +74,10 @@ const Inputs& GetInputs()
             rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
             indices.push_back(rgba[i]);
         }
-        in.jpeg = MakeTextureRecord(0x06000003, kSize, kSize, kTextureJPEG,
-            EncodeJPEG(rgb, kSize, kSize, 3, 90));
-        in.indexed8 = MakeIndexedTextureRecord(0x06000004, kSize, kSize, kTextureIndexed8, indices,
-            kPaletteID);
+        in.jpeg =
+            MakeTextureRecord(0x06000003, kSize, kSize, kTextureJPEG, EncodeJPEG(rgb, kSize, kSize, 3, 90));
+        in.indexed8 =
+            MakeIndexedTextureRecord(0x06000004, kSize, kSize, kTextureIndexed8, indices, kPaletteID);
         std::vector<uint32_t> colours(256);
         for (uint32_t i = 0; i < 256; ++i)
             colours[i] = 0xFF000000u | (i << 16) | ((255 - i) << 8) | (i / 2);
@@ -91,15 +91,15 @@ const Inputs& GetInputs()
         }
         uint32_t id = 0x06001000;
         for (uint32_t format : {kTextureDXT1, kTextureDXT3, kTextureDXT5})
-            in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, format,
-                CompressDXT(small, kSmallSize, kSmallSize, format)));
+            in.mixed.push_back(MakeTextureRecord(
+                id++, kSmallSize, kSmallSize, format, CompressDXT(small, kSmallSize, kSmallSize, format)));
         in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureRGBA32, small));
         in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureRGB24, smallRGB));
         in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureGrey8, smallGrey));
-        in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureJPEG,
-            EncodeJPEG(smallRGB, kSmallSize, kSmallSize, 3, 90)));
-        in.mixed.push_back(MakeIndexedTextureRecord(id++, kSmallSize, kSmallSize, kTextureIndexed8,
-            smallGrey, kPaletteID));
+        in.mixed.push_back(MakeTextureRecord(
+            id++, kSmallSize, kSmallSize, kTextureJPEG, EncodeJPEG(smallRGB, kSmallSize, kSmallSize, 3, 90)));
+        in.mixed.push_back(
+            MakeIndexedTextureRecord(id++, kSmallSize, kSmallSize, kTextureIndexed8, smallGrey, kPaletteID));
         in.mixed.push_back(in.colourTable);
 
         CArchiveBuilder builder;
@@ -155,11 +155,26 @@ void DecodeRecord(benchmark::State& state, const std::vector<uint8_t> Inputs::*r
     state.SetItemsProcessed(int64_t(pixels));
 }
 
-void BM_DecodeImageDXT1(benchmark::State& state) { DecodeRecord(state, &Inputs::dxt1); }
-void BM_DecodeImageDXT5(benchmark::State& state) { DecodeRecord(state, &Inputs::dxt5); }
-void BM_DecodeImageJPEG(benchmark::State& state) { DecodeRecord(state, &Inputs::jpeg); }
-void BM_DecodeImageIndexed8(benchmark::State& state) { DecodeRecord(state, &Inputs::indexed8); }
-void BM_DecodeImageColourTable256(benchmark::State& state) { DecodeRecord(state, &Inputs::colourTable); }
+void BM_DecodeImageDXT1(benchmark::State& state)
+{
+    DecodeRecord(state, &Inputs::dxt1);
+}
+void BM_DecodeImageDXT5(benchmark::State& state)
+{
+    DecodeRecord(state, &Inputs::dxt5);
+}
+void BM_DecodeImageJPEG(benchmark::State& state)
+{
+    DecodeRecord(state, &Inputs::jpeg);
+}
+void BM_DecodeImageIndexed8(benchmark::State& state)
+{
+    DecodeRecord(state, &Inputs::indexed8);
+}
+void BM_DecodeImageColourTable256(benchmark::State& state)
+{
+    DecodeRecord(state, &Inputs::colourTable);
+}
 BENCHMARK(BM_DecodeImageDXT1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeImageDXT5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeImageJPEG)->Unit(benchmark::kMillisecond);
@@ -172,13 +187,14 @@ void SaveMixed(benchmark::State& state, bool png)
 {
     const Inputs& in = GetInputs();
     const fixture::CTempDir folder;
-    const PictureRequest request{.grey = false, .ownAlpha = png};
+    const PictureRequest request {.grey = false, .ownAlpha = png};
     int64_t files = 0;
     for (auto _ : state) {
         for (const auto& bytes : in.mixed) {
             const uint32_t id = ReadLE32(bytes.data());
             DecodedPicture picture;
-            const bool saved = DecodePicture(*in.palettes, bytes, MakeEntry(id, 0, uint32_t(bytes.size())), request, picture)
+            const bool saved =
+                DecodePicture(*in.palettes, bytes, MakeEntry(id, 0, uint32_t(bytes.size())), request, picture)
                 && (png ? SavePNG(picture.colour, picture.alpha, folder.File(std::to_string(id) + ".png"))
                         : picture.colour.Save(folder.File(std::to_string(id) + ".bmp"), kImageTypeBMP));
             if (!saved) {
@@ -191,8 +207,14 @@ void SaveMixed(benchmark::State& state, bool png)
     state.SetItemsProcessed(files);
 }
 
-void BM_SaveMixed256AsBMP(benchmark::State& state) { SaveMixed(state, false); }
-void BM_SaveMixed256AsPNG(benchmark::State& state) { SaveMixed(state, true); }
+void BM_SaveMixed256AsBMP(benchmark::State& state)
+{
+    SaveMixed(state, false);
+}
+void BM_SaveMixed256AsPNG(benchmark::State& state)
+{
+    SaveMixed(state, true);
+}
 BENCHMARK(BM_SaveMixed256AsBMP)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveMixed256AsPNG)->Unit(benchmark::kMillisecond);
 

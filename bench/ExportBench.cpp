@@ -46,8 +46,9 @@ struct MixedArchive {
             case 0:
             case 1: {
                 const uint32_t id = 0x06000000 + i;
-                files.push_back({id, i % 5 ? writer::MakeTextureRecord(id, 64, 64, 20, rgb)
-                                           : writer::MakeTextureRecord(id, 128, 128, 0x31545844, dxt1)});
+                files.push_back({id,
+                    i % 5 ? writer::MakeTextureRecord(id, 64, 64, 20, rgb)
+                          : writer::MakeTextureRecord(id, 128, 128, 0x31545844, dxt1)});
                 break;
             }
             case 2:
@@ -56,8 +57,7 @@ struct MixedArchive {
                 files.push_back({id, writer::MakeSoundRecord(id, writer::PCMFormat(1, 22050, 16), samples)});
                 break;
             }
-            default:
-                files.push_back({0x0E000000 + i, writer::StoredFile(0x0E000000 + i, raw)});
+            default: files.push_back({0x0E000000 + i, writer::StoredFile(0x0E000000 + i, raw)});
             }
         }
         writer::CArchiveBuilder builder(1024);
@@ -146,7 +146,7 @@ public:
     }
 
 private:
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stop {false};
     std::thread m_thread;
 };
 
@@ -195,8 +195,8 @@ void BM_ExportAgainstCopies(benchmark::State& state)
     state.counters["x_plain_write"] = fresh / plain;
     state.counters["reexport_x_fresh"] = again / fresh;
     state.counters["one_thread_x_overlapped"] = oneThread / fresh;
-    state.counters["files_per_second"] = benchmark::Counter(double(m.entries.size()),
-        benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["files_per_second"] =
+        benchmark::Counter(double(m.entries.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK(BM_ExportAgainstCopies)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime();

@@ -11,22 +11,22 @@
 #include "app/DATListView.h"
 #include "app/EntryTableModel.h"
 #include "app/GalleryView.h"
-#include "app/ThumbnailLoader.h"
-#include "decode/TextureDecoder.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
+#include "app/ThumbnailLoader.h"
+#include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
-#include <QTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
+#include <QThread>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -54,8 +54,8 @@ struct Program {
     {
         std::filesystem::create_directory(dir.Path() / "wine");
         qputenv("WINEPREFIX", QByteArray::fromStdString((dir.Path() / "wine").string()));
-        settings = std::make_unique<QSettings>(QString::fromStdString(dir.File("settings.ini")),
-            QSettings::IniFormat);
+        settings = std::make_unique<QSettings>(
+            QString::fromStdString(dir.File("settings.ini")), QSettings::IniFormat);
         app = std::make_unique<COrvanelApp>(prompts, busy, *settings, CreateDefaultRegistrySource());
         app->InitInstance({});
         // The window is exposed, and so really painted by repaint(), once its events have run.
@@ -257,7 +257,8 @@ void BM_GalleryFirstScreen(benchmark::State& state)
         state.PauseTiming();
         std::swap(stall, scrollStall);
         for (int page = 0; page < 20; ++page) {
-            gallery.verticalScrollBar()->setValue(gallery.verticalScrollBar()->value() + gallery.viewport()->height());
+            gallery.verticalScrollBar()->setValue(
+                gallery.verticalScrollBar()->value() + gallery.viewport()->height());
             for (QElapsedTimer frame; !frame.isValid() || frame.elapsed() < 16;) {
                 if (!frame.isValid())
                     frame.start();

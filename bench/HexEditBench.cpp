@@ -62,8 +62,7 @@ void BM_PaintFrame(benchmark::State& state)
     const uint64_t before = edit->GetFormattedRowCount();
     for (auto _ : state)
         edit->viewport()->repaint();
-    state.counters["rows/frame"] =
-        double(edit->GetFormattedRowCount() - before) / double(state.iterations());
+    state.counters["rows/frame"] = double(edit->GetFormattedRowCount() - before) / double(state.iterations());
     state.counters["visible rows"] = edit->GetGeometry().visibleRows;
 }
 BENCHMARK(BM_PaintFrame)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
@@ -87,8 +86,7 @@ void BM_ScrollOneRow(benchmark::State& state)
 BENCHMARK(BM_ScrollOneRow)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
 
 // Keeps the frame times of the two sizes for the ratio printed at the end.
-class CFrameTimeReporter : public benchmark::ConsoleReporter
-{
+class CFrameTimeReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -100,7 +98,7 @@ public:
     std::map<std::string, double> times;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

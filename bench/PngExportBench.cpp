@@ -57,7 +57,8 @@ struct TextureArchive {
         std::vector<writer::FileSpec> files;
         for (uint32_t i = 0; i < kTextures; ++i) {
             const uint32_t id = 0x06000000 + i;
-            files.push_back({id, writer::MakeTextureRecord(id, kSide, kSide, formats[i % 5], payloads[i % 5])});
+            files.push_back(
+                {id, writer::MakeTextureRecord(id, kSide, kSide, formats[i % 5], payloads[i % 5])});
         }
         writer::CArchiveBuilder builder(4096);
         builder.AddFilesAsTree(files);
@@ -105,7 +106,7 @@ private:
 // The processor time of this process (all its threads), in seconds.
 double ProcessorSeconds()
 {
-    timespec now{};
+    timespec now {};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
@@ -165,7 +166,12 @@ void BM_PngAgainstBmpExport(benchmark::State& state)
     state.counters["bmp_ms"] = bmp.wall * 1000 / double(state.iterations());
 }
 
-BENCHMARK(BM_PngAgainstBmpExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_PngAgainstBmpExport)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(10);
 
 } // namespace
 

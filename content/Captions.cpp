@@ -6,8 +6,8 @@
 
 namespace orvanel {
 
-std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
-    float displayScale, uint32_t noteKind, uint32_t noteFileID)
+std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel, float displayScale,
+    uint32_t noteKind, uint32_t noteFileID)
 {
     char caption[160];
     int length = std::snprintf(caption, sizeof caption, "%lu x %lu x %lu x %1.0f%%",
@@ -31,13 +31,20 @@ std::string UndecodedTextureCaption(std::span<const uint8_t> bytes)
     if (!record)
         return {};
     switch (record->format) {
-    case kTextureDXT1: case kTextureDXT3: case kTextureDXT5:
-    case kTextureGrey8: case kTextureGrey8Alt: case kTextureRGB24: case kTextureRGB24Alt:
-    case kTextureRGBA32: case kTextureJPEG: case kTextureIndexed8: case kTextureIndexed16:
-    case kTextureGrey16: case kTextureGrey16Alt:
-        return {};
-    default:
-        break;
+    case kTextureDXT1:
+    case kTextureDXT3:
+    case kTextureDXT5:
+    case kTextureGrey8:
+    case kTextureGrey8Alt:
+    case kTextureRGB24:
+    case kTextureRGB24Alt:
+    case kTextureRGBA32:
+    case kTextureJPEG:
+    case kTextureIndexed8:
+    case kTextureIndexed16:
+    case kTextureGrey16:
+    case kTextureGrey16Alt: return {};
+    default: break;
     }
     char caption[48];
     std::snprintf(caption, sizeof caption, "unknown pixel format 0x%X", record->format);

@@ -9,8 +9,8 @@ namespace orvanel {
 
 // "W x H x BPP x SCALE%", with " (%08X, Not Found)", " (%08X)" or " (Greyscale)" after it by
 // the caption note kind the picture decoder reported.
-std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel,
-    float displayScale, uint32_t noteKind, uint32_t noteFileID);
+std::string ImageCaption(uint32_t width, uint32_t height, uint32_t bitsPerPixel, float displayScale,
+    uint32_t noteKind, uint32_t noteFileID);
 
 // What is said of a texture record that decoded to no picture because its pixel format is
 // none the decoder knows: "unknown pixel format 0x..."; empty for any other record.

@@ -10,8 +10,7 @@ namespace {
 // The selector line labels of one archive's files.
 class CLineLabels {
 public:
-    explicit CLineLabels(const CDATArchive& archive)
-        : m_archive(archive)
+    explicit CLineLabels(const CDATArchive& archive) : m_archive(archive)
     {
         // The catalogue lists each texture under its format; the lists are walked once so that
         // a texture's line is found without reading it again.
@@ -45,8 +44,8 @@ const char* ChangeWord(FileChange change)
 
 } // namespace
 
-std::vector<std::string> DifferenceLines(const ArchiveDifferences& differences,
-    const CDATArchive& oldArchive, const CDATArchive& newArchive)
+std::vector<std::string> DifferenceLines(
+    const ArchiveDifferences& differences, const CDATArchive& oldArchive, const CDATArchive& newArchive)
 {
     const CLineLabels oldLabels(oldArchive);
     const CLineLabels newLabels(newArchive);
@@ -62,8 +61,8 @@ std::vector<std::string> DifferenceLines(const ArchiveDifferences& differences,
                 file.fileID, static_cast<unsigned long>(file.oldEntry->size),
                 static_cast<unsigned long>(file.newEntry->size));
         } else {
-            std::snprintf(head, sizeof head, "%-7s %08X  %lu bytes  ", ChangeWord(file.change),
-                file.fileID, static_cast<unsigned long>(entry->size));
+            std::snprintf(head, sizeof head, "%-7s %08X  %lu bytes  ", ChangeWord(file.change), file.fileID,
+                static_cast<unsigned long>(entry->size));
         }
         lines.push_back(head + (file.newEntry ? newLabels : oldLabels).Of(*entry));
     }
@@ -73,8 +72,8 @@ std::vector<std::string> DifferenceLines(const ArchiveDifferences& differences,
 std::string DifferenceSummary(const ArchiveDifferences& differences)
 {
     char line[128];
-    std::snprintf(line, sizeof line, "%zu added, %zu removed, %zu changed, %zu unchanged",
-        differences.added, differences.removed, differences.changed, differences.unchanged);
+    std::snprintf(line, sizeof line, "%zu added, %zu removed, %zu changed, %zu unchanged", differences.added,
+        differences.removed, differences.changed, differences.unchanged);
     return line;
 }
 

@@ -15,8 +15,8 @@ namespace orvanel {
 // One line per entry of differences.files, in their order. A file is labelled with the text
 // (without its count) of the category selector line it belongs to in the new archive, in the
 // old one when removed: a texture's pixel-format line, the category's line otherwise.
-std::vector<std::string> DifferenceLines(const ArchiveDifferences& differences,
-    const CDATArchive& oldArchive, const CDATArchive& newArchive);
+std::vector<std::string> DifferenceLines(
+    const ArchiveDifferences& differences, const CDATArchive& oldArchive, const CDATArchive& newArchive);
 
 // "N added, M removed, K changed, U unchanged".
 std::string DifferenceSummary(const ArchiveDifferences& differences);

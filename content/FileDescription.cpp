@@ -5,19 +5,14 @@
 
 namespace orvanel {
 
-bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, std::string& shown)
+bool DescribeStoredFile(
+    const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry, std::string& shown)
 {
     uint32_t storedWord = 0;
     switch (CheckStoredID(bytes, entry, storedWord)) {
-    case StoredIDCheck::TooShort:
-        shown = "it is shorter than its ID";
-        return false;
-    case StoredIDCheck::Differs:
-        shown = BadFileMessage(entry.fileID, storedWord) + "\n";
-        return true;
-    case StoredIDCheck::Matches:
-        break;
+    case StoredIDCheck::TooShort: shown = "it is shorter than its ID"; return false;
+    case StoredIDCheck::Differs: shown = BadFileMessage(entry.fileID, storedWord) + "\n"; return true;
+    case StoredIDCheck::Matches: break;
     }
     StoredContent content;
     if (!DecodeStoredContent(archive, bytes, entry, content, shown))

@@ -12,7 +12,7 @@ namespace orvanel {
 // Fills shown with what the view shows for the file and returns true. Returns false when the
 // view has nothing to show (a file shorter than its ID, a picture or sound that does not
 // load, a text record that no length fits); shown then says why.
-bool DescribeStoredFile(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, std::string& shown);
+bool DescribeStoredFile(
+    const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry, std::string& shown);
 
 } // namespace orvanel

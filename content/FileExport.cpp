@@ -6,8 +6,8 @@
 #include "decode/OutputFile.h"
 
 #include <condition_variable>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -41,12 +41,9 @@ std::string Why(const NotSavedFile& file, const std::string& folder)
     switch (file.cause) {
     case NotSavedCause::BadID:
         return "bad ID" + (file.reason.empty() ? std::string() : " (" + file.reason + ")");
-    case NotSavedCause::Unreadable:
-        return "cannot be read from the archive";
-    case NotSavedCause::DoesNotDecode:
-        return "does not decode";
-    case NotSavedCause::NotWritten:
-        return "could not be written to " + folder + ": " + file.reason;
+    case NotSavedCause::Unreadable: return "cannot be read from the archive";
+    case NotSavedCause::DoesNotDecode: return "does not decode";
+    case NotSavedCause::NotWritten: return "could not be written to " + folder + ": " + file.reason;
     }
     return {};
 }
@@ -63,7 +60,8 @@ std::string ExportSummaryText(const ExportResult& result, const std::string& fol
     // Files the folder or the disk refused are counted apart, with the system's reason, since
     // what the user must mend is the folder, not the archive.
     if (result.notWritten > 0)
-        text += Files(result.notWritten) + " could not be written to " + folder + ": " + result.reason + "\n\n";
+        text +=
+            Files(result.notWritten) + " could not be written to " + folder + ": " + result.reason + "\n\n";
     text += Files(result.Failed()) + " not saved:";
     for (const NotSavedFile& file : result.notSaved) {
         char id[16];
@@ -140,7 +138,8 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
         return;
     }
     uint32_t storedWord = 0;
-    if (const StoredIDCheck check = CheckStoredID(*bytes, entry, storedWord); check != StoredIDCheck::Matches) {
+    if (const StoredIDCheck check = CheckStoredID(*bytes, entry, storedWord);
+        check != StoredIDCheck::Matches) {
         BadID(file, check, storedWord);
         return;
     }
@@ -155,8 +154,8 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
 // Writes a prepared file into a new file of the folder, which the caller then names. Bad
 // for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
 // reason) when the folder or the disk refuses the file.
-ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared,
-    COutputFolder& folder, std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
+ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
+    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
@@ -201,12 +200,8 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared,
 void Count(ExportResult& result, ExportOutcome outcome, NotSavedFile why)
 {
     switch (outcome) {
-    case ExportOutcome::Saved:
-        ++result.saved;
-        return;
-    case ExportOutcome::Bad:
-        ++result.bad;
-        break;
+    case ExportOutcome::Saved: ++result.saved; return;
+    case ExportOutcome::Bad: ++result.bad; break;
     case ExportOutcome::NotWritten:
         if (result.notWritten++ == 0)
             result.reason = why.reason;
@@ -229,10 +224,7 @@ uint32_t IDOfName(const std::string& name)
 // between every two writes (a flush per file costs far more than one for all of them).
 class CPendingNames {
 public:
-    explicit CPendingNames(COutputFolder& folder)
-        : m_folder(folder)
-    {
-    }
+    explicit CPendingNames(COutputFolder& folder) : m_folder(folder) { }
     // At most this many files stay open unnamed at once, well below the usual limit of
     // 1,024 open files.
     static constexpr size_t kBatch = 400;
@@ -268,17 +260,12 @@ private:
 class CPreparer {
 public:
     CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead, ExportFormat format)
-        : m_archive(archive)
-        , m_entries(entries)
-        , m_format(format)
+        : m_archive(archive), m_entries(entries), m_format(format)
     {
         if (ahead && entries.size() > 1)
             m_thread = std::thread([this] { Run(); });
     }
-    ~CPreparer()
-    {
-        Stop();
-    }
+    ~CPreparer() { Stop(); }
 
     // The next file in order.
     std::unique_ptr<PreparedFile> Next()
@@ -342,8 +329,8 @@ private:
 
 } // namespace
 
-ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
-    COutputFolder& folder, const std::string& name, std::string& reason, ExportFormat format)
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, COutputFolder& folder,
+    const std::string& name, std::string& reason, ExportFormat format)
 {
     if (!archive || !entry)
         return ExportOutcome::Bad;
@@ -357,8 +344,8 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
     return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
 }
 
-ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
-    const std::string& folderPath, ExportFormat format)
+ExportOutcome SaveStoredFile(
+    const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath, ExportFormat format)
 {
     if (!entry)
         return ExportOutcome::Bad;
@@ -374,9 +361,8 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
     return SaveStoredFiles(archive, entries, folder, progress, true, format);
 }
 
-ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress, bool overlapped,
-    ExportFormat format)
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries, COutputFolder& folder,
+    const std::function<bool(size_t, size_t)>& progress, bool overlapped, ExportFormat format)
 {
     ExportResult result;
     CExportNames names(format);

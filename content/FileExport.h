@@ -73,10 +73,7 @@ std::string ExportStatusText(const ExportResult& result, const std::string& fold
 // replaces another. A file left by an earlier export is replaced all the same.
 class CExportNames {
 public:
-    explicit CExportNames(ExportFormat format = ExportFormat::BMP)
-        : m_format(format)
-    {
-    }
+    explicit CExportNames(ExportFormat format = ExportFormat::BMP) : m_format(format) { }
     std::string NameFor(const DATEntry& entry);
 
 private:
@@ -84,27 +81,26 @@ private:
     std::unordered_set<std::string> m_used;
 };
 
-// Reads the entry's stored file and writes it into folder under name, pictures in format. A file that fails its
-// ID check (category 0x08 exempt), is shorter than its ID or unreadable, is a picture or
-// sound that does not load, or is a text record that no length fits is Bad; one the folder
-// or the disk refuses is NotWritten with the system's reason. No empty or partial file is
-// left behind, and an existing file of that name is replaced only by a complete one.
-ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
-    COutputFolder& folder, const std::string& name, std::string& reason,
-    ExportFormat format = ExportFormat::BMP);
+// Reads the entry's stored file and writes it into folder under name, pictures in format. A file that fails
+// its ID check (category 0x08 exempt), is shorter than its ID or unreadable, is a picture or sound that does
+// not load, or is a text record that no length fits is Bad; one the folder or the disk refuses is NotWritten
+// with the system's reason. No empty or partial file is left behind, and an existing file of that name is
+// replaced only by a complete one.
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, COutputFolder& folder,
+    const std::string& name, std::string& reason, ExportFormat format = ExportFormat::BMP);
 
 // The same into the folder at folderPath, under the name of the entry's first version.
-ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry,
-    const std::string& folderPath, ExportFormat format = ExportFormat::BMP);
+ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, const std::string& folderPath,
+    ExportFormat format = ExportFormat::BMP);
 
 // Saves each entry in turn into the folder; progress (if given) hears (done, total) after
 // each file, on the calling thread, and answers false to stop there. The files are written
 // and named in order; with overlapped, the next file is converted on another thread while
 // one is written. The files written are named in batches, so an export that dies before a
 // batch is named leaves the older files of those names whole.
-ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
-    COutputFolder& folder, const std::function<bool(size_t, size_t)>& progress = {},
-    bool overlapped = true, ExportFormat format = ExportFormat::BMP);
+ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries, COutputFolder& folder,
+    const std::function<bool(size_t, size_t)>& progress = {}, bool overlapped = true,
+    ExportFormat format = ExportFormat::BMP);
 // The same into the folder at folderPath.
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries,
     const std::string& folderPath, const std::function<bool(size_t, size_t)>& progress = {},

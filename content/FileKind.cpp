@@ -29,8 +29,7 @@ const char* ExportExtension(FileKind kind, ExportFormat format)
     return kRawKind.extension;
 }
 
-StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entry,
-    uint32_t& storedWord)
+StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entry, uint32_t& storedWord)
 {
     storedWord = 0;
     if (bytes.size() < 4 || entry.size < 4)

@@ -55,7 +55,6 @@ enum class StoredIDCheck {
 
 // Compares a stored file's first little-endian word with its directory ID; storedWord
 // receives the word (0 when the file is too short).
-StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entry,
-    uint32_t& storedWord);
+StoredIDCheck CheckStoredID(std::span<const uint8_t> bytes, const DATEntry& entry, uint32_t& storedWord);
 
 } // namespace orvanel

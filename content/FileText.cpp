@@ -16,10 +16,38 @@ std::span<const uint8_t> EntryBytes(std::span<const uint8_t> bytes, const DATEnt
 
 // The Unicode characters of Windows-1252's bytes 0x80 to 0x9F; 0 where it assigns none.
 constexpr char16_t kHighControls[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+    0x20AC,
+    0,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0,
+    0x017D,
+    0,
+    0,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0,
+    0x017E,
+    0x0178,
 };
 
 constexpr char16_t kMiddleDot = 0x00B7;
@@ -51,7 +79,7 @@ constexpr char16_t ShownCharacter(uint8_t byte)
 
 // Each byte's UTF-8 form, made once so that a megabyte converts in a few milliseconds.
 constexpr std::array<Utf8Char, 256> kShownBytes = [] {
-    std::array<Utf8Char, 256> table{};
+    std::array<Utf8Char, 256> table {};
     for (int byte = 0; byte < 256; ++byte)
         table[size_t(byte)] = EncodeUtf8(ShownCharacter(uint8_t(byte)));
     return table;

@@ -11,10 +11,7 @@ namespace orvanel {
 
 class CReplacingFile {
 public:
-    explicit CReplacingFile(COutputFolder& folder)
-        : m_file(folder)
-    {
-    }
+    explicit CReplacingFile(COutputFolder& folder) : m_file(folder) { }
 
     // Creates the file; false (Reason set) when the folder refuses it.
     bool Create() { return m_file.Create(); }

@@ -9,14 +9,15 @@
 
 namespace orvanel {
 
-bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, StoredContent& content, std::string& reason, ExportFormat format)
+bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    StoredContent& content, std::string& reason, ExportFormat format)
 {
     content.kind = ClassifyFileID(entry.fileID);
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
-        if (!DecodePicture(archive, bytes, entry, PictureRequest{.grey = false, .ownAlpha = format == ExportFormat::PNG}, content.picture)
+        if (!DecodePicture(archive, bytes, entry,
+                PictureRequest {.grey = false, .ownAlpha = format == ExportFormat::PNG}, content.picture)
             || !content.picture.colour.IsValid()) {
             reason = "its picture does not decode";
             return false;
@@ -36,32 +37,30 @@ bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> by
         }
         content.text = TextBeforeZero(content.text);
         return true;
-    case FileKind::Raw:
-        return true;
+    case FileKind::Raw: return true;
     }
     return false;
 }
 
-std::string DescribeContent(const StoredContent& content, std::span<const uint8_t> bytes,
-    const DATEntry& entry)
+std::string DescribeContent(
+    const StoredContent& content, std::span<const uint8_t> bytes, const DATEntry& entry)
 {
     switch (content.kind) {
     case FileKind::ColourTable:
-    case FileKind::Texture:
-    {
+    case FileKind::Texture: {
         const DecodedPicture& p = content.picture;
         return ImageCaption(p.colour.GetWidth(), p.colour.GetHeight(), p.colour.GetBpp(), p.displayScale,
-                   p.noteKind, p.noteFileID) + "\n";
+                   p.noteKind, p.noteFileID)
+            + "\n";
     }
     case FileKind::Sound: {
         const auto& format = content.sound.GetFormat();
         return SoundLabel(format.samplesPerSec, format.bitsPerSample, format.channels, format.blockAlign,
-                   content.sound.GetSampleCount()) + "\n";
+                   content.sound.GetSampleCount())
+            + "\n";
     }
-    case FileKind::TextRecord:
-        return ShownText(content.text);
-    case FileKind::Raw:
-        break;
+    case FileKind::TextRecord: return ShownText(content.text);
+    case FileKind::Raw: break;
     }
     std::string text;
     GetRawText(bytes, &entry, text);
@@ -76,14 +75,12 @@ bool WriteContent(const StoredContent& content, CByteStream& stream, ExportForma
         if (format == ExportFormat::PNG)
             return EncodePNG(content.picture.colour, content.picture.alpha, stream) && !stream.Error();
         return content.picture.colour.Save(stream, kImageTypeBMP) && !stream.Error();
-    case FileKind::Sound:
-        return WriteWaveFile(content.sound, stream) && !stream.Error();
+    case FileKind::Sound: return WriteWaveFile(content.sound, stream) && !stream.Error();
     case FileKind::TextRecord: {
         const std::string written = WithCRLF(content.text);
         return (written.empty() || stream.Write(written.data(), written.size(), 1) == 1) && !stream.Error();
     }
-    case FileKind::Raw:
-        break;
+    case FileKind::Raw: break;
     }
     return false;
 }

@@ -28,19 +28,17 @@ struct StoredContent {
 // Decodes a stored file, whose ID has been checked, as its kind asks. Raw files need no
 // decoding. A picture to be written as PNG keeps its own alpha beside it. False when the
 // file yields nothing to show or save; reason then says why.
-bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, StoredContent& content, std::string& reason,
-    ExportFormat format = ExportFormat::BMP);
+bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    StoredContent& content, std::string& reason, ExportFormat format = ExportFormat::BMP);
 
 // What the file view shows of decoded content, as text: a picture's caption, a sound's label
 // (each ending in a line feed), a text record's text, or a raw file's bytes as characters.
-std::string DescribeContent(const StoredContent& content, std::span<const uint8_t> bytes,
-    const DATEntry& entry);
+std::string DescribeContent(
+    const StoredContent& content, std::span<const uint8_t> bytes, const DATEntry& entry);
 
 // Writes decoded content in its export format: pictures as BMP or as PNG (with the alpha
 // decoded for it), sounds as WAV, texts with CRLF line ends. Raw files are not decoded
 // content: the export streams their stored bytes itself. False when the stream failed.
-bool WriteContent(const StoredContent& content, CByteStream& stream,
-    ExportFormat format = ExportFormat::BMP);
+bool WriteContent(const StoredContent& content, CByteStream& stream, ExportFormat format = ExportFormat::BMP);
 
 } // namespace orvanel

@@ -22,9 +22,7 @@ constexpr int kPaneHeight = 122;
 } // namespace
 
 CDATSoundPlayer::CDATSoundPlayer(CWaveSound& sound, IBusyIndicator& busy, QWidget* parent)
-    : QWidget(parent)
-    , m_sound(sound)
-    , m_busy(busy)
+    : QWidget(parent), m_sound(sound), m_busy(busy)
 {
     setFocusPolicy(Qt::StrongFocus);
     m_viewer = new CWaveViewer(this);
@@ -65,8 +63,8 @@ QPushButton* CDATSoundPlayer::MakeButton(QStyle::StandardPixmap icon, const QStr
 QPoint CDATSoundPlayer::FromDialogUnits(int x, int y) const
 {
     const QFontMetrics metrics(font());
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const int baseX = std::max(1, (letters / 26 + 1) / 2); // the average letter, rounded
     const int baseY = std::max(1, metrics.height());
     return {x * baseX / 4, y * baseY / 8};

@@ -7,9 +7,7 @@
 
 namespace orvanel {
 
-CDATTextBox::CDATTextBox(QWidget* parent)
-    : QWidget(parent)
-    , m_edit(new QPlainTextEdit(this))
+CDATTextBox::CDATTextBox(QWidget* parent) : QWidget(parent), m_edit(new QPlainTextEdit(this))
 {
     m_edit->setReadOnly(true);
     m_edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);

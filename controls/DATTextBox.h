@@ -10,8 +10,7 @@ class QPlainTextEdit;
 
 namespace orvanel {
 
-class CDATTextBox : public QWidget
-{
+class CDATTextBox : public QWidget {
     Q_OBJECT
 
 public:

@@ -26,8 +26,8 @@ uint32_t AddressDigitsFor(uint64_t highestAddress, uint32_t fewest)
     return std::max(digits, fewest);
 }
 
-std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_t end,
-    const HexDumpOptions& options)
+std::string FormatHexDump(
+    std::span<const uint8_t> data, uint32_t start, uint32_t end, const HexDumpOptions& options)
 {
     if (data.empty() || start >= data.size() || start > end)
         return {};
@@ -41,8 +41,7 @@ std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_
         std::string charRow(perRow, ' ');
 
         const uint64_t rows = last / perRow - start / perRow + 1;
-        const uint32_t digits =
-            AddressDigitsFor((data.size() - 1) / perRow * perRow, options.addressDigits);
+        const uint32_t digits = AddressDigitsFor((data.size() - 1) / perRow * perRow, options.addressDigits);
         const uint64_t addressWidth = options.withAddress ? digits + 3 : 0;
         const uint64_t charWidth = options.withCharacters ? perRow + 3 : 0;
         std::string text;
@@ -76,4 +75,4 @@ std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_
     }
 }
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -33,10 +33,10 @@ uint32_t AddressDigitsFor(uint64_t highestAddress, uint32_t fewest);
 
 struct HexDumpOptions {
     uint32_t bytesPerRow = 16;
-    uint32_t addressDigits = 8;   // the fewest; more when the data's addresses need them
+    uint32_t addressDigits = 8; // the fewest; more when the data's addresses need them
     bool crlf = true;
-    bool withAddress = false;     // each row begins with its address and three spaces
-    bool withCharacters = false;  // each row ends with the bytes as characters
+    bool withAddress = false;    // each row begins with its address and three spaces
+    bool withCharacters = false; // each row ends with the bytes as characters
 };
 
 // The dump of the inclusive byte range [start, end] of data, one line per row of
@@ -46,7 +46,7 @@ struct HexDumpOptions {
 // up with the rows above. start and end are limited to the data; a range that starts
 // past the last byte, or empty data, gives an empty text, and so does running out of
 // memory.
-std::string FormatHexDump(std::span<const uint8_t> data, uint32_t start, uint32_t end,
-    const HexDumpOptions& options);
+std::string FormatHexDump(
+    std::span<const uint8_t> data, uint32_t start, uint32_t end, const HexDumpOptions& options);
 
-}  // namespace orvanel
+} // namespace orvanel

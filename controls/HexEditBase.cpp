@@ -13,8 +13,7 @@
 
 namespace orvanel {
 
-CHexEditBase::CHexEditBase(QWidget* parent)
-    : QAbstractScrollArea(parent)
+CHexEditBase::CHexEditBase(QWidget* parent) : QAbstractScrollArea(parent)
 {
     const QPalette palette = QApplication::palette();
     m_inactiveSelectionColours = {palette.color(QPalette::Active, QPalette::Button),
@@ -32,10 +31,9 @@ CHexEditBase::CHexEditBase(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->installEventFilter(this);
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-        &CHexEditBase::OnVerticalAction);
-    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
-        &CHexEditBase::OnHorizontalAction);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &CHexEditBase::OnVerticalAction);
+    connect(
+        horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, &CHexEditBase::OnHorizontalAction);
 }
 
 CHexEditBase::~CHexEditBase() = default;
@@ -102,8 +100,7 @@ void CHexEditBase::SetAddressDigits(uint8_t digits, bool repaint)
     Relayout(repaint);
 }
 
-void CHexEditBase::SetColours(HexEditColours& colours, QColor background, QColor text,
-    bool repaint)
+void CHexEditBase::SetColours(HexEditColours& colours, QColor background, QColor text, bool repaint)
 {
     colours = {background, text};
     Repaint(repaint);
@@ -160,17 +157,18 @@ namespace {
 // monospaced fonts do not set it.
 bool HasFixedPitchGlyphs(const QFont& font)
 {
-    static const QString kDrawn = QStringLiteral(
-        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ");
+    static const QString kDrawn =
+        QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ");
     QFont measured = font;
     measured.setHintingPreference(QFont::PreferFullHinting);
     const QFontMetricsF metrics(measured);
     const qreal advance = metrics.horizontalAdvance(QLatin1Char('0'));
-    return advance > 0 && std::all_of(kDrawn.begin(), kDrawn.end(),
-        [&](QChar c) { return metrics.horizontalAdvance(c) == advance; });
+    return advance > 0 && std::all_of(kDrawn.begin(), kDrawn.end(), [&](QChar c) {
+        return metrics.horizontalAdvance(c) == advance;
+    });
 }
 
-}  // namespace
+} // namespace
 
 bool CHexEditBase::SetFont(const QFont& font, bool repaint)
 {
@@ -242,8 +240,8 @@ void CHexEditBase::PlaceCaret(uint32_t position, bool highNibble)
         return;
     }
     EnsureLayout();
-    const HexRect caret = hasFocus()
-        ? m_layout.CaretRect(position, highNibble, m_scrollRow, m_scrollX) : HexRect();
+    const HexRect caret =
+        hasFocus() ? m_layout.CaretRect(position, highNibble, m_scrollRow, m_scrollX) : HexRect();
     if (caret.width > 0)
         ShowCaret(QRect(caret.left, caret.top, caret.width, caret.height));
     else
@@ -324,4 +322,4 @@ void CHexEditBase::focusOutEvent(QFocusEvent* event)
     viewport()->update();
 }
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -41,8 +41,7 @@ struct HexEditColours {
     QColor text;
 };
 
-class CHexEditBase : public QAbstractScrollArea
-{
+class CHexEditBase : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
@@ -171,7 +170,7 @@ private:
 
     std::vector<uint8_t> m_data;
     CHexEditLayout m_layout;
-    QSize m_laidOutSize;  // the viewport size of the last layout
+    QSize m_laidOutSize; // the viewport size of the last layout
     uint32_t m_configuredBytesPerRow = 16;
     uint32_t m_addressDigits = 8;
     uint32_t m_selStart = kNoPosition;
@@ -191,16 +190,16 @@ private:
     bool m_showAscii = false;
     bool m_readOnly = false;
 
-    HexEditColours m_addressColours{{90, 0, 0}, {255, 0, 0}};
-    HexEditColours m_asciiColours{{0, 20, 0}, {0, 255, 0}};
-    HexEditColours m_hexColours{{180, 210, 190}, {0, 0, 255}};
-    QColor m_background{210, 210, 210};  // everything outside the columns
-    HexEditColours m_inactiveSelectionColours;  // while another widget has the focus
+    HexEditColours m_addressColours {{90, 0, 0}, {255, 0, 0}};
+    HexEditColours m_asciiColours {{0, 20, 0}, {0, 255, 0}};
+    HexEditColours m_hexColours {{180, 210, 190}, {0, 0, 255}};
+    QColor m_background {210, 210, 210};       // everything outside the columns
+    HexEditColours m_inactiveSelectionColours; // while another widget has the focus
     HexEditColours m_activeSelectionColours;
     QString m_copyText = QStringLiteral("Copy");
     QString m_pasteText = QStringLiteral("Paste");
     QFont m_font;
-    QFont m_paintFont;  // m_font fitted to whole-pixel character cells by RecalcLayout
+    QFont m_paintFont; // m_font fitted to whole-pixel character cells by RecalcLayout
 
     // The caret: a block over one hex digit, blinking while it exists.
     QRect m_caretRect;
@@ -227,4 +226,4 @@ private:
     uint64_t m_formattedRows = 0;
 };
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -6,9 +6,7 @@
 
 namespace orvanel {
 
-CHexEditBaseView::CHexEditBaseView(QWidget* parent)
-    : QWidget(parent)
-    , m_hexEdit(new CHexEditBase(this))
+CHexEditBaseView::CHexEditBaseView(QWidget* parent) : QWidget(parent), m_hexEdit(new CHexEditBase(this))
 {
     // The control covers the view entirely, so the view never erases or paints.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -22,4 +20,4 @@ void CHexEditBaseView::resizeEvent(QResizeEvent* event)
     m_hexEdit->setGeometry(0, 0, event->size().width(), event->size().height());
 }
 
-}  // namespace orvanel
+} // namespace orvanel

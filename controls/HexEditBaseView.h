@@ -9,8 +9,7 @@ namespace orvanel {
 
 class CHexEditBase;
 
-class CHexEditBaseView : public QWidget
-{
+class CHexEditBaseView : public QWidget {
     Q_OBJECT
 
 public:
@@ -22,7 +21,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    CHexEditBase* m_hexEdit;  // a child widget, owned by this view
+    CHexEditBase* m_hexEdit; // a child widget, owned by this view
 };
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -37,8 +37,7 @@ void CHexEditBase::SelectAll()
         SetSelection(0, static_cast<uint32_t>(m_data.size() - 1), false, true);
 }
 
-std::string CHexEditBase::BuildSelectionText(bool crlf, bool withAddress,
-    bool withCharacters) const
+std::string CHexEditBase::BuildSelectionText(bool crlf, bool withAddress, bool withCharacters) const
 {
     if (!HasSelection())
         return {};
@@ -98,8 +97,8 @@ bool CHexEditBase::PasteFromClipboard()
     // never write past the data, whose length stays as it is.
     const auto* raw = reinterpret_cast<const uint8_t*>(block.constData());
     const uint32_t count = ReadLE32(raw);
-    const uint64_t n = std::min({uint64_t(count), uint64_t(block.size()) - 4,
-        uint64_t(m_data.size()) - position});
+    const uint64_t n =
+        std::min({uint64_t(count), uint64_t(block.size()) - 4, uint64_t(m_data.size()) - position});
     if (n == 0)
         return false;
     std::memcpy(m_data.data() + position, raw + 4, n);
@@ -183,4 +182,4 @@ void CHexEditBase::OnContextMenuExtend(QMenu* /*menu*/)
 {
 }
 
-}  // namespace orvanel
+} // namespace orvanel

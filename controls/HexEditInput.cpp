@@ -28,21 +28,18 @@ bool IsOwnShortcut(const QKeyEvent* event)
     case Qt::Key_A:
     case Qt::Key_C:
     case Qt::Key_H:
-    case Qt::Key_V:
-        return true;
-    default:
-        return false;
+    case Qt::Key_V: return true;
+    default: return false;
     }
 }
 
-}  // namespace
+} // namespace
 
 bool CHexEditBase::event(QEvent* event)
 {
     // Ctrl+A, C, H and V belong to the control while it has the focus, ahead of any
     // shortcut of the window around it.
-    if (event->type() == QEvent::ShortcutOverride
-        && IsOwnShortcut(static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::ShortcutOverride && IsOwnShortcut(static_cast<QKeyEvent*>(event))) {
         event->accept();
         return true;
     }
@@ -69,18 +66,10 @@ bool CHexEditBase::HandleKey(const QKeyEvent* event)
 {
     if (IsOwnShortcut(event)) {
         switch (event->key()) {
-        case Qt::Key_A:
-            SelectAll();
-            break;
-        case Qt::Key_C:
-            CopyToClipboard(true, true, true);
-            break;
-        case Qt::Key_H:
-            CopyToClipboard(true, false, false);
-            break;
-        default:
-            PasteFromClipboard();
-            break;
+        case Qt::Key_A: SelectAll(); break;
+        case Qt::Key_C: CopyToClipboard(true, true, true); break;
+        case Qt::Key_H: CopyToClipboard(true, false, false); break;
+        default: PasteFromClipboard(); break;
         }
         return true;
     }
@@ -94,24 +83,12 @@ bool CHexEditBase::HandleKey(const QKeyEvent* event)
     const bool high = m_caretHighNibble;
 
     switch (event->key()) {
-    case Qt::Key_Tab:
-        focusNextPrevChild(!(event->modifiers() & Qt::ShiftModifier));
-        return true;
-    case Qt::Key_Backtab:
-        focusNextPrevChild(false);
-        return true;
-    case Qt::Key_PageUp:
-        MoveCaret(-pageRows * perRow, high);
-        return true;
-    case Qt::Key_PageDown:
-        MoveCaret(pageRows * perRow, high);
-        return true;
-    case Qt::Key_End:
-        MoveCaret(kEndDelta, false);
-        return true;
-    case Qt::Key_Home:
-        MoveCaret(kHomeDelta, true);
-        return true;
+    case Qt::Key_Tab: focusNextPrevChild(!(event->modifiers() & Qt::ShiftModifier)); return true;
+    case Qt::Key_Backtab: focusNextPrevChild(false); return true;
+    case Qt::Key_PageUp: MoveCaret(-pageRows * perRow, high); return true;
+    case Qt::Key_PageDown: MoveCaret(pageRows * perRow, high); return true;
+    case Qt::Key_End: MoveCaret(kEndDelta, false); return true;
+    case Qt::Key_Home: MoveCaret(kHomeDelta, true); return true;
     case Qt::Key_Left:
         if (high)
             MoveCaret(-1, false);
@@ -124,12 +101,8 @@ bool CHexEditBase::HandleKey(const QKeyEvent* event)
         else
             MoveCaret(1, true);
         return true;
-    case Qt::Key_Up:
-        MoveCaret(-perRow, high);
-        return true;
-    case Qt::Key_Down:
-        MoveCaret(perRow, high);
-        return true;
+    case Qt::Key_Up: MoveCaret(-perRow, high); return true;
+    case Qt::Key_Down: MoveCaret(perRow, high); return true;
     case Qt::Key_Backspace:
         // Overwriting is the only editing there is: Backspace never deletes.
         return true;
@@ -311,4 +284,4 @@ void CHexEditBase::mouseDoubleClickEvent(QMouseEvent* event)
         emit leftButtonDoubleClicked(point, event->modifiers());
 }
 
-}  // namespace orvanel
+} // namespace orvanel

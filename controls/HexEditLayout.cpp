@@ -70,8 +70,8 @@ HexHit CHexEditLayout::HitTest(int px, int py, uint32_t scrollRow, uint32_t scro
     return {ClampToPosition(position), cell % 3 == 0};
 }
 
-HexRect CHexEditLayout::CaretRect(uint64_t position, bool highNibble, uint32_t scrollRow,
-    uint32_t scrollX) const
+HexRect CHexEditLayout::CaretRect(
+    uint64_t position, bool highNibble, uint32_t scrollRow, uint32_t scrollX) const
 {
     const HexEditGeometry& g = m_g;
     const uint64_t first = uint64_t(scrollRow) * g.bytesPerRow;
@@ -80,8 +80,7 @@ HexRect CHexEditLayout::CaretRect(uint64_t position, bool highNibble, uint32_t s
         return {};
     const uint64_t row = (position - first) / g.bytesPerRow;
     const uint64_t column = (position - first) % g.bytesPerRow;
-    int64_t x = ColumnLeft(g.hexX, scrollX)
-        + int64_t(3 * column + (highNibble ? 0 : 1)) * g.charWidth;
+    int64_t x = ColumnLeft(g.hexX, scrollX) + int64_t(3 * column + (highNibble ? 0 : 1)) * g.charWidth;
     const int64_t y = g.dataTop + int64_t(row * g.lineHeight) + 1;
     int64_t width = g.charWidth;
     const int64_t height = int64_t(row + 1 == g.visibleRows ? g.lastRowHeight : g.lineHeight) - 1;
@@ -119,7 +118,7 @@ uint32_t CHexEditLayout::RowToShow(uint64_t start, uint64_t end, uint32_t scroll
     const int64_t s = int64_t(start);
     const int64_t e = int64_t(end);
     if (s <= first && e >= last)
-        return scrollRow;  // the range covers the view
+        return scrollRow; // the range covers the view
     if (e - s > view)
         return ClampToPosition(s > first ? s / perRow : (e + perRow - view) / perRow);
     if (s < first)
@@ -146,4 +145,4 @@ uint32_t CHexEditLayout::ScrollXToShow(uint64_t start, uint64_t end, uint32_t sc
     return scrollX;
 }
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -12,13 +12,13 @@ namespace orvanel {
 
 // What the layout is computed from.
 struct HexEditLayoutInput {
-    uint32_t charWidth = 1;    // advance of one character cell
+    uint32_t charWidth = 1; // advance of one character cell
     uint32_t lineHeight = 1;
     int clientWidth = 0;
     int clientHeight = 0;
-    uint32_t margin = 5;       // between the client edge and the data rectangle
-    uint32_t bytesPerRow = 16; // 0 counts as 1
-    uint32_t addressDigits = 8;  // the fewest digits an address shows
+    uint32_t margin = 5;        // between the client edge and the data rectangle
+    uint32_t bytesPerRow = 16;  // 0 counts as 1
+    uint32_t addressDigits = 8; // the fewest digits an address shows
     uint32_t addressGap = 5;
     uint32_t hexAsciiGap = 5;
     bool showAddress = false;
@@ -27,20 +27,20 @@ struct HexEditLayoutInput {
 };
 
 struct HexEditGeometry {
-    uint32_t fullRows = 0;       // rows that fit completely
-    uint32_t lastRowHeight = 0;  // height of a partly visible bottom row, else lineHeight
-    uint32_t visibleRows = 0;    // full rows plus a partly visible one
+    uint32_t fullRows = 0;      // rows that fit completely
+    uint32_t lastRowHeight = 0; // height of a partly visible bottom row, else lineHeight
+    uint32_t visibleRows = 0;   // full rows plus a partly visible one
     uint32_t lineHeight = 0;
     uint32_t charWidth = 0;
     uint32_t bytesPerRow = 0;
-    uint32_t addressDigits = 0;  // digits of every address: enough for the highest one
+    uint32_t addressDigits = 0; // digits of every address: enough for the highest one
     uint32_t addressX = 0;
-    uint32_t addressWidth = 0;   // the address column without its gap
-    uint32_t addressSpan = 0;    // address column width plus the address gap, 0 when off
+    uint32_t addressWidth = 0; // the address column without its gap
+    uint32_t addressSpan = 0;  // address column width plus the address gap, 0 when off
     uint32_t hexX = 0;
-    uint32_t hexWidth = 0;       // the hex column without its gap
-    uint32_t hexSpan = 0;        // hex column width plus the hex-to-character gap
-    uint32_t charX = 0;          // 0 when the character column is off
+    uint32_t hexWidth = 0; // the hex column without its gap
+    uint32_t hexSpan = 0;  // hex column width plus the hex-to-character gap
+    uint32_t charX = 0;    // 0 when the character column is off
     uint32_t charColumnWidth = 0;
     // The data rectangle: the client rectangle less the margin on every side, right and
     // bottom exclusive.
@@ -48,7 +48,7 @@ struct HexEditGeometry {
     int dataTop = 0;
     int dataRight = 0;
     int dataBottom = 0;
-    uint64_t rows = 0;           // rows of data
+    uint64_t rows = 0; // rows of data
     uint32_t maxScrollRow = 0;
     uint32_t maxScrollX = 0;
 };
@@ -82,8 +82,7 @@ inline uint32_t ClampToPosition(int64_t value)
     return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kNoPosition - 1));
 }
 
-class CHexEditLayout
-{
+class CHexEditLayout {
 public:
     void Compute(const HexEditLayoutInput& input);
     const HexEditGeometry& Geometry() const { return m_g; }
@@ -96,8 +95,7 @@ public:
     HexHit HitTest(int x, int y, uint32_t scrollRow, uint32_t scrollX) const;
     // The caret block over a digit, reaching at most 2 pixels into the side margins;
     // empty when the digit is not on screen.
-    HexRect CaretRect(uint64_t position, bool highNibble, uint32_t scrollRow,
-        uint32_t scrollX) const;
+    HexRect CaretRect(uint64_t position, bool highNibble, uint32_t scrollRow, uint32_t scrollX) const;
     // The selection band over the cells [first, last] of a row, from the first cell's left
     // edge to one pixel past the last cell's right edge.
     HexSpan HexBand(uint32_t first, uint32_t last, uint32_t scrollX) const;
@@ -111,4 +109,4 @@ private:
     HexEditGeometry m_g;
 };
 
-}  // namespace orvanel
+} // namespace orvanel

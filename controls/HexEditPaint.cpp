@@ -9,8 +9,8 @@
 #include "controls/HexDump.h"
 #include "controls/HexEditBase.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -24,11 +24,10 @@ constexpr int kMaxAddressChars = 31;
 QRect ColumnRect(const CHexEditLayout& layout, uint32_t columnX, uint32_t width, uint32_t scrollX)
 {
     const HexEditGeometry& g = layout.Geometry();
-    return QRect(layout.ColumnLeft(columnX, scrollX), g.dataTop, int(width),
-        g.dataBottom - g.dataTop);
+    return QRect(layout.ColumnLeft(columnX, scrollX), g.dataTop, int(width), g.dataBottom - g.dataTop);
 }
 
-}  // namespace
+} // namespace
 
 void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
 {
@@ -40,8 +39,8 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
     if (!m_data.empty()) {
         // Text may reach 2 pixels into the left and right margins, never above or below
         // the data rectangle.
-        const QRect dataClip(g.dataLeft - 2, g.dataTop, g.dataRight - g.dataLeft + 4,
-            g.dataBottom - g.dataTop);
+        const QRect dataClip(
+            g.dataLeft - 2, g.dataTop, g.dataRight - g.dataLeft + 4, g.dataBottom - g.dataTop);
         const QRect addressRect = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         const QRect hexRect = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
         const QRect charRect = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
@@ -81,8 +80,8 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
     // Each line is cut at the edges of its column.
     if (m_showAddress) {
         const std::string address = FormatAddress(static_cast<uint32_t>(rowStart), g.addressDigits);
-        m_addressLine = QString::fromLatin1(address.data(),
-            std::min<qsizetype>(qsizetype(address.size()), kMaxAddressChars));
+        m_addressLine = QString::fromLatin1(
+            address.data(), std::min<qsizetype>(qsizetype(address.size()), kMaxAddressChars));
         const QRect column = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         painter.setClipRect(column & clip);
         painter.setPen(m_addressColours.text);
@@ -106,8 +105,7 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
 
     // The selected bytes of this row, if any: [firstSel, lastSel] relative to the row.
     const bool focused = hasFocus();
-    const HexEditColours& selection =
-        focused ? m_activeSelectionColours : m_inactiveSelectionColours;
+    const HexEditColours& selection = focused ? m_activeSelectionColours : m_inactiveSelectionColours;
     const uint64_t rowLast = rowStart + rowBytes - 1;
     const bool selected = HasSelection() && m_selStart <= rowLast && m_selEnd >= rowStart;
     const int firstSel = selected ? int(std::max<uint64_t>(m_selStart, rowStart) - rowStart) : 0;
@@ -138,4 +136,4 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
             m_charLine, m_layout.CharBand(firstSel, lastSel, m_scrollX), firstSel, lastSel - firstSel + 1);
 }
 
-}  // namespace orvanel
+} // namespace orvanel

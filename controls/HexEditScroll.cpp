@@ -17,20 +17,15 @@ namespace {
 int64_t ActionStep(int action, int64_t line, int64_t page)
 {
     switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        return -line;
-    case QAbstractSlider::SliderSingleStepAdd:
-        return line;
-    case QAbstractSlider::SliderPageStepSub:
-        return -page;
-    case QAbstractSlider::SliderPageStepAdd:
-        return page;
-    default:
-        return 0;
+    case QAbstractSlider::SliderSingleStepSub: return -line;
+    case QAbstractSlider::SliderSingleStepAdd: return line;
+    case QAbstractSlider::SliderPageStepSub: return -page;
+    case QAbstractSlider::SliderPageStepAdd: return page;
+    default: return 0;
     }
 }
 
-}  // namespace
+} // namespace
 
 void CHexEditBase::UpdateScrollBars()
 {
@@ -154,4 +149,4 @@ void CHexEditBase::OnHorizontalAction(int action)
     bar->setSliderPosition(static_cast<int>(m_scrollX));
 }
 
-}  // namespace orvanel
+} // namespace orvanel

@@ -7,8 +7,7 @@
 
 namespace orvanel {
 
-CWaveViewer::CWaveViewer(QWidget* parent)
-    : QWidget(parent)
+CWaveViewer::CWaveViewer(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
@@ -76,10 +75,10 @@ void CWaveViewer::paintEvent(QPaintEvent*)
     const uint64_t frames = m_sound ? m_sound->GetFrameCount() : 0;
     if (m_waveRect.isEmpty() || frames == 0)
         return;
-    const uint64_t offset = std::min<uint64_t>(uint64_t(m_waveRect.width()) * m_position / frames,
-        uint64_t(m_waveRect.width() - 1));
-    painter.fillRect(m_waveRect.left() + int(offset), m_waveRect.top(), 1, m_waveRect.height(),
-        QColor(255, 0, 0));
+    const uint64_t offset = std::min<uint64_t>(
+        uint64_t(m_waveRect.width()) * m_position / frames, uint64_t(m_waveRect.width() - 1));
+    painter.fillRect(
+        m_waveRect.left() + int(offset), m_waveRect.top(), 1, m_waveRect.height(), QColor(255, 0, 0));
 }
 
 void CWaveViewer::resizeEvent(QResizeEvent* event)

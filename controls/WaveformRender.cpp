@@ -63,12 +63,11 @@ std::vector<int32_t> WaveformPeaks(const CWaveSound& sound, int columns)
 QString WaveformLabel(const CWaveSound& sound)
 {
     const WaveFormat& format = sound.GetFormat();
-    return QString::fromStdString(SoundLabel(format.samplesPerSec, format.bitsPerSample,
-        format.channels, format.blockAlign, sound.GetSampleCount()));
+    return QString::fromStdString(SoundLabel(format.samplesPerSec, format.bitsPerSample, format.channels,
+        format.blockAlign, sound.GetSampleCount()));
 }
 
-QRect RenderWaveform(QPainter& painter, const QRect& client, const CWaveSound& sound,
-    const QPalette& palette)
+QRect RenderWaveform(QPainter& painter, const QRect& client, const CWaveSound& sound, const QPalette& palette)
 {
     painter.fillRect(client, Qt::black);
     if (client.isEmpty())

@@ -25,7 +25,7 @@ QString WaveformLabel(const CWaveSound& sound);
 
 // Renders the sound into the client rectangle and returns the area the waveform took, where
 // the position marker goes; empty when there is no room for it.
-QRect RenderWaveform(QPainter& painter, const QRect& client, const CWaveSound& sound,
-    const QPalette& palette);
+QRect RenderWaveform(
+    QPainter& painter, const QRect& client, const CWaveSound& sound, const QPalette& palette);
 
 } // namespace orvanel

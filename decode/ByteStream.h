@@ -43,10 +43,7 @@ public:
 // Reads from a caller's block of memory, which it never frees or changes.
 class CMemStream final : public CByteStream {
 public:
-    explicit CMemStream(std::span<const uint8_t> buffer)
-        : m_buffer(buffer)
-    {
-    }
+    explicit CMemStream(std::span<const uint8_t> buffer) : m_buffer(buffer) { }
 
     size_t Read(void* buffer, size_t size, size_t count) override;
     // The stream is read-only: writing fails and marks the stream as failed.

@@ -88,7 +88,7 @@ bool CDibImage::Destroy()
 {
     std::vector<uint8_t>().swap(m_block);
     std::vector<uint8_t>().swap(m_alpha);
-    m_head = DibHeader{};
+    m_head = DibHeader {};
     m_stride = 0;
     return true;
 }
@@ -206,8 +206,8 @@ bool CDibImage::Copy(const CDibImage& source, bool copyPixels, bool copyAlpha)
     if (!Create(source.GetWidth(), source.GetHeight(), source.GetBpp()))
         return false;
     const size_t bytes = copyPixels ? m_block.size() : RowsOffset();
-    std::memcpy(m_block.data() + kDibHeaderSize, source.m_block.data() + kDibHeaderSize,
-        bytes - kDibHeaderSize);
+    std::memcpy(
+        m_block.data() + kDibHeaderSize, source.m_block.data() + kDibHeaderSize, bytes - kDibHeaderSize);
     m_head = source.m_head;
     WriteHeader();
     if (copyAlpha && !source.m_alpha.empty()) {

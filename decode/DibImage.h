@@ -93,8 +93,8 @@ public:
     // (32 gives 24-bit colours plus an alpha plane from the fourth bytes). With flip, source
     // row r becomes image row height - 1 - r, so the first source row ends at the top.
     // False, leaving the image unchanged, when source is too short for the rows.
-    bool CreateFromArray(std::span<const uint8_t> source, uint32_t width, uint32_t height,
-        uint32_t bits, uint32_t bytesPerLine, bool flip);
+    bool CreateFromArray(std::span<const uint8_t> source, uint32_t width, uint32_t height, uint32_t bits,
+        uint32_t bytesPerLine, bool flip);
     // Takes over source's attributes and size; copies the whole block with copyPixels (else
     // only the palette) and the alpha plane with copyAlpha.
     bool Copy(const CDibImage& source, bool copyPixels = true, bool copyAlpha = true);

@@ -154,8 +154,8 @@ bool CDibImage::SplitRGB(CDibImage* red, CDibImage* green, CDibImage* blue) cons
     return true;
 }
 
-bool CDibImage::Combine(const CDibImage* red, const CDibImage* green, const CDibImage* blue,
-    const CDibImage* alpha)
+bool CDibImage::Combine(
+    const CDibImage* red, const CDibImage* green, const CDibImage* blue, const CDibImage* alpha)
 {
     if (!red || !green || !blue)
         return false;

@@ -38,8 +38,8 @@ int64_t Clamp(int64_t v, int64_t low, int64_t high)
 
 } // namespace
 
-int CDibImage::Draw(DibDrawTarget* target, int32_t x, int32_t y, int32_t cx, int32_t cy,
-    const DibRect* clip) const
+int CDibImage::Draw(
+    DibDrawTarget* target, int32_t x, int32_t y, int32_t cx, int32_t cy, const DibRect* clip) const
 {
     if (target)
         target->painted = {};

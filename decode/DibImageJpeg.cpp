@@ -156,7 +156,7 @@ bool RunJpegJob(JpegJob& job)
 bool CDibImage::DecodeJPEG(CByteStream& stream)
 {
     CDibImage image(kImageTypeJPEG);
-    JpegJob job{};
+    JpegJob job {};
     job.info.err = jpeg_std_error(&job.errors.pub);
     job.errors.pub.error_exit = OnJpegError;
     job.errors.pub.output_message = OnJpegMessage;

@@ -20,10 +20,7 @@ struct IndexedValues {
     uint32_t height = 0;
     uint32_t bytesPerValue = 1;
 
-    uint32_t At(size_t k) const
-    {
-        return bytesPerValue == 1 ? data[k] : ReadLE16(&data[2 * k]);
-    }
+    uint32_t At(size_t k) const { return bytesPerValue == 1 ? data[k] : ReadLE16(&data[2 * k]); }
 };
 
 // A 24-bit picture whose pixel for stored value k is colourOf(k); the first stored row is
@@ -94,11 +91,11 @@ bool PaintPalette(CDibImage& colour, const IndexedValues& values, std::span<cons
 // The pictures of an indexed texture. Palette formats store the palette's file ID after
 // the values; the colour picture is the grey one when that palette is not in the archive.
 // Without makeGrey the grey picture is painted only when it is the colour picture.
-bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
-    uint32_t bytesPerValue, bool withPalette, bool makeGrey, CDibImage& colour, CDibImage& grey,
-    uint32_t& noteKind, uint32_t& noteFileID)
+bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record, uint32_t bytesPerValue,
+    bool withPalette, bool makeGrey, CDibImage& colour, CDibImage& grey, uint32_t& noteKind,
+    uint32_t& noteFileID)
 {
-    const IndexedValues values{record.pixels, record.width, record.height, bytesPerValue};
+    const IndexedValues values {record.pixels, record.width, record.height, bytesPerValue};
     const uint64_t count = uint64_t(record.width) * record.height;
     if (!CStoredRecord::HoldsItems(record.pixels.size(), 0, count, bytesPerValue))
         return false;
@@ -126,8 +123,8 @@ bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record,
 
 } // namespace
 
-bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record,
-    CDibImage& colour, CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID, bool makeGrey)
+bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
+    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID, bool makeGrey)
 {
     switch (record.format) {
     case kTextureIndexed8:
@@ -137,8 +134,7 @@ bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& recor
     case kTextureGrey16:
     case kTextureGrey16Alt:
         return DecodeIndexed(archive, record, 2, false, makeGrey, colour, grey, noteKind, noteFileID);
-    default:
-        return false;
+    default: return false;
     }
 }
 

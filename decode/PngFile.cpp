@@ -31,11 +31,18 @@ void WriteToStream(png_structp png, png_bytep data, size_t length)
         png_error(png, "write failed");
 }
 
-void FlushStream(png_structp) {}
+void FlushStream(png_structp)
+{
+}
 
 // libpng's errors end the encoding through its jump buffer; its warnings are of no use here.
-void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void OnWarning(png_structp, png_const_charp) {}
+void OnError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+void OnWarning(png_structp, png_const_charp)
+{
+}
 
 // How the picture's pixels become PNG samples.
 struct Layout {
@@ -69,8 +76,8 @@ const uint8_t* PaletteColour(const uint8_t* row, uint32_t x, uint16_t bits, cons
 
 // Writes the header and the rows; everything it needs is made before, so that a jump out of
 // libpng leaves nothing behind but what the caller frees.
-bool WriteImage(png_structp png, png_infop info, const CDibImage& picture,
-    std::span<const uint8_t> alpha, const Layout& layout, uint8_t* rowBuffer)
+bool WriteImage(png_structp png, png_infop info, const CDibImage& picture, std::span<const uint8_t> alpha,
+    const Layout& layout, uint8_t* rowBuffer)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;

@@ -15,10 +15,7 @@ namespace orvanel {
 
 class CStoredRecord {
 public:
-    explicit CStoredRecord(std::span<const uint8_t> bytes)
-        : m_bytes(bytes)
-    {
-    }
+    explicit CStoredRecord(std::span<const uint8_t> bytes) : m_bytes(bytes) { }
     CStoredRecord(std::span<const uint8_t> bytes, const DATEntry& entry)
         : m_bytes(bytes.first(std::min<size_t>(bytes.size(), entry.size)))
     {

@@ -30,8 +30,8 @@ bool DecodeRaw(const TextureRecord& record, CDibImage& colour)
     const uint64_t pixels = uint64_t(record.width) * record.height;
     if (!CStoredRecord::HoldsItems(record.pixels.size(), 0, pixels, bytesPerPixel))
         return false;
-    return colour.CreateFromArray(record.pixels, record.width, record.height, bytesPerPixel * 8,
-        record.width * bytesPerPixel, true);
+    return colour.CreateFromArray(
+        record.pixels, record.width, record.height, bytesPerPixel * 8, record.width * bytesPerPixel, true);
 }
 
 // Where the pixels of decompressed DXT blocks go: the colour picture's rows and, when asked,
@@ -113,8 +113,8 @@ bool DecodeDXT(const TextureRecord& record, const PictureRequest& request, Decod
     const bool withAlpha = request.ownAlpha && flags != squish::kDxt1;
     std::vector<uint8_t> alpha(withAlpha ? size_t(width) * height : 0);
 
-    const BlockTargets t{colour.GetBits(), colour.GetEffWidth(), grey.GetBits(), grey.GetEffWidth(),
-        alpha.data(), width};
+    const BlockTargets t {
+        colour.GetBits(), colour.GetEffWidth(), grey.GetBits(), grey.GetEffWidth(), alpha.data(), width};
     const uint8_t* blocks = record.pixels.data();
     if (request.grey && withAlpha)
         PlaceBlocks<true, true>(blocks, blockBytes, flags, width, height, t);
@@ -164,8 +164,8 @@ bool DecodeColourTable(const ColourTableRecord& record, CDibImage& colour, float
     return true;
 }
 
-bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record,
-    const PictureRequest& request, DecodedPicture& out)
+bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record, const PictureRequest& request,
+    DecodedPicture& out)
 {
     if (DecodeDXT(record, request, out))
         return true;
@@ -176,14 +176,14 @@ bool DecodeTexture(const CDATArchive& archive, const TextureRecord& record,
         return true;
     }
     return DecodeJPEG(record, out.colour)
-        || DecodeIndexedTexture(archive, record, out.colour, out.grey, out.noteKind, out.noteFileID,
-            request.grey);
+        || DecodeIndexedTexture(
+            archive, record, out.colour, out.grey, out.noteKind, out.noteFileID, request.grey);
 }
 
 } // namespace
 
-bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, const PictureRequest& request, DecodedPicture& picture)
+bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    const PictureRequest& request, DecodedPicture& picture)
 {
     picture = DecodedPicture();
     const CStoredRecord stored(bytes, entry);
@@ -198,8 +198,7 @@ bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes,
             if (const auto texture = ReadTextureRecord(stored))
                 decoded = DecodeTexture(archive, *texture, request, picture);
             break;
-        default:
-            break;
+        default: break;
         }
         if (decoded && picture.colour.IsValid()) {
             picture.colour.AlphaSet(255);
@@ -218,12 +217,11 @@ bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes,
     return true;
 }
 
-bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, CDibImage& colour, CDibImage& grey, float& displayScale,
-    uint32_t& noteKind, uint32_t& noteFileID)
+bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    CDibImage& colour, CDibImage& grey, float& displayScale, uint32_t& noteKind, uint32_t& noteFileID)
 {
     DecodedPicture picture;
-    const bool decoded = DecodePicture(archive, bytes, entry, PictureRequest{}, picture);
+    const bool decoded = DecodePicture(archive, bytes, entry, PictureRequest {}, picture);
     colour = std::move(picture.colour);
     grey = std::move(picture.grey);
     displayScale = picture.displayScale;

@@ -41,21 +41,19 @@ struct DecodedPicture {
 // with the scale to draw them at and the caption note. Indexed textures find their palettes
 // in archive's catalogue. False, with both pictures empty, for anything that does not decode.
 // Keeps no state: several threads may decode different records of one open archive at once.
-bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, CDibImage& colour, CDibImage& grey, float& displayScale,
-    uint32_t& noteKind, uint32_t& noteFileID);
+bool DecodeImage(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    CDibImage& colour, CDibImage& grey, float& displayScale, uint32_t& noteKind, uint32_t& noteFileID);
 
 // DecodeImage making only what request asks for beside the colour picture. False, with
 // picture reset to its empty state, for anything that does not decode.
-bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes,
-    const DATEntry& entry, const PictureRequest& request, DecodedPicture& picture);
+bool DecodePicture(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
+    const PictureRequest& request, DecodedPicture& picture);
 
 // The indexed and 16-bit greyscale formats: the colour picture and the caption note, the
 // palette looked up in archive, and with makeGrey the grey picture of the stored values.
 // False, without touching the images, for a record of another format, and false for a
 // record too short for its values and palette ID.
-bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record,
-    CDibImage& colour, CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID,
-    bool makeGrey = true);
+bool DecodeIndexedTexture(const CDATArchive& archive, const TextureRecord& record, CDibImage& colour,
+    CDibImage& grey, uint32_t& noteKind, uint32_t& noteFileID, bool makeGrey = true);
 
 } // namespace orvanel

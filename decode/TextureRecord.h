@@ -45,10 +45,7 @@ struct ColourTableRecord {
     std::span<const uint8_t> colours;
 
     // The colours really present: the stated count, cut to the bytes that follow.
-    uint32_t PresentCount() const
-    {
-        return uint32_t(std::min<uint64_t>(count, colours.size() / 4));
-    }
+    uint32_t PresentCount() const { return uint32_t(std::min<uint64_t>(count, colours.size() / 4)); }
 };
 
 // Nothing when the record is too short for its header.

@@ -32,7 +32,7 @@ bool CWaveSound::SetWave(const WaveFormat& format, std::span<const uint8_t> samp
 {
     Stop();
     m_samples.reset();
-    m_format = WaveFormat{};
+    m_format = WaveFormat {};
     m_sampleCount = 0;
     if (format.formatTag == kWaveFormatPCM && samples.size() <= UINT32_MAX) {
         m_samples.reset(new (std::nothrow) uint8_t[samples.size()]);

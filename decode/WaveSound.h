@@ -38,9 +38,9 @@ public:
     virtual ~IWaveViewer() = default;
     virtual void OnWaveDataChanged() = 0;
     // A viewer without a position marker has nothing to do here.
-    virtual void OnWavePositionChanged(uint32_t /*frames*/) {}
+    virtual void OnWavePositionChanged(uint32_t /*frames*/) { }
     // The sound is being destroyed; a viewer that keeps a pointer to it drops it here.
-    virtual void OnWaveSoundDestroyed() {}
+    virtual void OnWaveSoundDestroyed() { }
 };
 
 class CWaveSound {
@@ -72,10 +72,7 @@ public:
     // Played position in sample frames.
     uint32_t GetPosition() const { return m_position; }
     // Whole sample frames held; 0 when the format has no block alignment.
-    uint32_t GetFrameCount() const
-    {
-        return m_format.blockAlign ? m_sampleCount / m_format.blockAlign : 0;
-    }
+    uint32_t GetFrameCount() const { return m_format.blockAlign ? m_sampleCount / m_format.blockAlign : 0; }
 
     // Tells the linked viewer, if any, that the sound's data changed.
     void NotifyViewerData();

@@ -154,7 +154,7 @@ void CWaveSound::OnBufferDone(WaveHeader* header)
 
 void CWaveSound::QueueBuffer(const uint8_t* data, uint32_t length)
 {
-    std::unique_ptr<WaveHeader> header(new (std::nothrow) WaveHeader{data, length});
+    std::unique_ptr<WaveHeader> header(new (std::nothrow) WaveHeader {data, length});
     if (!header || !m_device->Prepare(*header))
         return;
     m_ready.AddTail(std::move(header));

@@ -2,10 +2,10 @@
 // question), fill a selector, then show and export every entry into a scratch folder, and
 // compare the archive with itself.
 
-#include "content/FileDescription.h"
-#include "content/FileExport.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
+#include "content/FileDescription.h"
+#include "content/FileExport.h"
 #include "fuzz/FuzzSupport.h"
 #include "writer/ArchiveBuilder.h"
 
@@ -18,7 +18,7 @@ class CLineCounter final : public orvanel::ICategorySelector {
 public:
     void RemoveAllLines() override { m_lines = 0; }
     int AppendLine(const std::string&) override { return m_lines++; }
-    void SetLineData(int, const orvanel::DATEntryList*) override {}
+    void SetLineData(int, const orvanel::DATEntryList*) override { }
 
 private:
     int m_lines = 0;

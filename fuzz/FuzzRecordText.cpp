@@ -1,8 +1,8 @@
 // The two text builders on any stored bytes, with the entry's size taken from the input
 // too, so that entries claiming more bytes than were read are covered.
 
-#include "content/FileText.h"
 #include "archive/ByteOrder.h"
+#include "content/FileText.h"
 
 #include <cstddef>
 #include <cstdint>

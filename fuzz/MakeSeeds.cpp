@@ -41,20 +41,27 @@ std::vector<writer::FileSpec> EveryKindOfFile()
     std::vector<uint16_t> wide(8 * 8);
     for (size_t i = 0; i < wide.size(); ++i)
         wide[i] = uint16_t(i * 100);
-    const std::vector<uint8_t> help{11, 'H', 'e', 'l', 'l', 'o', '\n', 'w', 'o', 'r', 'l', 'd'};
+    const std::vector<uint8_t> help {11, 'H', 'e', 'l', 'l', 'o', '\n', 'w', 'o', 'r', 'l', 'd'};
     const std::vector<uint8_t> samples(64, 0x80);
 
     std::vector<writer::FileSpec> files = {
         {0x04000001, writer::MakeColourTableRecord(0x04000001, palette)},
-        {0x06000001, writer::MakeTextureRecord(0x06000001, 8, 8, 0x31545844, writer::CompressDXT(rgba, 8, 8, 0x31545844))},
-        {0x06000002, writer::MakeTextureRecord(0x06000002, 8, 8, 0x33545844, writer::CompressDXT(rgba, 8, 8, 0x33545844))},
-        {0x06000003, writer::MakeTextureRecord(0x06000003, 8, 8, 0x35545844, writer::CompressDXT(rgba, 8, 8, 0x35545844))},
+        {0x06000001,
+            writer::MakeTextureRecord(
+                0x06000001, 8, 8, 0x31545844, writer::CompressDXT(rgba, 8, 8, 0x31545844))},
+        {0x06000002,
+            writer::MakeTextureRecord(
+                0x06000002, 8, 8, 0x33545844, writer::CompressDXT(rgba, 8, 8, 0x33545844))},
+        {0x06000003,
+            writer::MakeTextureRecord(
+                0x06000003, 8, 8, 0x35545844, writer::CompressDXT(rgba, 8, 8, 0x35545844))},
         {0x06000004, writer::MakeTextureRecord(0x06000004, 8, 8, 28, grey)},
         {0x06000005, writer::MakeTextureRecord(0x06000005, 8, 8, 20, rgb)},
         {0x06000006, writer::MakeTextureRecord(0x06000006, 8, 8, 21, rgba)},
         {0x06000007, writer::MakeTextureRecord(0x06000007, 8, 8, 500, writer::EncodeJPEG(rgb, 8, 8, 3))},
         {0x06000008, writer::MakeIndexedTextureRecord(0x06000008, 8, 8, 41, indices, 0x04000001)},
-        {0x06000009, writer::MakeIndexedTextureRecord(0x06000009, 8, 8, 101, writer::Values16(wide), 0x04000001)},
+        {0x06000009,
+            writer::MakeIndexedTextureRecord(0x06000009, 8, 8, 101, writer::Values16(wide), 0x04000001)},
         {0x0600000A, writer::MakeTextureRecord(0x0600000A, 8, 8, 23, writer::Values16(wide))},
         {0x0600000B, writer::MakeTextureRecord(0x0600000B, 8, 8, 500, writer::EncodeJPEG(grey, 8, 8, 1))},
         {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 8000, 8), samples)},
@@ -86,7 +93,7 @@ int main(int argc, char** argv)
         char name[32];
         std::snprintf(name, sizeof name, "%08X", file.fileID);
         if (category == 0x04 || category == 0x06) {
-            std::vector<uint8_t> seed{uint8_t(category == 0x04 ? 1 : 0)};
+            std::vector<uint8_t> seed {uint8_t(category == 0x04 ? 1 : 0)};
             seed.insert(seed.end(), file.bytes.begin(), file.bytes.end());
             WriteSeed(root / "fuzz-decode-image", name, seed);
         } else if (category == 0x0A) {
@@ -103,7 +110,8 @@ int main(int argc, char** argv)
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
         "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1700000000\n"
         "#time=1d9a1b2c3d4e5f6\n\"Portal Dat\"=\"C:\\\\Games\\\\Tarnwick\"\n\"FullScreen\"=dword:00000001\n\n"
-        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\{A1}] 1700000000\n"
+        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\{A1}] "
+        "1700000000\n"
         "\"DisplayName\"=\"Tarnwick: Emberfall\"\n\"Publisher\"=\"Quellspire\"\n"
         "\"InstallLocation\"=str(2):\"C:\\\\Games\\\\Tarnwick\\\\\"\n\"Blob\"=hex:01,02,\\\n  03\n"
         "@=\"default \\\"quoted\\\" \\x263a \\n\"\n";

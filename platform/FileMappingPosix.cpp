@@ -45,7 +45,7 @@ bool MapWholeFile(const std::string& path, bool writable, MappedFile& out)
     if (fd < 0)
         return Fail(-1, errno, ReasonFor(errno));
 
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0)
         return Fail(fd, errno, ReasonFor(errno));
     if (S_ISDIR(st.st_mode))
@@ -75,7 +75,7 @@ void UnmapWholeFile(MappedFile& file)
         ::munmap(file.view, file.length);
     if (file.fileHandle >= 0)
         ::close(int(file.fileHandle));
-    file = MappedFile{};
+    file = MappedFile {};
 }
 
 std::string LastMapFailureReason()
@@ -85,7 +85,7 @@ std::string LastMapFailureReason()
 
 bool QueryFileStatus(const std::string& path, DATFileStatus& status)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) != 0)
         return false;
     status.length = uint64_t(st.st_size);

@@ -16,7 +16,7 @@ namespace orvanel {
 namespace {
 
 thread_local sigjmp_buf* t_guardedCopy = nullptr;
-struct sigaction g_previous {};
+struct sigaction g_previous { };
 
 void OnBusError(int signal, siginfo_t* info, void* context)
 {
@@ -40,7 +40,7 @@ void OnBusError(int signal, siginfo_t* info, void* context)
 
 void InstallHandler()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_sigaction = OnBusError;
     action.sa_flags = SA_SIGINFO | SA_NODEFER;
     sigemptyset(&action.sa_mask);
@@ -73,11 +73,13 @@ bool CopyFromView(uint8_t* out, const uint8_t* from, size_t count)
         uint8_t* out;
         const uint8_t* from;
         size_t count;
-    } copy{out, from, count};
-    return RunGuarded([](void* context) {
-        const auto* c = static_cast<const Copy*>(context);
-        std::memcpy(c->out, c->from, c->count);
-    }, &copy);
+    } copy {out, from, count};
+    return RunGuarded(
+        [](void* context) {
+            const auto* c = static_cast<const Copy*>(context);
+            std::memcpy(c->out, c->from, c->count);
+        },
+        &copy);
 }
 
 } // namespace orvanel

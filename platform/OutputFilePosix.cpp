@@ -28,7 +28,7 @@ namespace {
 constexpr int kSlotCount = 512;
 constexpr size_t kTempNameSize = 32;
 struct PendingSlot {
-    std::atomic<int> state{0};
+    std::atomic<int> state {0};
     int folder = -1;
     char name[kTempNameSize] = {};
 };
@@ -82,8 +82,9 @@ std::string RandomTempName()
 {
     uint64_t bits = 0;
     if (::getrandom(&bits, sizeof bits, 0) != sizeof bits) {
-        static std::atomic<uint64_t> counter{0};
-        bits = (uint64_t(::getpid()) << 32) ^ uint64_t(::time(nullptr)) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+        static std::atomic<uint64_t> counter {0};
+        bits = (uint64_t(::getpid()) << 32) ^ uint64_t(::time(nullptr))
+            ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
     }
     char name[kTempNameSize];
     std::snprintf(name, sizeof name, ".orvanel-%016llx", static_cast<unsigned long long>(bits));
@@ -107,9 +108,7 @@ extern "C" void RemoveAndDie(int signal)
 
 } // namespace
 
-COutputFolder::COutputFolder(const std::string& path, bool nameless)
-    : m_path(path)
-    , m_nameless(nameless)
+COutputFolder::COutputFolder(const std::string& path, bool nameless) : m_path(path), m_nameless(nameless)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -129,8 +128,7 @@ bool COutputFolder::Holds(const std::string& name) const
     return m_handle >= 0 && ::fstatat(int(m_handle), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-COutputFile::COutputFile(COutputFolder& folder)
-    : m_folder(folder)
+COutputFile::COutputFile(COutputFolder& folder) : m_folder(folder)
 {
 }
 
@@ -173,7 +171,8 @@ bool COutputFile::Create()
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string name = RandomTempName();
         CSignalBlock blocked;
-        const int fd = ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+        const int fd =
+            ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -363,7 +362,7 @@ void InstallInterruptCleanup()
     for (int signal : kInterruptSignals) {
         if (SignalIgnoredAtStart(signal))
             continue;
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = RemoveAndDie;
         sigemptyset(&action.sa_mask);
         for (int other : kInterruptSignals)

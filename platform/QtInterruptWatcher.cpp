@@ -23,8 +23,7 @@ extern "C" void WriteToPipe(int signal)
 
 } // namespace
 
-CQtInterruptWatcher::CQtInterruptWatcher(QObject* parent)
-    : QObject(parent)
+CQtInterruptWatcher::CQtInterruptWatcher(QObject* parent) : QObject(parent)
 {
     if (g_pipe[0] >= 0 || ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -33,7 +32,7 @@ CQtInterruptWatcher::CQtInterruptWatcher(QObject* parent)
     for (int signal : kWatchedSignals) {
         if (SignalIgnoredAtStart(signal))
             continue;
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = WriteToPipe;
         action.sa_flags = SA_RESTART;
         sigemptyset(&action.sa_mask);

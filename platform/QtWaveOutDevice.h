@@ -30,7 +30,7 @@ public:
 
     bool Open(const WaveFormat& format, WaveOutCallback callback, void* instance) override;
     bool Prepare(WaveHeader&) override { return true; }
-    void Unprepare(WaveHeader&) override {}
+    void Unprepare(WaveHeader&) override { }
     bool Write(WaveHeader& header) override;
     void Pause() override;
     void Restart() override;
@@ -48,7 +48,7 @@ private:
     // What the sink reads: the written buffers, in order, from the first byte not yet taken.
     class CSource final : public QIODevice {
     public:
-        explicit CSource(CQtWaveOutDevice& device) : m_device(device) {}
+        explicit CSource(CQtWaveOutDevice& device) : m_device(device) { }
         bool isSequential() const override { return true; }
         qint64 bytesAvailable() const override;
 
@@ -71,7 +71,7 @@ private:
     bool m_open = false;
     bool m_paused = false;
     std::unique_ptr<QAudioSink> m_sink;
-    CSource m_source{*this};
+    CSource m_source {*this};
     std::deque<Queued> m_queue; // written and not yet reported, oldest first
     int64_t m_writtenBytes = 0; // bytes of every buffer written since Open
     int64_t m_takenBytes = 0;   // of those, the bytes the sink has taken

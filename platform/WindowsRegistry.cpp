@@ -20,24 +20,23 @@ public:
         // its entries are in the 32-bit view, which a 64-bit build has to ask for; keys only
         // the 64-bit side has are looked for there next.
         HKEY handle = nullptr;
-        LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0,
-            KEY_READ | KEY_WOW64_32KEY, &handle);
+        LONG result =
+            ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle);
         if (result == ERROR_FILE_NOT_FOUND)
-            result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0,
-                KEY_READ | KEY_WOW64_64KEY, &handle);
+            result =
+                ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle);
         if (result != ERROR_SUCCESS)
             return result;
         key = reinterpret_cast<RegKey>(handle);
         return kRegSuccess;
     }
 
-    RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type, uint8_t* data,
-        uint32_t& size) override
+    RegResult QueryValue(
+        RegKey key, const std::string& name, uint32_t& type, uint8_t* data, uint32_t& size) override
     {
         DWORD valueType = REG_NONE;
         DWORD bytes = data ? size : 0;
-        const LONG result =
-            ::RegQueryValueExA(Handle(key), name.c_str(), nullptr, &valueType, data, &bytes);
+        const LONG result = ::RegQueryValueExA(Handle(key), name.c_str(), nullptr, &valueType, data, &bytes);
         if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
             type = valueType;
             size = bytes;
@@ -49,8 +48,8 @@ public:
     {
         char buffer[kRegMaxKeyNameLength + 1];
         DWORD length = sizeof(buffer);
-        const LONG result = ::RegEnumKeyExA(Handle(key), index, buffer, &length, nullptr,
-            nullptr, nullptr, nullptr);
+        const LONG result =
+            ::RegEnumKeyExA(Handle(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_SUCCESS)
             name.assign(buffer, length);
         return result;

@@ -98,8 +98,8 @@ const CWineHive::Key* CWineRegistry::KeyOf(RegKey key) const
     return key != 0 && m_hive.Contains(size_t(key - 1)) ? &m_hive.At(size_t(key - 1)) : nullptr;
 }
 
-RegResult CWineRegistry::QueryValue(RegKey key, const std::string& name, uint32_t& type,
-    uint8_t* data, uint32_t& size)
+RegResult CWineRegistry::QueryValue(
+    RegKey key, const std::string& name, uint32_t& type, uint8_t* data, uint32_t& size)
 {
     const CWineHive::Key* owner = KeyOf(key);
     if (!owner)

@@ -32,11 +32,11 @@ public:
     // On a 64-bit prefix, a key under SOFTWARE is looked for first in the 32-bit view
     // (SOFTWARE\Wow6432Node\...), then at its plain path.
     RegResult OpenKey(const std::string& path, RegKey& key) override;
-    RegResult QueryValue(RegKey key, const std::string& name, uint32_t& type, uint8_t* data,
-        uint32_t& size) override;
+    RegResult QueryValue(
+        RegKey key, const std::string& name, uint32_t& type, uint8_t* data, uint32_t& size) override;
     RegResult EnumKey(RegKey key, uint32_t index, std::string& name) override;
     // Keys are held in memory for as long as the registry lives: there is nothing to release.
-    void CloseKey(RegKey) override {}
+    void CloseKey(RegKey) override { }
     // "X:\a\b" becomes the prefix's dosdevices/x: link resolved, then a/b; each component
     // that does not exist as written is matched against the directory's entries without
     // regard to case. Empty for a path without a drive letter or a drive without a link.

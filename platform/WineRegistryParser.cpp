@@ -151,8 +151,7 @@ uint32_t ParseUnicodeEscape(std::string_view line, size_t& pos)
         return unit;
     size_t next = pos + 2;
     uint32_t low = 0;
-    if (line.substr(pos, 2) == "\\x" && ParseHex(line, next, 4, low) && low >= 0xDC00
-        && low <= 0xDFFF) {
+    if (line.substr(pos, 2) == "\\x" && ParseHex(line, next, 4, low) && low >= 0xDC00 && low <= 0xDFFF) {
         pos = next;
         return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
     }
@@ -184,10 +183,17 @@ bool ParseEscaped(std::string_view line, size_t& pos, char delimiter, std::strin
         case 't': out += '\t'; break;
         case 'v': out += '\v'; break;
         case 'x': AppendUtf8(out, ParseUnicodeEscape(line, pos)); break;
-        case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7': {
             uint32_t value = uint32_t(e - '0');
-            for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0'
-                 && line[pos] <= '7'; ++digits)
+            for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
+                 ++digits)
                 value = value * 8 + uint32_t(line[pos++] - '0');
             AppendUtf8(out, value);
             break;
@@ -201,7 +207,7 @@ bool ParseEscaped(std::string_view line, size_t& pos, char delimiter, std::strin
 // Turns the text of system.reg into keys and values of a registry.
 class CWineRegistryParser {
 public:
-    CWineRegistryParser(std::string_view text, CWineHive& target) : m_text(text), m_target(target) {}
+    CWineRegistryParser(std::string_view text, CWineHive& target) : m_text(text), m_target(target) { }
 
     bool Parse(bool& win64)
     {

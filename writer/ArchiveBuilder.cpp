@@ -2,8 +2,8 @@
 
 #include "archive/ByteOrder.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace orvanel::writer {
@@ -26,9 +26,7 @@ DATEntry MakeEntry(uint32_t fileID, uint32_t offset, uint32_t size, uint32_t ver
     return e;
 }
 
-CArchiveBuilder::CArchiveBuilder(uint32_t blockSize)
-    : m_blockSize(blockSize)
-    , m_bytes(kDATHeaderEnd, 0)
+CArchiveBuilder::CArchiveBuilder(uint32_t blockSize) : m_blockSize(blockSize), m_bytes(kDATHeaderEnd, 0)
 {
 }
 
@@ -105,11 +103,10 @@ void CArchiveBuilder::WriteNode(uint32_t offset, const DirectoryNode& node)
     }
 }
 
-std::vector<DATEntry> CArchiveBuilder::AddFilesAsTree(const std::vector<FileSpec>& files,
-    TreeShape shape)
+std::vector<DATEntry> CArchiveBuilder::AddFilesAsTree(const std::vector<FileSpec>& files, TreeShape shape)
 {
-    if (shape.entriesPerNode == 0 || shape.entriesPerNode > kDATSlotCount
-        || shape.branchesPerNode == 0 || shape.branchesPerNode > kDATBranchCount)
+    if (shape.entriesPerNode == 0 || shape.entriesPerNode > kDATSlotCount || shape.branchesPerNode == 0
+        || shape.branchesPerNode > kDATBranchCount)
         throw std::invalid_argument("tree shape out of range");
     std::vector<DATEntry> entries;
     entries.reserve(files.size());
@@ -130,8 +127,8 @@ uint32_t CArchiveBuilder::BuildTree(std::span<const DATEntry> entries, TreeShape
     std::span<const DATEntry> rest = entries.subspan(own);
     if (rest.empty())
         return offset;
-    const size_t children = std::min<size_t>(shape.branchesPerNode,
-        (rest.size() + shape.entriesPerNode - 1) / shape.entriesPerNode);
+    const size_t children = std::min<size_t>(
+        shape.branchesPerNode, (rest.size() + shape.entriesPerNode - 1) / shape.entriesPerNode);
     size_t start = 0;
     for (size_t c = 0; c < children; ++c) {
         const size_t count = rest.size() / children + (c < rest.size() % children ? 1 : 0);

@@ -27,8 +27,8 @@ struct FileSpec {
 std::vector<uint8_t> StoredFile(uint32_t fileID, std::span<const uint8_t> payload = {});
 
 struct DirectoryNode {
-    std::array<DATEntry, kDATSlotCount> slots{};
-    std::array<uint32_t, kDATBranchCount> branches{};
+    std::array<DATEntry, kDATSlotCount> slots {};
+    std::array<uint32_t, kDATBranchCount> branches {};
 };
 
 // How AddFilesAsTree lays out a directory: each node holds up to entriesPerNode entries and
@@ -43,8 +43,7 @@ enum class ChainLayout {
     Reverse, // blocks laid out last to first, so that reading must follow the links
 };
 
-DATEntry MakeEntry(uint32_t fileID, uint32_t offset, uint32_t size,
-    uint32_t version = kDATVersionLive2);
+DATEntry MakeEntry(uint32_t fileID, uint32_t offset, uint32_t size, uint32_t version = kDATVersionLive2);
 
 // Writes bytes as the whole content of a file; false when that fails.
 bool WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);

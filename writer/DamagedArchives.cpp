@@ -90,9 +90,7 @@ std::vector<DamagedArchive> DamagedArchives()
             b.SetRoot(r);
         });
     });
-    add("RootPastTheEnd", [] {
-        return DirectoryOnly([](CArchiveBuilder& b) { b.SetRoot(0xFFFFFF00); });
-    });
+    add("RootPastTheEnd", [] { return DirectoryOnly([](CArchiveBuilder& b) { b.SetRoot(0xFFFFFF00); }); });
     add("NodesPastTheEnd", [] {
         return DirectoryOnly([](CArchiveBuilder& b) {
             DirectoryNode root;
@@ -108,7 +106,7 @@ std::vector<DamagedArchive> DamagedArchives()
             constexpr uint32_t kDepth = 4000;
             std::vector<uint32_t> nodes(kDepth);
             for (auto& n : nodes)
-                n = b.AddNode(DirectoryNode{});
+                n = b.AddNode(DirectoryNode {});
             for (uint32_t level = 0; level < kDepth; ++level) {
                 DirectoryNode node;
                 node.slots[0] = MakeEntry(0x0E000000 + level, 0, 0);
@@ -150,7 +148,7 @@ std::vector<DamagedArchive> DamagedArchives()
             constexpr uint32_t kNodes = 300;
             std::vector<uint32_t> nodes(kNodes);
             for (auto& n : nodes)
-                n = b.AddNode(DirectoryNode{});
+                n = b.AddNode(DirectoryNode {});
             for (uint32_t i = 0; i < kNodes; ++i) {
                 DirectoryNode node;
                 for (uint32_t s = 0; s < kDATSlotCount; ++s)
@@ -172,7 +170,8 @@ std::vector<DamagedArchive> DamagedArchives()
     });
     add("ManyVersionsOfOneID", [] {
         CArchiveBuilder b(64);
-        const DATEntry stored = b.StoreFile({0x06000001, MakeTextureRecord(0x06000001, 2, 2, 28, std::vector<uint8_t>(4, 9))});
+        const DATEntry stored =
+            b.StoreFile({0x06000001, MakeTextureRecord(0x06000001, 2, 2, 28, std::vector<uint8_t>(4, 9))});
         std::vector<DATEntry> versions;
         for (uint32_t i = 0; i < 62 * 40; ++i) {
             DATEntry e = stored;
@@ -238,7 +237,8 @@ std::vector<DamagedArchive> DamagedArchives()
     });
     add("ChainLoopsBetweenTwoBlocks", [] {
         CArchiveBuilder b(32);
-        std::vector<uint8_t> sound = MakeSoundRecord(0x0A000001, PCMFormat(1, 8000, 8), std::vector<uint8_t>(40, 0x80));
+        std::vector<uint8_t> sound =
+            MakeSoundRecord(0x0A000001, PCMFormat(1, 8000, 8), std::vector<uint8_t>(40, 0x80));
         WriteLE32(&sound[8], 4000); // claims more samples than it holds
         const DATEntry e = b.StoreFile({0x0A000001, sound});
         b.Poke32(e.offset + 32, e.offset);

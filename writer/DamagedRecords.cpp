@@ -19,16 +19,17 @@ std::vector<uint8_t> FromFiles(const std::vector<FileSpec>& files, uint32_t bloc
 }
 
 // A texture header whose fields are given outright, followed by some bytes.
-FileSpec RawTexture(uint32_t id, uint32_t width, uint32_t height, uint32_t format,
-    uint32_t dataSize, size_t trailing)
+FileSpec RawTexture(
+    uint32_t id, uint32_t width, uint32_t height, uint32_t format, uint32_t dataSize, size_t trailing)
 {
-    std::vector<uint8_t> record = MakeTextureRecord(id, width, height, format, std::vector<uint8_t>(trailing, 0x5A));
+    std::vector<uint8_t> record =
+        MakeTextureRecord(id, width, height, format, std::vector<uint8_t>(trailing, 0x5A));
     WriteLE32(&record[20], dataSize);
     return {id, record};
 }
 
-std::vector<uint8_t> SoundWith(uint32_t id, uint32_t formatSize, uint32_t sampleCount,
-    uint16_t formatTag, uint16_t extraSize, size_t trailing)
+std::vector<uint8_t> SoundWith(uint32_t id, uint32_t formatSize, uint32_t sampleCount, uint16_t formatTag,
+    uint16_t extraSize, size_t trailing)
 {
     std::vector<uint8_t> r = MakeSoundRecord(id, PCMFormat(1, 8000, 8), std::vector<uint8_t>(trailing, 0x80));
     WriteLE32(&r[4], formatSize);
@@ -79,7 +80,7 @@ void AddDamagedRecords(std::vector<DamagedArchive>& corpus)
         return FromFiles(files);
     });
     add("StoredIDsThatDiffer", [] {
-        return FromFiles({{0x06000001, MakeTextureRecord(0x06000002, 1, 1, 28, std::vector<uint8_t>{1})},
+        return FromFiles({{0x06000001, MakeTextureRecord(0x06000002, 1, 1, 28, std::vector<uint8_t> {1})},
             {0x08000001, StoredFile(0xFFFFFFFF)}, {0x0A000001, StoredFile(0)}});
     });
 
@@ -156,9 +157,9 @@ void AddDamagedRecords(std::vector<DamagedArchive>& corpus)
         return FromFiles({{0x06000502, MakeTextureRecord(0x06000502, 4000, 4000, 500, big)}});
     });
     add("IndexedTexturesWithDamagedPalettes", [] {
-        std::vector<uint8_t> shortPalette{0x01, 0, 0, 0x04, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4};
-        const std::vector<uint8_t> indices{0, 1, 2, 255, 7, 200, 3, 3, 9};
-        const std::vector<uint16_t> wide{0, 65535, 300, 2, 1, 0, 7, 8, 9};
+        std::vector<uint8_t> shortPalette {0x01, 0, 0, 0x04, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4};
+        const std::vector<uint8_t> indices {0, 1, 2, 255, 7, 200, 3, 3, 9};
+        const std::vector<uint16_t> wide {0, 65535, 300, 2, 1, 0, 7, 8, 9};
         return FromFiles({
             {0x04000001, shortPalette},
             {0x04000002, MakeColourTableRecord(0x04000002, std::vector<uint32_t>(2, 0xFF00FF00))},
@@ -177,9 +178,9 @@ void AddDamagedRecords(std::vector<DamagedArchive>& corpus)
         WriteLE32(&huge[4], 0xFFFFFFFF);
         std::vector<uint8_t> more = MakeColourTableRecord(0x04000002, std::vector<uint32_t>(3, 0xFF123456));
         WriteLE32(&more[4], 1000);
-        return FromFiles({{0x04000001, huge}, {0x04000002, more},
-            {0x04000003, MakeColourTableRecord(0x04000003, {})},
-            {0x04000004, StoredFile(0x04000004, std::vector<uint8_t>{1})}});
+        return FromFiles(
+            {{0x04000001, huge}, {0x04000002, more}, {0x04000003, MakeColourTableRecord(0x04000003, {})},
+                {0x04000004, StoredFile(0x04000004, std::vector<uint8_t> {1})}});
     });
 
     // Sounds.
@@ -202,10 +203,10 @@ void AddDamagedRecords(std::vector<DamagedArchive>& corpus)
 
     // Text records.
     add("TextRecordsWithoutAFittingLength", [] {
-        return FromFiles({{0x31000001, StoredFile(0x31000001, std::vector<uint8_t>{9, 7, 7})},
+        return FromFiles({{0x31000001, StoredFile(0x31000001, std::vector<uint8_t> {9, 7, 7})},
             {0x31000002, StoredFile(0x31000002, std::vector<uint8_t>(5000, 0xFF))},
             {0x31000003, StoredFile(0x31000003)},
-            {0x31000004, StoredFile(0x31000004, std::vector<uint8_t>{0x80, 0x00, 0, 'x'})}});
+            {0x31000004, StoredFile(0x31000004, std::vector<uint8_t> {0x80, 0x00, 0, 'x'})}});
     });
 }
 

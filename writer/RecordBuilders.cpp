@@ -29,8 +29,8 @@ void Put16(std::vector<uint8_t>& v, uint16_t x)
 
 } // namespace
 
-std::vector<uint8_t> MakeTextureRecord(uint32_t id, uint32_t width, uint32_t height,
-    uint32_t format, std::span<const uint8_t> data)
+std::vector<uint8_t> MakeTextureRecord(
+    uint32_t id, uint32_t width, uint32_t height, uint32_t format, std::span<const uint8_t> data)
 {
     std::vector<uint8_t> record;
     for (uint32_t v : {id, 0u, width, height, format, uint32_t(data.size())})
@@ -39,8 +39,8 @@ std::vector<uint8_t> MakeTextureRecord(uint32_t id, uint32_t width, uint32_t hei
     return record;
 }
 
-std::vector<uint8_t> MakeIndexedTextureRecord(uint32_t id, uint32_t width, uint32_t height,
-    uint32_t format, std::span<const uint8_t> indices, uint32_t paletteID)
+std::vector<uint8_t> MakeIndexedTextureRecord(uint32_t id, uint32_t width, uint32_t height, uint32_t format,
+    std::span<const uint8_t> indices, uint32_t paletteID)
 {
     std::vector<uint8_t> record = MakeTextureRecord(id, width, height, format, indices);
     Put32(record, paletteID);
@@ -77,8 +77,8 @@ WaveFormat PCMFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPer
     return format;
 }
 
-std::vector<uint8_t> MakeSoundRecord(uint32_t id, WaveFormat format,
-    std::span<const uint8_t> samples, std::span<const uint8_t> extra)
+std::vector<uint8_t> MakeSoundRecord(
+    uint32_t id, WaveFormat format, std::span<const uint8_t> samples, std::span<const uint8_t> extra)
 {
     format.extraSize = uint16_t(extra.size());
     std::vector<uint8_t> record;
@@ -98,8 +98,8 @@ std::vector<uint8_t> MakeSoundRecord(uint32_t id, WaveFormat format,
     return record;
 }
 
-std::vector<uint8_t> CompressDXT(std::span<const uint8_t> rgba, uint32_t width, uint32_t height,
-    uint32_t format)
+std::vector<uint8_t> CompressDXT(
+    std::span<const uint8_t> rgba, uint32_t width, uint32_t height, uint32_t format)
 {
     const int flags = format == kTextureDXT1 ? squish::kDxt1
         : format == kTextureDXT3             ? squish::kDxt3
@@ -109,11 +109,11 @@ std::vector<uint8_t> CompressDXT(std::span<const uint8_t> rgba, uint32_t width, 
     return blocks;
 }
 
-std::vector<uint8_t> EncodeJPEG(std::span<const uint8_t> pixels, uint32_t width,
-    uint32_t height, int components, int quality, uint16_t dotsPerInch)
+std::vector<uint8_t> EncodeJPEG(std::span<const uint8_t> pixels, uint32_t width, uint32_t height,
+    int components, int quality, uint16_t dotsPerInch)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
     unsigned char* out = nullptr;

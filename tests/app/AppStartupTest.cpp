@@ -16,9 +16,9 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QMessageBox>
-#include <QTimer>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 #include <cmath>
 #include <fstream>
@@ -82,7 +82,8 @@ TEST_F(AppStartupTest, WithoutArgumentOpensTheInstalledGamesClientPortal)
     builder.AddFilesAsTree(SmallFiles());
     const fs::path archive = prefix / "drive_c" / "Games" / "Tarnwick" / "client_portal.dat";
     ASSERT_TRUE(builder.WriteFile(archive.string()));
-    const std::string hostPath = fs::canonical(prefix / "drive_c").string() + "/Games/Tarnwick/client_portal.dat";
+    const std::string hostPath =
+        fs::canonical(prefix / "drive_c").string() + "/Games/Tarnwick/client_portal.dat";
 
     ASSERT_TRUE(Start());
     EXPECT_EQ(Title().toStdString(), "Orvanel - " + hostPath);
@@ -94,7 +95,7 @@ TEST_F(AppStartupTest, WithoutArgumentOpensTheInstalledGamesClientPortal)
     fs::remove(archive);
     m_app->OnFileNew();
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
-    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind>{MessageKind::Error});
+    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind> {MessageKind::Error});
 }
 
 TEST_F(AppStartupTest, PathArgumentOpensThatArchiveAndShowsItsFirstFile)
@@ -173,7 +174,7 @@ TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)
         paths.append(WriteArchive("a" + std::to_string(i) + ".dat", SmallFiles()));
         ASSERT_NE(m_app->OpenDocumentFile(paths.back()), nullptr);
     }
-    const QStringList expected{paths[4], paths[3], paths[2], paths[1]};
+    const QStringList expected {paths[4], paths[3], paths[2], paths[1]};
     EXPECT_EQ(m_app->GetRecentFileList().Paths(), expected);
     EXPECT_TRUE(actions[3]->isVisible());
     EXPECT_TRUE(actions[3]->text().startsWith("&4 "));
@@ -186,7 +187,7 @@ TEST_F(AppStartupTest, RecentListKeepsFourMostRecentFirstAndDropsAFailedEntry)
 
     QFile::remove(paths[2]);
     actions[2]->trigger();
-    EXPECT_EQ(m_app->GetRecentFileList().Paths(), (QStringList{paths[4], paths[3], paths[1]}));
+    EXPECT_EQ(m_app->GetRecentFileList().Paths(), (QStringList {paths[4], paths[3], paths[1]}));
     EXPECT_FALSE(actions[3]->isVisible());
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
 }
@@ -227,8 +228,9 @@ TEST_F(AppStartupTest, HighContrastIsRememberedAndEveryHexTextStandsOut)
 } // namespace
 TEST(MessageBoxes, ErrorsAndWarningsCarryTheirIcons)
 {
-    const std::pair<MessageKind, QMessageBox::Icon> cases[] = {{MessageKind::Information, QMessageBox::Information},
-        {MessageKind::Warning, QMessageBox::Warning}, {MessageKind::Error, QMessageBox::Critical}};
+    const std::pair<MessageKind, QMessageBox::Icon> cases[] = {
+        {MessageKind::Information, QMessageBox::Information}, {MessageKind::Warning, QMessageBox::Warning},
+        {MessageKind::Error, QMessageBox::Critical}};
     for (const auto& [kind, icon] : cases) {
         QMessageBox::Icon shown = QMessageBox::NoIcon;
         QTimer::singleShot(0, [&shown] {

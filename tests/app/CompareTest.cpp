@@ -22,9 +22,11 @@ protected:
     void SetUp() override
     {
         CGuiFixture::SetUp();
-        m_older = WriteArchive("older.dat", {Raw(0x0A000003, 40, 'c'), Raw(0x01000002, 30, 'b')}).toStdString();
-        m_current = WriteArchive("current.dat",
-            {Raw(0x01000001, 20, 'a'), Raw(0x01000002, 30, 'B'), Raw(0x0A000003, 40, 'c')}).toStdString();
+        m_older =
+            WriteArchive("older.dat", {Raw(0x0A000003, 40, 'c'), Raw(0x01000002, 30, 'b')}).toStdString();
+        m_current = WriteArchive(
+            "current.dat", {Raw(0x01000001, 20, 'a'), Raw(0x01000002, 30, 'B'), Raw(0x0A000003, 40, 'c')})
+                        .toStdString();
         ASSERT_TRUE(Start({QString::fromStdString(m_current)}));
         const CDATArchive& archive = *m_app->GetDocument()->GetArchive();
         m_added = *archive.FindFile(0x01000001)->GetVersion(0);
@@ -68,7 +70,7 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
     List().GetFileList().selectAll();
     Frame().OnFileSave();
-    EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"01000002.bin"});
+    EXPECT_EQ(FileNamesIn(out), std::vector<std::string> {"01000002.bin"});
 
     // Comparing again replaces the lines; opening an archive ends the comparison.
     ASSERT_TRUE(Frame().CompareWith(m_current, 0));

@@ -73,7 +73,8 @@ TEST(EntryFilterTest, QueriesMatchIDPartsAndSizeConditions)
 TEST(EntryFilterTest, TypingOnOrBackGivesTheSameRowsAsTypingAfresh)
 {
     // The filter narrows its kept rows on a longer query; each step must equal a fresh filter.
-    const char* const steps[] = {"0", "06", "060", "0600", "0600C", "0600", "06", ">100", ">100 12", "12", ""};
+    const char* const steps[] = {
+        "0", "06", "060", "0600", "0600C", "0600", "06", ">100", ">100 12", "12", ""};
     const DATEntryList list = List();
     CEntryFilter typed;
     typed.SetEntries(&list);
@@ -100,7 +101,8 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
         {SortKey::Size, SortOrder::Descending, {0x0600CD12, 0x060012AB, 0x06001234, 0x0600ABCD, 0x06FFFFFF}},
         {SortKey::Offset, SortOrder::Ascending, {0x0600CD12, 0x06001234, 0x060012AB, 0x0600ABCD, 0x06FFFFFF}},
         {SortKey::ID, SortOrder::Descending, {0x06FFFFFF, 0x0600CD12, 0x0600ABCD, 0x060012AB, 0x06001234}},
-        {SortKey::Version, SortOrder::Ascending, {0x0600ABCD, 0x060012AB, 0x0600CD12, 0x06001234, 0x06FFFFFF}},
+        {SortKey::Version, SortOrder::Ascending,
+            {0x0600ABCD, 0x060012AB, 0x0600CD12, 0x06001234, 0x06FFFFFF}},
     };
     const DATEntryList list = List();
     for (const auto& test : cases) {
@@ -111,7 +113,8 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
         // Each shown entry is found at its row, by entry and by its index in the list.
         for (size_t row = 0; row < filter.RowCount(); ++row) {
             EXPECT_EQ(filter.RowOfEntry(filter.EntryAt(row)), int64_t(row));
-            const size_t index = size_t(std::find(list.begin(), list.end(), filter.EntryAt(row)) - list.begin());
+            const size_t index =
+                size_t(std::find(list.begin(), list.end(), filter.EntryAt(row)) - list.begin());
             EXPECT_EQ(filter.RowOfIndex(index), int64_t(row));
         }
     }

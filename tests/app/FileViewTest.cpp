@@ -40,7 +40,8 @@ std::vector<FileSpec> EveryKind()
     return {
         {0x06000001, writer::MakeTextureRecord(0x06000001, 64, 64, kTextureRGB24, Pixels(64, 64, 0, 0, 255))},
         {0x04000001, writer::MakeColourTableRecord(0x04000001, colours)},
-        {0x06000002, writer::MakeIndexedTextureRecord(0x06000002, 4, 4, kTextureIndexed8, indices, 0x04000099)},
+        {0x06000002,
+            writer::MakeIndexedTextureRecord(0x06000002, 4, 4, kTextureIndexed8, indices, 0x04000099)},
         {0x06000003, writer::MakeTextureRecord(0x06000003, 2, 2, 0x777, Pixels(2, 2, 0, 0, 0))},
         {0x31000001, StoredFile(0x31000001, text)},
         {0x01000001, StoredFile(0x01000001, zeros)},
@@ -84,7 +85,10 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
             c.mode == CDATFileView::ModeRawText || c.mode == CDATFileView::ModeRecordText);
         EXPECT_EQ(FileView().GetSoundPlayer().isVisible(), c.mode == CDATFileView::ModeSound);
         if (!c.text.isEmpty())
-            EXPECT_EQ(c.mode == CDATFileView::ModeBadFile ? QString::fromStdString(FileView().GetBadFileMessage()) : ShownText(), c.text)
+            EXPECT_EQ(c.mode == CDATFileView::ModeBadFile
+                    ? QString::fromStdString(FileView().GetBadFileMessage())
+                    : ShownText(),
+                c.text)
                 << std::hex << c.id;
     }
 }

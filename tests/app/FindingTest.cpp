@@ -15,9 +15,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSplitter>
-#include <QTreeWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <set>
 
@@ -32,7 +32,8 @@ std::vector<FileSpec> Files()
 {
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 6; ++i)
-        files.push_back({0x01000010 + i, StoredFile(0x01000010 + i, std::vector<uint8_t>(60 - 10 * i, 'a' + i))});
+        files.push_back(
+            {0x01000010 + i, StoredFile(0x01000010 + i, std::vector<uint8_t>(60 - 10 * i, 'a' + i))});
     const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
     files.push_back({0x04000001, writer::MakeColourTableRecord(0x04000001, colours)});
     for (uint32_t id : {0x06000001u, 0x06000002u}) {
@@ -111,7 +112,7 @@ TEST_F(FindingTest, SaveAndGoToIDWorkOnTheFilteredRows)
     std::set<std::string> written;
     for (const auto& file : std::filesystem::directory_iterator(out))
         written.insert(file.path().filename().string());
-    EXPECT_EQ(written, (std::set<std::string>{"01000014.bin", "01000015.bin"}));
+    EXPECT_EQ(written, (std::set<std::string> {"01000014.bin", "01000015.bin"}));
     EXPECT_EQ(m_settings->value("Layout/SaveFolder").toString().toStdString(), out.string());
 
     // A file the filter hides is still found: the filter is cleared to show it.
@@ -131,9 +132,11 @@ TEST_F(FindingTest, HeaderClicksCycleTheSortAndKeepTheShownFileMarked)
     QHeaderView& header = *Table().horizontalHeader();
     const auto click = [&](int column) {
         QTest::mouseClick(header.viewport(), Qt::LeftButton, {},
-            QPoint(header.sectionViewportPosition(column) + header.sectionSize(column) / 2, header.height() / 2));
+            QPoint(header.sectionViewportPosition(column) + header.sectionSize(column) / 2,
+                header.height() / 2));
     };
-    const std::vector<uint32_t> catalogue = {0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014, 0x01000015};
+    const std::vector<uint32_t> catalogue = {
+        0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014, 0x01000015};
     const std::vector<uint32_t> reversed(catalogue.rbegin(), catalogue.rend());
     const struct {
         int column;
@@ -220,12 +223,14 @@ TEST_F(FindingTest, ShortcutsWindowListsEveryMenuCommandWithItsKeys)
             if (action->isSeparator() || !action->isVisible())
                 continue;
             ++commands;
-            EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&')))) << action->text().toStdString();
+            EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&'))))
+                << action->text().toStdString();
             if (!action->shortcut().isEmpty())
                 EXPECT_TRUE(keys.count(action->shortcuts().first().toString(QKeySequence::NativeText))
-                    || std::any_of(keys.begin(), keys.end(), [&](const QString& k) {
-                           return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
-                       }))
+                    || std::any_of(keys.begin(), keys.end(),
+                        [&](const QString& k) {
+                            return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
+                        }))
                     << action->text().toStdString();
         }
     };

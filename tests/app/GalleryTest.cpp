@@ -126,7 +126,6 @@ TEST_F(GalleryTest, OpeningAnotherArchiveCancelsThePendingThumbnails)
     EXPECT_EQ(Gallery().GetCache().Count(), 2u);
 }
 
-
 std::shared_ptr<ThumbnailPixels> Pixels(uint32_t edge, uint32_t colour)
 {
     auto pixels = std::make_shared<ThumbnailPixels>();
@@ -137,7 +136,7 @@ std::shared_ptr<ThumbnailPixels> Pixels(uint32_t edge, uint32_t colour)
 
 ThumbnailKey Key(uint32_t id)
 {
-    return ThumbnailKey::Of(DATEntry{0x20000, id, 0x400, 100}, 8);
+    return ThumbnailKey::Of(DATEntry {0x20000, id, 0x400, 100}, 8);
 }
 
 TEST(ThumbnailCacheTest, LeastRecentlyUsedGoFirstAndTheBudgetHolds)
@@ -149,10 +148,8 @@ TEST(ThumbnailCacheTest, LeastRecentlyUsedGoFirstAndTheBudgetHolds)
         std::vector<uint32_t> ids;
         std::vector<uint32_t> kept;
     } cases[] = {
-        {"iii", {1, 2, 3}, {1, 2, 3}},
-        {"iiii", {1, 2, 3, 4}, {2, 3, 4}},
-        {"iifii", {1, 2, 1, 3, 4}, {1, 3, 4}},
-        {"iiiffi", {1, 2, 3, 2, 1, 4}, {1, 2, 4}},
+        {"iii", {1, 2, 3}, {1, 2, 3}}, {"iiii", {1, 2, 3, 4}, {2, 3, 4}},
+        {"iifii", {1, 2, 1, 3, 4}, {1, 3, 4}}, {"iiiffi", {1, 2, 3, 2, 1, 4}, {1, 2, 4}},
         {"iiii", {1, 2, 1, 3}, {1, 2, 3}}, // inserting a kept key again replaces it
     };
     for (const auto& test : cases) {

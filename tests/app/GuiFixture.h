@@ -32,8 +32,8 @@ protected:
         const auto prefix = m_dir.Path() / "wine";
         std::filesystem::create_directory(prefix);
         qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
-        m_settings = std::make_unique<QSettings>(QString::fromStdString(m_dir.File("settings.ini")),
-            QSettings::IniFormat);
+        m_settings = std::make_unique<QSettings>(
+            QString::fromStdString(m_dir.File("settings.ini")), QSettings::IniFormat);
     }
 
     void TearDown() override { m_app.reset(); }
@@ -41,8 +41,7 @@ protected:
     // Starts the program as the command line would; the result of its start-up.
     bool Start(const QStringList& arguments = {})
     {
-        m_app = std::make_unique<COrvanelApp>(m_prompts, m_busy, *m_settings,
-            CreateDefaultRegistrySource());
+        m_app = std::make_unique<COrvanelApp>(m_prompts, m_busy, *m_settings, CreateDefaultRegistrySource());
         return m_app->InitInstance(arguments);
     }
 

@@ -48,10 +48,14 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
         int selectedRows;
         uint8_t fill;
     } cases[] = {
-        {Qt::Key_Down, {}, 1, 'b'}, {Qt::Key_Down, Qt::ShiftModifier, 2, 'c'},
-        {Qt::Key_Space, Qt::ControlModifier, 1, 'b'}, {Qt::Key_Home, {}, 1, 'a'},
-        {Qt::Key_End, {}, 1, 'c'}, {Qt::Key_Up, Qt::ControlModifier, 1, 'b'},
-        {Qt::Key_Home, Qt::ControlModifier, 1, 'a'}, {Qt::Key_End, Qt::ControlModifier, 1, 'c'},
+        {Qt::Key_Down, {}, 1, 'b'},
+        {Qt::Key_Down, Qt::ShiftModifier, 2, 'c'},
+        {Qt::Key_Space, Qt::ControlModifier, 1, 'b'},
+        {Qt::Key_Home, {}, 1, 'a'},
+        {Qt::Key_End, {}, 1, 'c'},
+        {Qt::Key_Up, Qt::ControlModifier, 1, 'b'},
+        {Qt::Key_Home, Qt::ControlModifier, 1, 'a'},
+        {Qt::Key_End, Qt::ControlModifier, 1, 'c'},
     };
     for (const auto& c : cases) {
         QTest::keyClick(&Table(), Qt::Key(c.key), c.modifiers);
@@ -65,9 +69,9 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
 
 TEST_F(ListViewTest, ByteCountsPrintUnsigned)
 {
-    const DATEntry big{0x20000, 0x0600ABCD, 0x00001400, 2147483648u};
-    const DATEntry biggest{0x30000, 0x01000001, 0xFFFFFFFF, 4294967295u};
-    const DATEntryList entries{&big, &biggest};
+    const DATEntry big {0x20000, 0x0600ABCD, 0x00001400, 2147483648u};
+    const DATEntry biggest {0x30000, 0x01000001, 0xFFFFFFFF, 4294967295u};
+    const DATEntryList entries {&big, &biggest};
     CEntryTableModel model;
     model.SetEntries(&entries);
     EXPECT_EQ(model.CellText(0, CEntryTableModel::ColumnBytes), "2147483648");
@@ -90,8 +94,8 @@ TEST_F(ListViewTest, GoToIDChoosesTheLineHoldingItAndSelectsItsRow)
     EXPECT_TRUE(m_prompts.informed.empty());
 
     EXPECT_FALSE(Frame().GoToID(0x12345678));
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string>{"No file has the ID 12345678."});
-    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind>{MessageKind::Warning});
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string> {"No file has the ID 12345678."});
+    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind> {MessageKind::Warning});
     EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
 }
 

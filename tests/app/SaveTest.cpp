@@ -5,15 +5,15 @@
 
 #include <fstream>
 
-#include "content/FileExport.h"
 #include "app/SelectionExport.h"
+#include "content/FileExport.h"
 #include "decode/OutputFile.h"
 #include "platform/QtInterruptWatcher.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QProgressDialog>
 #include <QTableView>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <csignal>

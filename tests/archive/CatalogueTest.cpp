@@ -97,16 +97,17 @@ TEST(Catalogue, LinesInCategoryOrderCarryTheirSortedLists)
     COpenedArchive opened(b);
     ASSERT_TRUE(opened.archive->BuildCatalogue());
     const CRecordingSelector selector = Lines(*opened.archive);
-    EXPECT_EQ(selector.lines, (std::vector<std::string>{
-        "05 - ??? (3 files)",
-        "06 - UI Graphics, Textures, etc. (44 files)",
-        "06 - 00000016 - ??? (1 files)",
-        "06 - 00000017 - 16bit Greyscale (1 files)",
-        "06 - 31545844 - DXT1 (40 files)",
-        "06 - 35545844 - DXT5 (1 files)",
-        "0A - Sounds (13 files)",
-        "31 - Help (1 files)",
-    }));
+    EXPECT_EQ(selector.lines,
+        (std::vector<std::string> {
+            "05 - ??? (3 files)",
+            "06 - UI Graphics, Textures, etc. (44 files)",
+            "06 - 00000016 - ??? (1 files)",
+            "06 - 00000017 - 16bit Greyscale (1 files)",
+            "06 - 31545844 - DXT1 (40 files)",
+            "06 - 35545844 - DXT5 (1 files)",
+            "0A - Sounds (13 files)",
+            "31 - Help (1 files)",
+        }));
     const auto& lists = opened.archive->CategoryLists();
     EXPECT_EQ(selector.lists[6], &lists.at(0x0A));
     EXPECT_EQ(selector.lists[3], &opened.archive->TextureFormatLists().at(0x17));
@@ -138,7 +139,7 @@ TEST(Catalogue, RefusedOrMissingArchiveHasNoLines)
 
     CDATArchive missing(opened.dir.File("missing.dat"), opened.prompts, opened.busy);
     EXPECT_FALSE(missing.BuildCatalogue());
-    EXPECT_EQ(opened.prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+    EXPECT_EQ(opened.prompts.informed, std::vector<std::string> {kUnableToLoadMessage});
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -196,17 +197,17 @@ TEST(Catalogue, OutOfMemoryOrAFileCutShortFailsTheOpenAndLeavesNoLines)
     // With only 8 MiB of address space to spare: the catalogue needs far more.
     EXPECT_TRUE(InChild([&] {
         const uint64_t limit = AddressSpace() + (8u << 20);
-        const rlimit cap{limit, limit};
+        const rlimit cap {limit, limit};
         return ::setrlimit(RLIMIT_AS, &cap) == 0 && !archive.BuildCatalogue()
             && archive.CategoryLists().empty() && !archive.FindFile(0x01000000)
-            && prompts.informed == std::vector<std::string>{UnableToLoadBecause(kOutOfMemoryReason)};
+            && prompts.informed == std::vector<std::string> {UnableToLoadBecause(kOutOfMemoryReason)};
     }));
 
     // The file cut short after it was mapped.
     ASSERT_EQ(::truncate(path.c_str(), 4096 + 100), 0);
     EXPECT_FALSE(archive.BuildCatalogue());
     EXPECT_TRUE(Lines(archive).lines.empty());
-    EXPECT_EQ(prompts.informed, std::vector<std::string>{UnableToLoadBecause(kCutShortReason)});
+    EXPECT_EQ(prompts.informed, std::vector<std::string> {UnableToLoadBecause(kCutShortReason)});
 }
 
 bool ByID(const DATEntry* a, const DATEntry* b)
@@ -228,7 +229,7 @@ TEST(EntrySort, EqualIDsComeOutInTheQuicksortOrder)
     const std::vector<DATEntry> few = {MakeEntry(2, 0xA, 0), MakeEntry(1, 0, 0), MakeEntry(2, 0xB, 0)};
     DATEntryList list = ListOf(few);
     SortEntriesByFileID(list);
-    EXPECT_EQ(list, (DATEntryList{&few[1], &few[2], &few[0]}));
+    EXPECT_EQ(list, (DATEntryList {&few[1], &few[2], &few[0]}));
 
     // Unsigned order, with and without shared IDs, every entry kept.
     std::mt19937 random(7);

@@ -20,18 +20,22 @@ TEST(DamagedDirectory, NodesOutsideTheFileRevisitedOrOverlappingAreSkipped)
     // Each shape gets a root with entries 1, 2, 3 and a child with entry 4, wired as it says.
     const struct {
         const char* name;
-        std::function<void(CArchiveBuilder&, uint32_t root, uint32_t child, DirectoryNode&,
-            DirectoryNode&)> wire;
+        std::function<void(CArchiveBuilder&, uint32_t root, uint32_t child, DirectoryNode&, DirectoryNode&)>
+            wire;
         std::vector<uint32_t> expected;
     } cases[] = {
         {"root past the end", [](auto& b, uint32_t, uint32_t, auto&, auto&) { b.SetRoot(0xFFFFFF00); }, {}},
-        {"root partly past the end", [](auto& b, uint32_t, uint32_t child, auto&, auto&) {
-            b.SetRoot(child + 100); }, {}},
-        {"cycles", [](auto&, uint32_t root, uint32_t child, auto& r, auto& c) {
-            r.branches = {child, root};
-            c.branches = {root, child}; }, {1, 2, 3, 4}},
-        {"child 24 bytes into the root", [](auto&, uint32_t root, uint32_t, auto& r, auto&) {
-            r.branches[0] = root + kDATEntrySize; }, {1, 2, 3}},
+        {"root partly past the end",
+            [](auto& b, uint32_t, uint32_t child, auto&, auto&) { b.SetRoot(child + 100); }, {}},
+        {"cycles",
+            [](auto&, uint32_t root, uint32_t child, auto& r, auto& c) {
+                r.branches = {child, root};
+                c.branches = {root, child};
+            },
+            {1, 2, 3, 4}},
+        {"child 24 bytes into the root",
+            [](auto&, uint32_t root, uint32_t, auto& r, auto&) { r.branches[0] = root + kDATEntrySize; },
+            {1, 2, 3}},
     };
     for (const auto& c : cases) {
         CArchiveBuilder b;
@@ -71,10 +75,12 @@ std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archiv
     CDATFileCursor skipped(archive, entry);
     EXPECT_EQ(skipped.Skip(entry.size), whole.has_value());
     std::vector<uint8_t> sunk;
-    EXPECT_EQ(StreamDATFile(archive, entry, [&sunk](std::span<const uint8_t> piece) {
-        sunk.insert(sunk.end(), piece.begin(), piece.end());
-        return true;
-    }), whole.has_value());
+    EXPECT_EQ(StreamDATFile(archive, entry,
+                  [&sunk](std::span<const uint8_t> piece) {
+                      sunk.insert(sunk.end(), piece.begin(), piece.end());
+                      return true;
+                  }),
+        whole.has_value());
     if (whole) {
         EXPECT_EQ(sunk, *whole);
     }

@@ -40,7 +40,7 @@ std::string Entries(const std::vector<Entry>& entries)
 // What the locator finds in a registry of the given keys, with nothing from any prefix.
 DATInstallInfo Locate(const std::string& keys)
 {
-    CWineRegistry registry{std::filesystem::path()};
+    CWineRegistry registry {std::filesystem::path()};
     EXPECT_TRUE(registry.Load("WINE REGISTRY Version 2\n" + keys));
     return DATInstallInfo(registry);
 }
@@ -68,11 +68,13 @@ TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
         std::string expected;
     } cases[] = {
         {{{"Other", "Other Game", publisher, "C:\\O"}, {"Zeta", game, publisher, "C:\\First"},
-             {"Alpha", game, publisher, "C:\\Second"}}, "C:\\First\\"},
+             {"Alpha", game, publisher, "C:\\Second"}},
+            "C:\\First\\"},
         // A match without a location ends the search all the same.
         {{{"NoLocation", game, publisher, std::nullopt}, {"Later", game, publisher, "C:\\Later"}}, ""},
         {{{"A", game, "quellspire", "C:\\A"}, {"B", "TARNWICK: EMBERFALL", publisher, "C:\\B"},
-             {"C", game + " ", publisher, "C:\\C"}, {"E", game, publisher, "C:\\E"}}, "C:\\E\\"},
+             {"C", game + " ", publisher, "C:\\C"}, {"E", game, publisher, "C:\\E"}},
+            "C:\\E\\"},
         // An empty location names no directory (it would become the root of the drive).
         {{{"Empty", game, publisher, ""}}, ""},
         {{}, ""},
@@ -96,7 +98,7 @@ TEST(InstallLocator, FullScreenOnlyFromANonZeroDword)
 
 TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)
 {
-    CWineRegistry registry{std::filesystem::path()};
+    CWineRegistry registry {std::filesystem::path()};
     ASSERT_TRUE(registry.Load("WINE REGISTRY Version 2\n[K] 1\n" + Value("text", "abc")
         + "\"expand\"=str(2):\"%TEMP%\"\n" // taken as it stands
         + "\"empty\"=hex(1):\n\"unterminated\"=hex(1):61,62\n\"number\"=dword:00000007\n"

@@ -47,7 +47,7 @@ TEST(DirectoryWalk, PreOrderOfLiveSlotsThenBranches)
 
     const auto archive = b.Build();
     EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())),
-        (std::vector<uint32_t>{0x10, 0x14, 0x21, 0x20, 0x30, 0x40}));
+        (std::vector<uint32_t> {0x10, 0x14, 0x21, 0x20, 0x30, 0x40}));
     for (uint32_t none : {kDATNoBranch, kDATNoBranchFill}) {
         b.SetRoot(none);
         EXPECT_TRUE(fixture::WalkFileIDs(b.Build(), uint32_t(archive.size())).empty());
@@ -69,15 +69,16 @@ TEST(DirectoryWalk, SizeMismatchAsksAndOnlyYesWalks)
     for (const auto& c : cases) {
         int calls = 0;
         CFakePrompts prompts(c.answer);
-        EXPECT_EQ(WalkDATDirectory(archive, prompts, [](const DATEntry*, void* n) {
-            return ++*static_cast<int*>(n);
-        }, c.expected, &calls), c.walked);
+        EXPECT_EQ(WalkDATDirectory(
+                      archive, prompts, [](const DATEntry*, void* n) { return ++*static_cast<int*>(n); },
+                      c.expected, &calls),
+            c.walked);
         EXPECT_EQ(prompts.asked, std::vector<std::string>(c.questions, kImproperArchiveQuestion));
         EXPECT_EQ(calls, c.walked ? 1 : 0);
     }
     CFakePrompts prompts(true);
     EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), prompts, nullptr, 0, nullptr));
-    EXPECT_EQ(prompts.informed, std::vector<std::string>{kUnableToLoadMessage});
+    EXPECT_EQ(prompts.informed, std::vector<std::string> {kUnableToLoadMessage});
 }
 
 TEST(MappedFileTable, HoldsFourViewsAndFreesTheirSlots)
@@ -144,21 +145,24 @@ TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadableAndFailsTheWalk)
     struct Cut {
         std::string path;
         int entries = 0;
-    } cut{dir.File("a.dat")};
+    } cut {dir.File("a.dat")};
     CFakePrompts prompts;
-    EXPECT_FALSE(WalkDATDirectory(view, prompts, [](const DATEntry*, void* context) {
-        auto* c = static_cast<Cut*>(context);
-        if (c->entries++ == 0) {
-            EXPECT_EQ(::truncate(c->path.c_str(), 4096 + 100), 0);
-        }
-        return 1;
-    }, uint32_t(b.Size()), &cut));
+    EXPECT_FALSE(WalkDATDirectory(
+        view, prompts,
+        [](const DATEntry*, void* context) {
+            auto* c = static_cast<Cut*>(context);
+            if (c->entries++ == 0) {
+                EXPECT_EQ(::truncate(c->path.c_str(), 4096 + 100), 0);
+            }
+            return 1;
+        },
+        uint32_t(b.Size()), &cut));
     EXPECT_EQ(cut.entries, 1);
     EXPECT_FALSE(ReadDATFile(view, stored));
     ASSERT_EQ(::truncate(dir.File("a.dat").c_str(), 0), 0);
     EXPECT_FALSE(WalkDATDirectory(view, prompts, nullptr, uint32_t(b.Size()), nullptr));
     EXPECT_EQ(prompts.informed,
-        (std::vector<std::string>{UnableToLoadBecause(kCutShortReason), kUnableToLoadMessage}));
+        (std::vector<std::string> {UnableToLoadBecause(kCutShortReason), kUnableToLoadMessage}));
     EXPECT_FALSE(ReadDATFile(view, MakeEntry(1, 0, 0)));
     EXPECT_TRUE(UnmapDATFile(view));
 }

@@ -18,8 +18,14 @@ using writer::StoredFile;
 
 const std::vector<uint8_t> kPixels(2 * 2 * 3, 0x40);
 
-FileSpec Good(uint32_t id) { return {id, StoredFile(id)}; }
-FileSpec BadID(uint32_t id) { return {id, StoredFile(id + 1)}; }
+FileSpec Good(uint32_t id)
+{
+    return {id, StoredFile(id)};
+}
+FileSpec BadID(uint32_t id)
+{
+    return {id, StoredFile(id + 1)};
+}
 
 TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
 {
@@ -39,7 +45,8 @@ TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
             {Good(0x01000001), BadID(0x02000002), {0x02000004, {4, 0, 0}},
                 {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 0x16, kPixels)}},
             false,
-            bad + "3 files not saved:\n02000002: bad ID (its first word is 02000003)\n"
+            bad
+                + "3 files not saved:\n02000002: bad ID (its first word is 02000003)\n"
                   "02000004: bad ID (too short to hold one)\n06000001: does not decode",
             "Saved 1 file to {F}, 3 not saved"},
         {"folder refuses", {Good(0x01000001), Good(0x01000002)}, true,
@@ -48,11 +55,16 @@ TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
             "01000002: could not be written to {F}: Not a directory",
             "Saved 0 files to {F}, 2 not saved"},
         {"more than ten", twelveBad, false,
-            bad + "12 files not saved:\n02000010: bad ID (its first word is 02000011)\n"
-                  "02000012: bad ID (its first word is 02000013)\n02000014: bad ID (its first word is 02000015)\n"
-                  "02000016: bad ID (its first word is 02000017)\n02000018: bad ID (its first word is 02000019)\n"
-                  "0200001A: bad ID (its first word is 0200001B)\n0200001C: bad ID (its first word is 0200001D)\n"
-                  "0200001E: bad ID (its first word is 0200001F)\n02000020: bad ID (its first word is 02000021)\n"
+            bad
+                + "12 files not saved:\n02000010: bad ID (its first word is 02000011)\n"
+                  "02000012: bad ID (its first word is 02000013)\n02000014: bad ID (its first word is "
+                  "02000015)\n"
+                  "02000016: bad ID (its first word is 02000017)\n02000018: bad ID (its first word is "
+                  "02000019)\n"
+                  "0200001A: bad ID (its first word is 0200001B)\n0200001C: bad ID (its first word is "
+                  "0200001D)\n"
+                  "0200001E: bad ID (its first word is 0200001F)\n02000020: bad ID (its first word is "
+                  "02000021)\n"
                   "02000022: bad ID (its first word is 02000023)\nand 2 more",
             "Saved 0 files to {F}, 12 not saved"},
     };

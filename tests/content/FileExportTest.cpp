@@ -1,9 +1,9 @@
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
-#include "writer/ArchiveBuilder.h"
 #include "tests/support/CatalogueFixture.h"
-#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ namespace {
 using writer::FileSpec;
 using writer::StoredFile;
 
-const std::vector<uint8_t> kPixels{0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+const std::vector<uint8_t> kPixels {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
 
 // An archive with one file of every kind, and files that cannot be saved.
 class Export : public ::testing::Test {
@@ -36,7 +36,7 @@ protected:
 
     void SetUp() override
     {
-        const std::vector<uint8_t> raw{'r', 'a', 'w', 0, 1};
+        const std::vector<uint8_t> raw {'r', 'a', 'w', 0, 1};
         WaveFormat adpcm = writer::PCMFormat(1, 8000, 4);
         adpcm.formatTag = 2;
         const std::vector<FileSpec> files = {
@@ -47,9 +47,10 @@ protected:
             {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 20, kPixels)},
             {0x06000002, writer::MakeTextureRecord(0x06000002, 4, 4, 0x16, kPixels)},
             {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 8000, 8), raw)},
-            {0x31000001, StoredFile(0x31000001, std::vector<uint8_t>{8, 'o', 'n', 'e', '\n', 't', 'w', 0, 'x'})},
+            {0x31000001,
+                StoredFile(0x31000001, std::vector<uint8_t> {8, 'o', 'n', 'e', '\n', 't', 'w', 0, 'x'})},
             {0x0A000002, writer::MakeSoundRecord(0x0A000002, adpcm, raw)},
-            {0x31000002, StoredFile(0x31000002, std::vector<uint8_t>{9, 7, 7})}, // no length fits
+            {0x31000002, StoredFile(0x31000002, std::vector<uint8_t> {9, 7, 7})}, // no length fits
         };
         writer::CArchiveBuilder builder(128);
         entries = builder.AddFilesAsTree(files, {3, 2});
@@ -64,8 +65,8 @@ protected:
         COutputFolder into(folder);
         CExportNames names;
         std::string reason;
-        const ExportOutcome outcome
-            = SaveStoredFile(opened->archive.get(), &entries[index], into, names.NameFor(entries[index]), reason);
+        const ExportOutcome outcome = SaveStoredFile(
+            opened->archive.get(), &entries[index], into, names.NameFor(entries[index]), reason);
         if (why)
             *why = reason;
         return outcome;
@@ -88,8 +89,9 @@ TEST_F(Export, EachKindIsWrittenAsTheViewShowsIt)
 {
     for (size_t i : {Raw, Unchecked08, Texture, Sound, Text})
         EXPECT_EQ(Save(i, out.string() + (i == Texture ? "/" : "")), ExportOutcome::Saved) << i;
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
-        "08000001.bin", "0A000001.wav", "31000001.txt"}));
+    EXPECT_EQ(fixture::FileNamesIn(out),
+        (std::vector<std::string> {
+            "01000001.bin", "06000001.bmp", "08000001.bin", "0A000001.wav", "31000001.txt"}));
     EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01raw\x00\x01", 9));
     EXPECT_EQ(fixture::ReadWholeFile(out / "08000001.bin"), std::string("\x78\x56\x34\x12raw\x00\x01", 9));
     EXPECT_EQ(fixture::ReadWholeFile(out / "06000001.bmp").size(), 70u);
@@ -103,7 +105,7 @@ TEST_F(Export, FilesThatCannotBeSavedLeaveNothingAndKeepAnOlderFile)
     std::ofstream(out / "0A000002.wav") << "keep";
     for (size_t i : {Bad, Short, Undecodable, NotPCM, NoLength})
         EXPECT_EQ(Save(i, out.string()), ExportOutcome::Bad) << i;
-    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string>{"0A000002.wav"});
+    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string> {"0A000002.wav"});
     EXPECT_EQ(fixture::ReadWholeFile(out / "0A000002.wav"), "keep");
     // A missing folder is a write failure with the system's reason, not a bad file.
     std::string reason;
@@ -144,8 +146,9 @@ TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
             std::filesystem::remove_all(out);
             std::filesystem::create_directory(out);
             COutputFolder folder(out.string());
-            results[overlapped] = SaveStoredFiles(*opened->archive, all, folder,
-                [&](size_t done, size_t) { return done < stopAfter; }, overlapped == 1);
+            results[overlapped] = SaveStoredFiles(
+                *opened->archive, all, folder, [&](size_t done, size_t) { return done < stopAfter; },
+                overlapped == 1);
             written[overlapped] = Contents(out);
         }
         EXPECT_EQ(written[0], written[1]) << stopAfter;
@@ -181,16 +184,17 @@ TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
     const std::string folder = out.string();
     EXPECT_TRUE(InChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{32, 32};
+        const rlimit limit {32, 32};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;
         const ExportResult result = SaveStoredFiles(*opened->archive, All(), folder);
         return result.saved == 3 && result.bad == 5 && result.notWritten == 2
-            && ExportSummaryText(result, folder).find("could not be written to " + folder + ": File too large")
-                != std::string::npos;
+            && ExportSummaryText(result, folder)
+                   .find("could not be written to " + folder + ": File too large")
+            != std::string::npos;
     }));
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001.bin", "06000001.bmp",
-        "08000001.bin", "31000001.txt"}));
+    EXPECT_EQ(fixture::FileNamesIn(out),
+        (std::vector<std::string> {"01000001.bin", "06000001.bmp", "08000001.bin", "31000001.txt"}));
     EXPECT_EQ(fixture::ReadWholeFile(out / "06000001.bmp"), "keep");
 }
 
@@ -199,9 +203,7 @@ TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
 class CSymlinkRacer {
 public:
     CSymlinkRacer(const std::filesystem::path& folder, const std::filesystem::path& target)
-        : m_folder(folder)
-        , m_target(target)
-        , m_watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+        : m_folder(folder), m_target(target), m_watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         ::inotify_add_watch(m_watch, folder.c_str(), IN_CREATE | IN_MOVED_TO);
         m_thread = std::thread([this] { Run(); });
@@ -219,7 +221,7 @@ private:
     {
         alignas(inotify_event) char buffer[8192];
         while (!m_stop) {
-            pollfd p{m_watch, POLLIN, 0};
+            pollfd p {m_watch, POLLIN, 0};
             if (::poll(&p, 1, 10) <= 0)
                 continue;
             const ssize_t n = ::read(m_watch, buffer, sizeof buffer);
@@ -245,8 +247,8 @@ private:
     std::filesystem::path m_folder;
     std::filesystem::path m_target;
     int m_watch;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_swaps{0};
+    std::atomic<bool> m_stop {false};
+    std::atomic<int> m_swaps {0};
     std::thread m_thread;
 };
 

@@ -41,9 +41,9 @@ TEST(RawText, Windows1252WithVisibleControlsAndCappedLength)
 
 TEST(RecordText, LengthWidthsAndRecordsNoWidthFits)
 {
-    std::vector<uint8_t> twoByte{0x80, 0x85}; // 1 byte: 0 ≠ 134; 2 bytes: 0x85 = 133
+    std::vector<uint8_t> twoByte {0x80, 0x85}; // 1 byte: 0 ≠ 134; 2 bytes: 0x85 = 133
     twoByte.resize(2 + 133, 'a');
-    std::vector<uint8_t> longer{0x81, 0x2C}; // 300 = 0x012C, the top bit marking the form
+    std::vector<uint8_t> longer {0x81, 0x2C}; // 300 = 0x012C, the top bit marking the form
     longer.resize(2 + 300, 'x');
     const struct {
         const char* name;

@@ -44,8 +44,8 @@ protected:
 };
 
 // Compares the PNG file at path with the decoded picture of entry and its own alpha.
-void ExpectSamePicture(const CDATArchive& archive, const DATEntry& entry, const std::filesystem::path& path,
-    bool ownAlpha)
+void ExpectSamePicture(
+    const CDATArchive& archive, const DATEntry& entry, const std::filesystem::path& path, bool ownAlpha)
 {
     const auto bytes = archive.ReadFile(entry);
     ASSERT_TRUE(bytes);
@@ -73,10 +73,19 @@ TEST_F(PngExport, EveryTextureFormatKeepsItsPixelsAndOnlyItsOwnAlpha)
         uint32_t format;
         bool ownAlpha;
     } kFormats[] = {
-        {kTextureDXT1, false}, {kTextureDXT3, true}, {kTextureDXT5, true}, {kTextureRGBA32, true},
-        {kTextureRGB24, false}, {kTextureRGB24Alt, false}, {kTextureGrey8, false},
-        {kTextureGrey8Alt, false}, {kTextureJPEG, false}, {kTextureIndexed8, false},
-        {kTextureIndexed16, false}, {kTextureGrey16, false}, {kTextureGrey16Alt, false},
+        {kTextureDXT1, false},
+        {kTextureDXT3, true},
+        {kTextureDXT5, true},
+        {kTextureRGBA32, true},
+        {kTextureRGB24, false},
+        {kTextureRGB24Alt, false},
+        {kTextureGrey8, false},
+        {kTextureGrey8Alt, false},
+        {kTextureJPEG, false},
+        {kTextureIndexed8, false},
+        {kTextureIndexed16, false},
+        {kTextureGrey16, false},
+        {kTextureGrey16Alt, false},
     };
     const auto& lists = m_archive->TextureFormatLists();
     for (const auto& c : kFormats) {
@@ -126,11 +135,14 @@ TEST_F(PngExport, ByCategoryStopsWhereProgressSays)
     const std::filesystem::path out = m_dir.Path() / "stopped";
     std::filesystem::create_directory(out);
     size_t last = 0, total = 0;
-    const ExportResult result = SaveByCategory(*m_archive, out.string(), [&](size_t done, size_t all) {
-        last = done;
-        total = all;
-        return done < 7;
-    }, ExportFormat::PNG);
+    const ExportResult result = SaveByCategory(
+        *m_archive, out.string(),
+        [&](size_t done, size_t all) {
+            last = done;
+            total = all;
+            return done < 7;
+        },
+        ExportFormat::PNG);
     EXPECT_EQ(last, 7u);
     EXPECT_GT(total, 7u);
     EXPECT_EQ(result.saved + result.Failed(), 7u);

@@ -57,8 +57,8 @@ TEST_F(ReplacingFile, OnlyAReplacingFileIsFlushedAndThatBeforeTheRename)
         EXPECT_TRUE(g_syncs.empty()); // a new file loses nothing to a power cut
         ASSERT_TRUE(WriteAndCommit(folder, "new"));
         EXPECT_EQ(fixture::ReadWholeFile(g_target), "new");
-        EXPECT_EQ(g_syncs, std::vector<std::string>{"old content"});
-        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string>{"out.bin"});
+        EXPECT_EQ(g_syncs, std::vector<std::string> {"old content"});
+        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string> {"out.bin"});
     }
 }
 
@@ -75,7 +75,7 @@ TEST_F(ReplacingFile, AbandonedOrInterruptedWriteLeavesTheTargetAndNoTemporary)
         CReplacingFile file(folder);
         ASSERT_TRUE(file.Create());
         RemovePendingOutputFiles(); // what an interrupt does
-        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string>{"out.bin"});
+        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string> {"out.bin"});
     }
     EXPECT_EQ(fixture::ReadWholeFile(g_target), "keep me");
 

@@ -30,9 +30,8 @@ TEST(HexDump, Texts)
         // The first row keeps blanks before its first byte; the characters of every row
         // start 3 * 16 + 2 columns after its hex text does, a short last row padded.
         {Letters(40), 14, 33, true, true, false,
-            "000E   " + std::string(42, ' ') + "6F 70" + "   " + std::string(14, ' ') + "op\n"
-                + "0010   " + row + "   qrstuvwxyzabcdef\n"
-                + "0020   67 68" + std::string(45, ' ') + "gh\n"},
+            "000E   " + std::string(42, ' ') + "6F 70" + "   " + std::string(14, ' ') + "op\n" + "0010   "
+                + row + "   qrstuvwxyzabcdef\n" + "0020   67 68" + std::string(45, ' ') + "gh\n"},
         // Limited to the data; nothing past it.
         {{0x10, 0x20, 0x30}, 1, 500, false, false, true, "   20 30\r\n"},
         {{0x10, 0x20, 0x30}, 3, 500, false, false, true, ""},
@@ -65,5 +64,5 @@ TEST(HexDump, AddressesAreAsWideAsTheHighestOne)
     EXPECT_EQ(text.substr(text.find('\n') + 1, 8), "10000   ");
 }
 
-}  // namespace
-}  // namespace orvanel
+} // namespace
+} // namespace orvanel

@@ -18,7 +18,7 @@ TEST_F(HexEditClipboard, CopyOffersTheDumpAndTheRawBytesOfBytesThatExist)
     struct Case {
         uint32_t start, end;
         Qt::Key key;
-        QString text;  // empty: nothing is copied
+        QString text; // empty: nothing is copied
         std::vector<uint8_t> bytes;
     };
     const Case cases[] = {
@@ -26,8 +26,8 @@ TEST_F(HexEditClipboard, CopyOffersTheDumpAndTheRawBytesOfBytesThatExist)
             "0012   " + QString(6, u' ') + "12 13 14 15" + QString(33, u' ') + "  ....\r\n",
             {0x12, 0x13, 0x14, 0x15}},
         {0x12, 0x15, Qt::Key_H, "      12 13 14 15\r\n", {0x12, 0x13, 0x14, 0x15}},
-        {0x21, 0x40, Qt::Key_H, "   21 22 23\r\n", {0x21, 0x22, 0x23}},  // past the last byte
-        {0x30, 0x40, Qt::Key_C, "", {}},  // wholly past it
+        {0x21, 0x40, Qt::Key_H, "   21 22 23\r\n", {0x21, 0x22, 0x23}}, // past the last byte
+        {0x30, 0x40, Qt::Key_C, "", {}},                                // wholly past it
         {kNoPosition, kNoPosition, Qt::Key_C, "", {}},
     };
     Show(CountingBytes(0x24));
@@ -56,12 +56,12 @@ TEST_F(HexEditClipboard, PasteOverwritesWhatFitsAndTrustsNoCount)
     struct Case {
         uint32_t selStart, selEnd, caret, count;
         std::vector<uint8_t> bytes;
-        uint32_t written;  // bytes overwritten from the start; 0: refused
+        uint32_t written; // bytes overwritten from the start; 0: refused
     };
     const Case cases[] = {
-        {10, 20, 50, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 4},  // from the selection's start
-        {kNoPosition, kNoPosition, 98, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 2},  // only what fits
-        {kNoPosition, kNoPosition, 50, 1000, {0xEE, 0xEF}, 2},  // a count beyond the block
+        {10, 20, 50, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 4},                   // from the selection's start
+        {kNoPosition, kNoPosition, 98, 4, {0xA1, 0xA2, 0xA3, 0xA4}, 2}, // only what fits
+        {kNoPosition, kNoPosition, 50, 1000, {0xEE, 0xEF}, 2},          // a count beyond the block
         {kNoPosition, kNoPosition, 50, 0, {}, 0},
     };
     for (const Case& c : cases) {
@@ -89,5 +89,5 @@ TEST_F(HexEditClipboard, PasteOverwritesWhatFitsAndTrustsNoCount)
     EXPECT_FALSE(Edit().PasteFromClipboard());
 }
 
-}  // namespace
-}  // namespace orvanel::test
+} // namespace
+} // namespace orvanel::test

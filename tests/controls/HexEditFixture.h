@@ -44,8 +44,7 @@ inline void PutBinaryDataOnClipboard(uint32_t count, const std::vector<uint8_t>&
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
-class HexEditTest : public ::testing::Test
-{
+class HexEditTest : public ::testing::Test {
 protected:
     // Shows a view of width x height holding bytes, the control configured as the main
     // window configures it: read-only, 4 address digits, both columns, 20-pixel gaps. The
@@ -98,8 +97,7 @@ protected:
     // The caret's byte and digit, as "12 high" or "12 low".
     std::string Caret()
     {
-        return std::to_string(Edit().GetCaretPosition())
-            + (Edit().IsCaretOnHighNibble() ? " high" : " low");
+        return std::to_string(Edit().GetCaretPosition()) + (Edit().IsCaretOnHighNibble() ? " high" : " low");
     }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -110,4 +108,4 @@ protected:
     std::unique_ptr<CHexEditBaseView> m_view;
 };
 
-}  // namespace orvanel::test
+} // namespace orvanel::test

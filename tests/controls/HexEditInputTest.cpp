@@ -11,7 +11,7 @@ using HexEditInput = HexEditTest;
 TEST_F(HexEditInput, KeysMoveTheCaretAndShiftSelects)
 {
     Show(CountingBytes(1000));
-    ResizeToRows(10, 4);  // 10 full rows and a partly visible one
+    ResizeToRows(10, 4); // 10 full rows and a partly visible one
     struct Step {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -30,10 +30,10 @@ TEST_F(HexEditInput, KeysMoveTheCaretAndShiftSelects)
         {Qt::Key_Right, Qt::ShiftModifier, "1 high", 0, 1, 0},
         {Qt::Key_Down, Qt::ShiftModifier, "17 high", 0, 17, 0},
         {Qt::Key_Right, {}, "17 low", none, none, 0},
-        {Qt::Key_PageDown, {}, "177 low", none, none, 2},  // the page is 10 rows
+        {Qt::Key_PageDown, {}, "177 low", none, none, 2}, // the page is 10 rows
         {Qt::Key_PageUp, {}, "17 low", none, none, 1},
         {Qt::Key_Up, {}, "1 low", none, none, 0},
-        {Qt::Key_Up, Qt::ShiftModifier, "0 high", 0, 1, 0},  // stops at the first byte
+        {Qt::Key_Up, Qt::ShiftModifier, "0 high", 0, 1, 0}, // stops at the first byte
         {Qt::Key_A, Qt::ControlModifier, "0 high", 0, 999, 0},
     };
     for (const Step& step : steps) {
@@ -86,7 +86,7 @@ TEST_F(HexEditInput, ClicksAndDragsSelectAndAreReportedWhenAsked)
     Edit().NotifyMouse = true;
     QTest::mousePress(Viewport(), Qt::LeftButton, {}, PointOnByte(0x12));
     QTest::mouseMove(Viewport(), PointOnByte(0x12) + QPoint(1, 0));
-    EXPECT_FALSE(Edit().HasSelection());  // not out of the drag threshold yet
+    EXPECT_FALSE(Edit().HasSelection()); // not out of the drag threshold yet
     QTest::mouseMove(Viewport(), PointOnByte(0x25));
     EXPECT_EQ(Edit().GetSelectionEnd(), 0x25u);
     QTest::mouseMove(Viewport(), PointOnByte(0x03));
@@ -131,11 +131,11 @@ TEST_F(HexEditInput, DragOutsideTheRowsAutoScrolls)
 
 TEST_F(HexEditInput, ScrollBarsFollowTheRowsAndColumns)
 {
-    Show(CountingBytes(1000), 300, 200);  // 63 rows, too wide for the window
+    Show(CountingBytes(1000), 300, 200); // 63 rows, too wide for the window
     QScrollBar* vertical = Edit().verticalScrollBar();
     ResizeToRows(70);
     EXPECT_FALSE(vertical->isVisible());
-    ResizeToRows(10);  // less the horizontal bar
+    ResizeToRows(10); // less the horizontal bar
     const int page = int(Geometry().fullRows);
     ASSERT_TRUE(vertical->isVisible());
     EXPECT_EQ(vertical->maximum(), 63 - page);
@@ -148,7 +148,7 @@ TEST_F(HexEditInput, ScrollBarsFollowTheRowsAndColumns)
     EXPECT_EQ(Edit().GetScrollRow(), 30u);
     Edit().SetScrollRow(500, true);
     EXPECT_EQ(vertical->value(), 63 - page);
-    ResizeToRows(60);  // growing lowers the row with the maximum
+    ResizeToRows(60); // growing lowers the row with the maximum
     EXPECT_EQ(Edit().GetScrollRow(), 63 - Geometry().fullRows);
 
     QScrollBar* horizontal = Edit().horizontalScrollBar();
@@ -162,5 +162,5 @@ TEST_F(HexEditInput, ScrollBarsFollowTheRowsAndColumns)
     EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
 }
 
-}  // namespace
-}  // namespace orvanel::test
+} // namespace
+} // namespace orvanel::test

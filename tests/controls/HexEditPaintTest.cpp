@@ -13,15 +13,14 @@ const QColor kCharBack(220, 220, 250);
 const QColor kActiveBack(10, 60, 200);
 const QColor kInactiveBack(120, 120, 40);
 
-class HexEditPaint : public HexEditTest
-{
+class HexEditPaint : public HexEditTest {
 protected:
     // cellCount character cells of a row from firstCell on, in the column at columnX.
     QRect Cells(uint32_t columnX, uint32_t firstCell, uint32_t cellCount, uint32_t row)
     {
         const HexEditGeometry& g = Geometry();
-        return QRect(g.dataLeft + int(columnX + firstCell * g.charWidth),
-            g.dataTop + int(row * g.lineHeight), int(cellCount * g.charWidth), int(g.lineHeight));
+        return QRect(g.dataLeft + int(columnX + firstCell * g.charWidth), g.dataTop + int(row * g.lineHeight),
+            int(cellCount * g.charWidth), int(g.lineHeight));
     }
 };
 
@@ -70,8 +69,7 @@ TEST_F(HexEditPaint, ColumnsAndTheSelectionBandHaveTheirColours)
     Edit().clearFocus();
     image = Viewport()->grab().toImage();
     EXPECT_EQ(Dominant(image, cases[3].rect), kInactiveBack);
-
 }
 
-}  // namespace
-}  // namespace orvanel::test
+} // namespace
+} // namespace orvanel::test

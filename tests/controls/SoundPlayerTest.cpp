@@ -40,7 +40,7 @@ protected:
     fixture::CFakeWaveOutDevice device;
     CCountingBusy busy;
     CWaveSound sound;
-    CDATSoundPlayer player{sound, busy};
+    CDATSoundPlayer player {sound, busy};
 
 private:
     std::vector<uint8_t> m_samples;

@@ -74,7 +74,7 @@ TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
     WaveFormat noAlignment = writer::PCMFormat(1, 22050, 16);
     noAlignment.blockAlign = 0;
     const WaveFormat stereo = writer::PCMFormat(2, 22050, 16); // 4 bytes a frame
-    for (const auto& [format, bytes] : {std::pair{noAlignment, 1000}, std::pair{stereo, 3}}) {
+    for (const auto& [format, bytes] : {std::pair {noAlignment, 1000}, std::pair {stereo, 3}}) {
         const QImage image = Load(format, std::vector<uint8_t>(size_t(bytes), 255));
         EXPECT_EQ(Count(image, kGreen) + Count(image, kRed), 0);
         EXPECT_TRUE(viewer.accessibleName().endsWith(QStringLiteral("0.0s")));

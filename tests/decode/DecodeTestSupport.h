@@ -65,10 +65,11 @@ public:
     // Decodes bytes as the stored file fileID of the given size (all of bytes by default).
     Decoded Decode(uint32_t fileID, const std::vector<uint8_t>& bytes, int64_t size = -1) const
     {
-        const DATEntry entry = writer::MakeEntry(fileID, 0, size < 0 ? uint32_t(bytes.size()) : uint32_t(size));
+        const DATEntry entry =
+            writer::MakeEntry(fileID, 0, size < 0 ? uint32_t(bytes.size()) : uint32_t(size));
         Decoded d;
-        d.ok = DecodeImage(*m_opened->archive, bytes, entry, d.colour, d.grey, d.scale, d.noteKind,
-            d.noteFileID);
+        d.ok = DecodeImage(
+            *m_opened->archive, bytes, entry, d.colour, d.grey, d.scale, d.noteKind, d.noteFileID);
         return d;
     }
 

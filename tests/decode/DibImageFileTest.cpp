@@ -1,8 +1,8 @@
 #include "archive/ByteOrder.h"
 #include "decode/DibImage.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@ namespace orvanel {
 namespace {
 
 using fixture::CTempDir;
-using writer::EncodeJPEG;
 using test::PixelFromTop;
 using test::ReadBytes;
+using writer::EncodeJPEG;
 
 TEST(BmpSave, FileIsHeaderThenBlock)
 {
@@ -67,7 +67,8 @@ TEST(JpegDecode, GreyStreamGivesEightBitsAndStatedDensity)
     EXPECT_NEAR(int(PixelFromTop(image, 7, 7) & 0xFF), 252, 6);
     EXPECT_NEAR(int(PixelFromTop(image, 0, 0) & 0xFF), 0, 6);
     // A large picture in a short, well-compressed stream is not mistaken for a truncated one.
-    ASSERT_TRUE(image.Decode(EncodeJPEG(std::vector<uint8_t>(512 * 512, 77), 512, 512, 1, 90), kImageTypeJPEG));
+    ASSERT_TRUE(
+        image.Decode(EncodeJPEG(std::vector<uint8_t>(512 * 512, 77), 512, 512, 1, 90), kImageTypeJPEG));
     EXPECT_NEAR(int(PixelFromTop(image, 511, 511) & 0xFF), 77, 2);
 }
 
@@ -88,7 +89,8 @@ TEST(JpegDecode, RejectedStreamsLeaveTheImageAsItWas)
         auto huge = small;
         for (size_t i = 0; i + 8 < huge.size(); ++i)
             if (huge[i] == 0xFF && huge[i + 1] == 0xC0) { // start of frame: height, width at +5
-                const uint8_t bigEndian[] = {uint8_t(size >> 8), uint8_t(size), uint8_t(size >> 8), uint8_t(size)};
+                const uint8_t bigEndian[] = {
+                    uint8_t(size >> 8), uint8_t(size), uint8_t(size >> 8), uint8_t(size)};
                 std::copy(std::begin(bigEndian), std::end(bigEndian), huge.begin() + long(i) + 5);
                 break;
             }

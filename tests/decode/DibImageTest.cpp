@@ -1,5 +1,5 @@
-#include "archive/ByteOrder.h"
 #include "decode/DibImage.h"
+#include "archive/ByteOrder.h"
 #include "tests/decode/DecodeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,8 @@ TEST(DibImage, CreateLaysOutHeaderPaletteAndPaddedRows)
 TEST(DibImage, CreateRefusesZeroAndAbsurdSizesAndLeavesImageEmpty)
 {
     // Products that overflow 32 bits, and blocks of gigabytes, never reach an allocation.
-    const uint32_t sizes[][2] = {{0, 4}, {4, 0}, {0x80000001u, 0x80000001u}, {0xFFFFFFFFu, 1}, {100000, 100000}};
+    const uint32_t sizes[][2] = {
+        {0, 4}, {4, 0}, {0x80000001u, 0x80000001u}, {0xFFFFFFFFu, 1}, {100000, 100000}};
     for (const auto& size : sizes) {
         CDibImage image;
         ASSERT_NE(image.Create(4, 4, 24), nullptr);
@@ -60,7 +61,7 @@ TEST(DibImage, CreateFromArrayPlacesRowsGivesGreyPaletteAndAlpha)
     const uint8_t rows[] = {10, 0, 20, 0, 30, 0}; // three rows of one pixel, 2 bytes per line
     CDibImage image;
     ASSERT_TRUE(image.CreateFromArray(rows, 1, 3, 8, 2, true));
-    EXPECT_EQ(image.GetBits()[0], 30); // first row in memory is the bottom row
+    EXPECT_EQ(image.GetBits()[0], 30);                    // first row in memory is the bottom row
     EXPECT_EQ(PixelFromTop(image, 0, 0), test::Grey(10)); // grey palette: entry i is i
     ASSERT_TRUE(image.CreateFromArray(rows, 1, 3, 8, 2, false));
     EXPECT_EQ(image.GetBits()[0], 10);
@@ -73,7 +74,8 @@ TEST(DibImage, CreateFromArrayPlacesRowsGivesGreyPaletteAndAlpha)
     ASSERT_TRUE(image.CreateFromArray(bgra, 2, 1, 32, 8, true));
     EXPECT_EQ(image.GetBpp(), 24u);
     EXPECT_EQ(PixelFromTop(image, 1, 0), 0x070605u);
-    EXPECT_EQ(std::vector<uint8_t>(image.GetAlpha().begin(), image.GetAlpha().end()), (std::vector<uint8_t>{40, 80}));
+    EXPECT_EQ(std::vector<uint8_t>(image.GetAlpha().begin(), image.GetAlpha().end()),
+        (std::vector<uint8_t> {40, 80}));
     image.AlphaSet(255);
     EXPECT_EQ(image.GetAlpha()[1], 255);
 
@@ -89,11 +91,11 @@ TEST(DibImage, CreateFromArrayPlacesRowsGivesGreyPaletteAndAlpha)
     ASSERT_TRUE(image.CreateFromArray(primaries, 3, 1, 32, 12, false));
     ASSERT_TRUE(image.GrayScale());
     EXPECT_EQ(image.GetBpp(), 8u);
-    EXPECT_EQ(std::vector<uint8_t>(image.GetBits(), image.GetBits() + 3), (std::vector<uint8_t>{76, 149, 29}));
+    EXPECT_EQ(
+        std::vector<uint8_t>(image.GetBits(), image.GetBits() + 3), (std::vector<uint8_t> {76, 149, 29}));
     EXPECT_EQ(image.GetAlpha().size(), 3u);
     EXPECT_FALSE(CDibImage().GrayScale());
 }
-
 
 constexpr uint32_t kBackground = 0xFF102030;
 
@@ -146,7 +148,8 @@ TEST(DibDraw, NearestNeighbourAtOwnSizeAndWholeZoom)
         ASSERT_EQ(image.Draw(&s.target, c.x, c.y, c.cx, c.cy), 1);
         for (int y = 0; y < 2 * c.zoom; ++y)
             for (int x = 0; x < 3 * c.zoom; ++x)
-                ASSERT_EQ(s.At(c.x + x, c.y + y), Colour(x / c.zoom, y / c.zoom)) << c.zoom << ": " << x << "," << y;
+                ASSERT_EQ(s.At(c.x + x, c.y + y), Colour(x / c.zoom, y / c.zoom))
+                    << c.zoom << ": " << x << "," << y;
         EXPECT_EQ(s.At(3 * c.zoom + c.x, c.y), kBackground);
         EXPECT_EQ(s.target.painted.right, c.x + 3 * c.zoom);
         EXPECT_EQ(s.target.painted.bottom, c.y + 2 * c.zoom);
@@ -178,7 +181,7 @@ TEST(DibDraw, PaintsOnlyInsideClipBoxAndClip)
     EXPECT_EQ(s.target.painted.bottom, 21);
 
     Surface clipped(0, 0, 3, 2);
-    const DibRect clip{2, 0, 3, 1};
+    const DibRect clip {2, 0, 3, 1};
     ASSERT_EQ(image.Draw(&clipped.target, 0, 0, 3, 2, &clip), 1);
     EXPECT_EQ(clipped.At(2, 0), Colour(2, 0));
     EXPECT_EQ(clipped.At(1, 0), kBackground);
@@ -189,7 +192,8 @@ TEST(DibDraw, PaintsOnlyInsideClipBoxAndClip)
     EXPECT_TRUE(away.target.painted.IsEmpty());
     // Nothing to draw: an empty image, a zero width or height, no target.
     EXPECT_EQ(CDibImage().Draw(&s.target, 0, 0, 4, 4) + image.Draw(&s.target, 0, 0, 0, 4)
-            + image.Draw(&s.target, 0, 0, 4, 0) + image.Draw(nullptr, 0, 0, 4, 4), 0);
+            + image.Draw(&s.target, 0, 0, 4, 0) + image.Draw(nullptr, 0, 0, 4, 4),
+        0);
 }
 
 TEST(DibDraw, AlphaPlaneBlendsOverWhatIsThere)
@@ -202,8 +206,9 @@ TEST(DibDraw, AlphaPlaneBlendsOverWhatIsThere)
     EXPECT_EQ(s.At(0, 0), kBackground);
     EXPECT_EQ(s.At(1, 0), 0xFFFF0000u);
     // Each channel (target × 127 + image × 128) / 256.
-    EXPECT_EQ(s.At(2, 0), 0xFF000000u | ((0x10 * 127 + 255 * 128) / 256) << 16
-            | ((0x20 * 127) / 256) << 8 | ((0x30 * 127) / 256));
+    EXPECT_EQ(s.At(2, 0),
+        0xFF000000u | ((0x10 * 127 + 255 * 128) / 256) << 16 | ((0x20 * 127) / 256) << 8
+            | ((0x30 * 127) / 256));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ public:
         return opens;
     }
     bool Prepare(WaveHeader&) override { return true; }
-    void Unprepare(WaveHeader&) override {}
+    void Unprepare(WaveHeader&) override { }
     bool Write(WaveHeader& header) override { return inDevice.push_back(&header), true; }
     void Pause() override { paused = true; }
     void Restart() override { paused = false; }
@@ -58,7 +58,8 @@ public:
     }
     size_t BytesInDevice() const
     {
-        return std::accumulate(inDevice.begin(), inDevice.end(), -m_offset, [](size_t sum, const WaveHeader* h) { return sum + h->length; });
+        return std::accumulate(inDevice.begin(), inDevice.end(), -m_offset,
+            [](size_t sum, const WaveHeader* h) { return sum + h->length; });
     }
 
     bool opens = true;

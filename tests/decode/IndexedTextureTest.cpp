@@ -7,13 +7,13 @@
 namespace orvanel {
 namespace {
 
+using test::CTextureArchive;
+using test::Grey;
+using test::PixelFromTop;
 using writer::MakeColourTableRecord;
 using writer::MakeIndexedTextureRecord;
 using writer::MakeTextureRecord;
 using writer::Values16;
-using test::CTextureArchive;
-using test::Grey;
-using test::PixelFromTop;
 
 constexpr uint32_t kTexture = 0x06000100;
 constexpr uint32_t kPalette = 0x04000007;
@@ -36,7 +36,8 @@ TEST(IndexedTexture, EightAndSixteenBitIndicesShowPaletteColoursFirstRowOnTop)
 {
     const CTextureArchive archive({{kPalette, MakeColourTableRecord(kPalette, Palette(256))}});
     const uint8_t indices[] = {1, 2, 3, 4, 5, 6};
-    auto d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 3, 2, kTextureIndexed8, indices, kPalette));
+    auto d = archive.Decode(
+        kTexture, MakeIndexedTextureRecord(kTexture, 3, 2, kTextureIndexed8, indices, kPalette));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.noteKind, kNotePalette);
     EXPECT_EQ(d.noteFileID, kPalette);
@@ -47,7 +48,8 @@ TEST(IndexedTexture, EightAndSixteenBitIndicesShowPaletteColoursFirstRowOnTop)
     }
 
     const uint16_t values[] = {255, 0, 300, 10};
-    d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed16, Values16(values), kPalette));
+    d = archive.Decode(
+        kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed16, Values16(values), kPalette));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.noteKind, kNotePalette);
     EXPECT_EQ(PixelFromTop(d.colour, 0, 0), PaletteColour(255));
@@ -62,7 +64,8 @@ TEST(IndexedTexture, MissingPaletteShowsIndicesAsGrey)
 {
     const CTextureArchive archive;
     const uint8_t indices[] = {0, 100, 200, 255};
-    const auto d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed8, indices, kPalette));
+    const auto d = archive.Decode(
+        kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed8, indices, kPalette));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.noteKind, kNotePaletteNotFound);
     EXPECT_EQ(d.noteFileID, kPalette);
@@ -82,7 +85,8 @@ TEST(IndexedTexture, IndexPastTheColoursPresentLeavesOnlyThatPixelBlack)
         WriteLE32(&palette[4], c.stated);
         const CTextureArchive archive({{kPalette, palette}});
         const uint8_t indices[] = {1, 4, 2, 150, 3};
-        const auto d = archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 5, 1, kTextureIndexed8, indices, kPalette));
+        const auto d = archive.Decode(
+            kTexture, MakeIndexedTextureRecord(kTexture, 5, 1, kTextureIndexed8, indices, kPalette));
         ASSERT_TRUE(d.ok) << c.stated;
         EXPECT_EQ(d.noteKind, kNotePalette);
         const uint32_t want[] = {PaletteColour(1), 0, PaletteColour(2), 0, PaletteColour(3)};
@@ -106,7 +110,8 @@ TEST(IndexedTexture, SixteenBitGreyscaleStretchesValues)
         EXPECT_TRUE(std::ranges::equal(d.colour.GetDib(), d.grey.GetDib()));
     }
     const uint16_t flat[] = {777, 777}; // all equal: all black
-    const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, 1, 2, kTextureGrey16, Values16(flat)));
+    const auto d =
+        archive.Decode(kTexture, MakeTextureRecord(kTexture, 1, 2, kTextureGrey16, Values16(flat)));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(PixelFromTop(d.colour, 0, 0) | PixelFromTop(d.colour, 0, 1), 0u);
 }

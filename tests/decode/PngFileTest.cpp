@@ -59,7 +59,7 @@ TEST(PngFile, SampleArchivePicturesReadBackWithTheirOwnAlpha)
                         << std::hex << entry->fileID << " " << std::dec << x << "," << y;
                 }
         }
-    EXPECT_EQ(formatsWithAlpha, (std::set<uint32_t>{kTextureDXT3, kTextureDXT5, kTextureRGBA32}));
+    EXPECT_EQ(formatsWithAlpha, (std::set<uint32_t> {kTextureDXT3, kTextureDXT5, kTextureRGBA32}));
     EXPECT_TRUE(opaqueFormats.contains(kTextureDXT1) && opaqueFormats.contains(kTextureGrey8)
         && opaqueFormats.contains(kTextureJPEG) && opaqueFormats.contains(kTextureIndexed8));
 }

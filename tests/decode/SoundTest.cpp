@@ -2,8 +2,8 @@
 #include "decode/SoundRecord.h"
 #include "decode/WaveFile.h"
 #include "decode/WaveSound.h"
-#include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/decode/DecodeTestSupport.h"
+#include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
 #include "writer/ArchiveBuilder.h"
@@ -30,7 +30,8 @@ std::vector<uint8_t> Samples(size_t count, uint8_t first = 1)
 
 void Load(const std::vector<uint8_t>& record, CWaveSound& sound, int64_t size = -1)
 {
-    LoadSoundRecord(record, writer::MakeEntry(kSound, 0, size < 0 ? uint32_t(record.size()) : uint32_t(size)), sound);
+    LoadSoundRecord(
+        record, writer::MakeEntry(kSound, 0, size < 0 ? uint32_t(record.size()) : uint32_t(size)), sound);
 }
 
 std::vector<uint8_t> Held(const CWaveSound& sound)
@@ -66,8 +67,8 @@ TEST(SoundRecord, RefusedRecordsLeaveTheSoundAsItWas)
     const auto full = MakeSoundRecord(kSound, PCMFormat(1, 11025, 8), Samples(100), Samples(7));
     auto wrongSize = full, hugeExtra = full, hugeCount = full;
     WriteLE32(&wrongSize[kSoundFormatSizeOffset], 16);
-    WriteLE16(&hugeExtra[kSoundFormatOffset + 16], 0xFFFF);          // extra bytes past the end
-    WriteLE32(&hugeCount[kSoundSampleCountOffset], 0xFFFFFFF0);      // samples past the end
+    WriteLE16(&hugeExtra[kSoundFormatOffset + 16], 0xFFFF);     // extra bytes past the end
+    WriteLE32(&hugeCount[kSoundSampleCountOffset], 0xFFFFFFF0); // samples past the end
     const struct {
         const char* name;
         std::vector<uint8_t> record;
@@ -118,7 +119,8 @@ TEST(WaveFile, LayoutPaddingAndSizes)
         // The first 16 bytes of the format, zero for an empty sound.
         EXPECT_EQ(ReadLE32(&file[24]), c.samples ? 44100u : 0u);
         EXPECT_EQ(ReadLE16(&file[32]), c.samples ? 4u : 0u);
-        EXPECT_EQ(std::vector<uint8_t>(file.begin() + 44, file.begin() + 44 + long(c.samples)), Samples(c.samples));
+        EXPECT_EQ(
+            std::vector<uint8_t>(file.begin() + 44, file.begin() + 44 + long(c.samples)), Samples(c.samples));
         if (c.samples % 2) {
             EXPECT_EQ(file.back(), 0);
         }
@@ -137,7 +139,6 @@ TEST(WaveFile, FailedCreationOrWritesAreReported)
     }
 }
 
-
 class WavePlayback : public ::testing::Test {
 protected:
     void SetUp() override
@@ -146,7 +147,8 @@ protected:
         sound.SetViewer(&viewer);
     }
     // Samples that differ from their neighbours, so that a skipped or repeated buffer shows.
-    void Load(size_t bytes, uint16_t channels = 1, uint32_t rate = 22050, uint16_t bits = 8, uint16_t blockAlign = 1)
+    void Load(size_t bytes, uint16_t channels = 1, uint32_t rate = 22050, uint16_t bits = 8,
+        uint16_t blockAlign = 1)
     {
         samples.resize(bytes);
         for (size_t i = 0; i < bytes; ++i)
@@ -172,9 +174,8 @@ TEST_F(WavePlayback, EveryPlayIsHeardWholeFromTheStartAndStopsAtTheEnd)
         uint16_t bits;
         uint16_t blockAlign;
     } cases[] = {
-        {3000, 1, 22050, 8, 1},
-        {2048, 1, 22050, 16, 2},
-        {1600, 1, 22050, 8, 0}, // no whole frames: the marker stays at the start
+        {3000, 1, 22050, 8, 1}, {2048, 1, 22050, 16, 2},
+        {1600, 1, 22050, 8, 0},            // no whole frames: the marker stays at the start
         {3 * 176400 + 6, 2, 44100, 16, 4}, // three seconds of CD sound and a bit
     };
     for (const auto& c : cases) {
@@ -194,7 +195,8 @@ TEST_F(WavePlayback, EveryPlayIsHeardWholeFromTheStartAndStopsAtTheEnd)
         const size_t start = 100 * c.blockAlign;
         sound.PlayFrom(100);
         device.Play(1500);
-        EXPECT_EQ(device.heard, std::vector<uint8_t>(samples.begin() + start, samples.begin() + start + 1500));
+        EXPECT_EQ(
+            device.heard, std::vector<uint8_t>(samples.begin() + start, samples.begin() + start + 1500));
         EXPECT_EQ(viewer.positions.back(), c.blockAlign ? 100 + 1500u / c.blockAlign : 0u);
         sound.Play();
         device.Play();
@@ -239,7 +241,7 @@ TEST_F(WavePlayback, NothingPlaysWithoutSamplesOrDevice)
     Load(3000);
     sound.Play();
     EXPECT_FALSE(sound.IsOpen());
-    EXPECT_EQ(prompts.informed, (std::vector<std::string>{"Unable to open sound device for playback!!!"}));
+    EXPECT_EQ(prompts.informed, (std::vector<std::string> {"Unable to open sound device for playback!!!"}));
 }
 
 } // namespace

@@ -12,11 +12,11 @@
 namespace orvanel {
 namespace {
 
-using writer::MakeColourTableRecord;
-using writer::MakeTextureRecord;
 using test::CTextureArchive;
 using test::Grey;
 using test::PixelFromTop;
+using writer::MakeColourTableRecord;
+using writer::MakeTextureRecord;
 
 constexpr uint32_t kTexture = 0x06000010;
 constexpr uint32_t kTable = 0x04000020;
@@ -36,8 +36,8 @@ TEST(ColourTable, PictureShapeFollowsTheColourCount)
         uint32_t count, width, height;
     };
     // The width is the smallest divisor of the count not below its truncated square root.
-    for (const Case c : {Case{256, 16, 16}, Case{255, 15, 17}, Case{7, 7, 1}, Case{2, 1, 2},
-             Case{2048, 64, 32}, Case{1, 1, 1}}) {
+    for (const Case c : {Case {256, 16, 16}, Case {255, 15, 17}, Case {7, 7, 1}, Case {2, 1, 2},
+             Case {2048, 64, 32}, Case {1, 1, 1}}) {
         const auto colours = Colours(c.count);
         const auto d = archive.Decode(kTable, MakeColourTableRecord(kTable, colours));
         ASSERT_TRUE(d.ok) << c.count;
@@ -73,7 +73,8 @@ TEST(TextureDecode, DXTPixelsEqualLibsquishAtEverySize)
     const struct {
         uint32_t format;
         int flags;
-    } formats[] = {{kTextureDXT1, squish::kDxt1}, {kTextureDXT3, squish::kDxt3}, {kTextureDXT5, squish::kDxt5}};
+    } formats[] = {
+        {kTextureDXT1, squish::kDxt1}, {kTextureDXT3, squish::kDxt3}, {kTextureDXT5, squish::kDxt5}};
     const uint32_t sizes[][2] = {{1, 1}, {5, 3}, {4, 8}, {13, 7}, {30, 9}};
     for (const auto& f : formats)
         for (const auto& size : sizes) {
@@ -84,8 +85,9 @@ TEST(TextureDecode, DXTPixelsEqualLibsquishAtEverySize)
             squish::DecompressImage(rgba.data(), int(w), int(h), blocks.data(), f.flags);
             const auto record = MakeTextureRecord(kTexture, w, h, f.format, blocks);
             DecodedPicture picture;
-            ASSERT_TRUE(DecodePicture(archive.Archive(), record, writer::MakeEntry(kTexture, 0, uint32_t(record.size())),
-                {.grey = true, .ownAlpha = true}, picture));
+            ASSERT_TRUE(DecodePicture(archive.Archive(), record,
+                writer::MakeEntry(kTexture, 0, uint32_t(record.size())), {.grey = true, .ownAlpha = true},
+                picture));
             ASSERT_EQ(picture.alpha.size(), f.format == kTextureDXT1 ? 0 : size_t(w) * h);
             EXPECT_EQ(picture.colour.GetBpp(), 24u);
             EXPECT_TRUE(picture.colour.GetAlpha().empty());
@@ -131,8 +133,10 @@ TEST(TextureDecode, RequestsChangeOnlyWhatTheyAsk)
         {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureRGBA32, pixels(120)), true, &storedAlpha},
         {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureRGB24, pixels(90)), false},
         {kTexture, MakeTextureRecord(kTexture, 6, 5, kTextureGrey8, pixels(30)), false},
-        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), kTable), false},
-        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), 0x04000999), false},
+        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), kTable),
+            false},
+        {kTexture, writer::MakeIndexedTextureRecord(kTexture, 6, 5, kTextureIndexed8, pixels(30), 0x04000999),
+            false},
         {kTexture, MakeTextureRecord(kTexture, 3, 5, kTextureGrey16, pixels(30)), false},
         {kTable, MakeColourTableRecord(kTable, palette), false},
     };
@@ -140,8 +144,8 @@ TEST(TextureDecode, RequestsChangeOnlyWhatTheyAsk)
         const auto screen = archive.Decode(c.id, c.record);
         ASSERT_TRUE(screen.ok);
         DecodedPicture saved;
-        ASSERT_TRUE(DecodePicture(archive.Archive(), c.record, writer::MakeEntry(c.id, 0, uint32_t(c.record.size())),
-            {.grey = false, .ownAlpha = true}, saved));
+        ASSERT_TRUE(DecodePicture(archive.Archive(), c.record,
+            writer::MakeEntry(c.id, 0, uint32_t(c.record.size())), {.grey = false, .ownAlpha = true}, saved));
         const auto colour = saved.colour.GetDib(), shown = screen.colour.GetDib();
         EXPECT_TRUE(std::ranges::equal(colour, shown)) << &c - cases;
         EXPECT_TRUE(std::ranges::equal(saved.colour.GetAlpha(), screen.colour.GetAlpha())) << &c - cases;
@@ -164,15 +168,14 @@ TEST(TextureDecode, RawFormatsPutFirstStoredRowOnTopAndDrawOpaque)
         uint32_t format, width, height, bytesPerPixel;
         uint32_t top, bottom; // the left pixel of the top and the bottom row
     } cases[] = {
-        {kTextureGrey8, 2, 4, 1, Grey(10), Grey(70)},
-        {kTextureGrey8Alt, 2, 4, 1, Grey(10), Grey(70)},
-        {kTextureRGB24, 1, 2, 3, 0x1E140Au, 0x3C3228u},
-        {kTextureRGB24Alt, 1, 2, 3, 0x1E140Au, 0x3C3228u},
+        {kTextureGrey8, 2, 4, 1, Grey(10), Grey(70)}, {kTextureGrey8Alt, 2, 4, 1, Grey(10), Grey(70)},
+        {kTextureRGB24, 1, 2, 3, 0x1E140Au, 0x3C3228u}, {kTextureRGB24Alt, 1, 2, 3, 0x1E140Au, 0x3C3228u},
         {kTextureRGBA32, 1, 2, 4, 0x1E140Au, 0x463C32u}, // the fourth byte is alpha
     };
     for (const auto& c : cases) {
         const auto pixels = std::span(bytes).first(c.width * c.height * c.bytesPerPixel);
-        const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, c.width, c.height, c.format, pixels));
+        const auto d =
+            archive.Decode(kTexture, MakeTextureRecord(kTexture, c.width, c.height, c.format, pixels));
         ASSERT_TRUE(d.ok) << c.format;
         EXPECT_EQ(PixelFromTop(d.colour, 0, 0), c.top) << c.format;
         EXPECT_EQ(PixelFromTop(d.colour, 0, c.height - 1), c.bottom) << c.format;
@@ -189,8 +192,8 @@ TEST(TextureDecode, JPEGTexturesDecodeCloseToTheirSource)
     for (uint32_t y = 0; y < 16; ++y)
         for (uint32_t x = 0; x < 32; ++x)
             rgb.insert(rgb.end(), {uint8_t(x * 8), uint8_t(255 - y * 16), 60});
-    const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, 32, 16, kTextureJPEG,
-        writer::EncodeJPEG(rgb, 32, 16, 3, 100)));
+    const auto d = archive.Decode(
+        kTexture, MakeTextureRecord(kTexture, 32, 16, kTextureJPEG, writer::EncodeJPEG(rgb, 32, 16, 3, 100)));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.colour.GetBpp(), 24u);
     for (uint32_t k = 0; k < 32 * 16; k += 7) {
@@ -218,7 +221,6 @@ TEST(TextureDecode, UnknownFormatsAndCategoriesDecodeToNothing)
     table.resize(table.size() - 1);
     test::ExpectEmpty(archive.Decode(kTable, table));
 }
-
 
 struct Record {
     const DATEntry* entry;
@@ -249,7 +251,7 @@ TEST(ConcurrentDecode, ThreadsGetWhatOneThreadGets)
     std::vector<Record> records;
     for (uint8_t category : {kCategoryColourTable, kCategoryTexture})
         for (const DATEntry* entry : archive.CategoryLists().at(category))
-            records.push_back({entry, archive.ReadFile(*entry).value_or(DATFileBytes{})});
+            records.push_back({entry, archive.ReadFile(*entry).value_or(DATFileBytes {})});
     const auto alone = DecodeAll(archive, records);
     ASSERT_GT(std::ranges::count_if(alone, [](const auto& r) { return !r.empty(); }), 10);
 

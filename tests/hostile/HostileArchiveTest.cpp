@@ -28,15 +28,15 @@ constexpr bool kSanitized = false;
 // still mean something there are checked.
 constexpr double kTimeLimitSeconds = kSanitized ? 20.0 : 1.0;
 
-class HostileArchive : public ::testing::TestWithParam<writer::DamagedArchive> {};
+class HostileArchive : public ::testing::TestWithParam<writer::DamagedArchive> { };
 
 TEST_P(HostileArchive, OpensListsShowsAndExportsWithinBounds)
 {
     fixture::CTempDir dir;
     const auto out = dir.Path() / "out";
     std::filesystem::create_directory(out);
-    const hostile::RunReport report = hostile::OpenListShowAndExportAll(GetParam().build,
-        dir.File("hostile.dat"), out.string(), kTimeLimitSeconds);
+    const hostile::RunReport report = hostile::OpenListShowAndExportAll(
+        GetParam().build, dir.File("hostile.dat"), out.string(), kTimeLimitSeconds);
     EXPECT_TRUE(report.exitedNormally) << "crashed, hung or was stopped";
     EXPECT_LT(report.seconds, kTimeLimitSeconds);
     if (!kSanitized) {

@@ -1,9 +1,9 @@
 #include "tests/hostile/HostileRunner.h"
 
-#include "content/FileDescription.h"
-#include "content/FileExport.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
+#include "content/FileDescription.h"
+#include "content/FileExport.h"
 #include "tests/support/CatalogueFixture.h"
 
 #include <chrono>

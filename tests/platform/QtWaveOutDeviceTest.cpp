@@ -1,5 +1,5 @@
-#include "decode/WaveSound.h"
 #include "platform/QtWaveOutDevice.h"
+#include "decode/WaveSound.h"
 #include "writer/RecordBuilders.h"
 
 #include <QProcess>
@@ -50,7 +50,8 @@ TEST(QtWaveOutDevice, ReplayedSoundIsHeardWholeFromItsStart)
 {
     QProcess server;
     server.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-    if (!server.waitForFinished(5000) || server.exitStatus() != QProcess::NormalExit || server.exitCode() != 0)
+    if (!server.waitForFinished(5000) || server.exitStatus() != QProcess::NormalExit
+        || server.exitCode() != 0)
         GTEST_SKIP() << "no PulseAudio server to play through";
 
     // Noise, the same in both channels: any stretch of it tells where in the sound it lies.
@@ -64,16 +65,21 @@ TEST(QtWaveOutDevice, ReplayedSoundIsHeardWholeFromItsStart)
     // Formats whose frames the sink would lay out otherwise do not open.
     WaveFormat misaligned = writer::PCMFormat(2, kRate, 16);
     misaligned.blockAlign = 2;
-    for (const WaveFormat& format : {writer::PCMFormat(1, kRate, 24), writer::PCMFormat(0, kRate, 16), misaligned})
-        EXPECT_FALSE(device.Open(format, [](void*, WaveHeader*) {}, nullptr));
+    for (const WaveFormat& format :
+        {writer::PCMFormat(1, kRate, 24), writer::PCMFormat(0, kRate, 16), misaligned})
+        EXPECT_FALSE(device.Open(
+            format, [](void*, WaveHeader*) {}, nullptr));
     CWaveSound sound;
     sound.SetOutput(&device, nullptr);
     // Little-endian, as the sink takes them.
-    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(2, kRate, 16), {reinterpret_cast<const uint8_t*>(frames.data()), frames.size() * 2}));
+    ASSERT_TRUE(sound.SetWave(writer::PCMFormat(2, kRate, 16),
+        {reinterpret_cast<const uint8_t*>(frames.data()), frames.size() * 2}));
 
     QProcess recorder;
     recorder.start(QStringLiteral("parec"),
-        QStringLiteral("--latency-msec=10 -d @DEFAULT_MONITOR@ --format=s16le --channels=2 --rate=44100 --raw").split(' '));
+        QStringLiteral(
+            "--latency-msec=10 -d @DEFAULT_MONITOR@ --format=s16le --channels=2 --rate=44100 --raw")
+            .split(' '));
     ASSERT_TRUE(recorder.waitForStarted(5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.bytesAvailable() > 0; }, 5000));
     for (int play = 0; play < 2; ++play) {

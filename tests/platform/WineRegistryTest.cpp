@@ -1,5 +1,5 @@
-#include "archive/InstallLocator.h"
 #include "platform/WineRegistry.h"
+#include "archive/InstallLocator.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,9 @@ protected:
         std::vector<std::string> names;
         RegKey key = 0;
         std::string name;
-        for (uint32_t i = 0; registry.OpenKey(keyPath, key) == kRegSuccess && registry.EnumKey(key, i, name) == kRegSuccess; ++i)
+        for (uint32_t i = 0;
+             registry.OpenKey(keyPath, key) == kRegSuccess && registry.EnumKey(key, i, name) == kRegSuccess;
+             ++i)
             names.push_back(name);
         return names;
     }
@@ -47,29 +49,30 @@ protected:
 
 TEST_F(WineRegistry, ValuesAsWineWritesThemDamagedLinesSkipped)
 {
-    CWineRegistry registry = Load(kHeader + "[Software\\\\Br\\]ck\\x00e9t] 1\n"
-        "\"Q\\\"uote\"=\"a\\\\b\\\"c\\nd\\te\\0f\"\n"
-        "\"Accents\"=\"caf\\x00e9 \\x4e2d \\xd83d\\xde00 \\xde00\"\n"
-        "\"Octal\"=\"\\101\\0102\"\n"
-        "@=\"the default\"\n"
-        "\"Expand\"=str(2):\"%ProgramFiles%\\\\T\"\n"
-        "\"Multi\"=str(7):\"a\\0b\\0\"\n"
-        "\"Number\"=dword:0000002a\n"
-        "\"Binary\"=hex:01,02,ff\n"
-        "\"Wrapped\"=hex(7):41,00,\\\n  42,00,\\\n  00,00\n"
-        "\"Empty\"=hex:\n"
-        "\"Cut\"=\"no closing quote\n"
-        "\"BadNumber\"=dword:xyz\n"
-        "\"TooLongNumber\"=dword:123456789\n"
-        "\"BadByte\"=hex:01,2g\n"
-        "\"WideByte\"=hex:123\n"
-        "\"NoEquals\" \"x\"\n"
-        "\"Unknown\"=quad:1\n"
-        "\"LastLine\"=hex:01,\\\n"
-        "garbage line\n"
-        "\"Kept\"=\"yes\"\n"
-        "[Software\\\\Unclosed\n"
-        "\"Lost\"=\"value of no key\"\n");
+    CWineRegistry registry = Load(kHeader
+        + "[Software\\\\Br\\]ck\\x00e9t] 1\n"
+          "\"Q\\\"uote\"=\"a\\\\b\\\"c\\nd\\te\\0f\"\n"
+          "\"Accents\"=\"caf\\x00e9 \\x4e2d \\xd83d\\xde00 \\xde00\"\n"
+          "\"Octal\"=\"\\101\\0102\"\n"
+          "@=\"the default\"\n"
+          "\"Expand\"=str(2):\"%ProgramFiles%\\\\T\"\n"
+          "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+          "\"Number\"=dword:0000002a\n"
+          "\"Binary\"=hex:01,02,ff\n"
+          "\"Wrapped\"=hex(7):41,00,\\\n  42,00,\\\n  00,00\n"
+          "\"Empty\"=hex:\n"
+          "\"Cut\"=\"no closing quote\n"
+          "\"BadNumber\"=dword:xyz\n"
+          "\"TooLongNumber\"=dword:123456789\n"
+          "\"BadByte\"=hex:01,2g\n"
+          "\"WideByte\"=hex:123\n"
+          "\"NoEquals\" \"x\"\n"
+          "\"Unknown\"=quad:1\n"
+          "\"LastLine\"=hex:01,\\\n"
+          "garbage line\n"
+          "\"Kept\"=\"yes\"\n"
+          "[Software\\\\Unclosed\n"
+          "\"Lost\"=\"value of no key\"\n");
     ASSERT_TRUE(registry.IsLoaded());
     const struct {
         const char* name;
@@ -85,7 +88,7 @@ TEST_F(WineRegistry, ValuesAsWineWritesThemDamagedLinesSkipped)
         {"Unknown", "<error 2>"}, {"LastLine", "<error 2>"}, {"Lost", "<error 2>"}};
     for (const auto& c : cases)
         EXPECT_EQ(Value(registry, "SOFTWARE\\BR]CK\xC3\xA9T", c.name), c.expected) << c.name;
-    EXPECT_EQ(Subkeys(registry, "Software"), (std::vector<std::string>{"Br]ck\xC3\xA9t"}));
+    EXPECT_EQ(Subkeys(registry, "Software"), (std::vector<std::string> {"Br]ck\xC3\xA9t"}));
 }
 
 TEST_F(WineRegistry, LocatorSeesThe32BitViewOfA64BitPrefix)
@@ -93,11 +96,16 @@ TEST_F(WineRegistry, LocatorSeesThe32BitViewOfA64BitPrefix)
     const std::string game = "Microsoft\\\\Microsoft Games\\\\Tarnwick\\\\1.00] 1\n";
     const std::string uninstall = "microsoft\\\\windows\\\\currentversion\\\\UNINSTALL\\\\G] 1\n";
     const std::string entry = "\"DisplayName\"=\"Tarnwick: Emberfall\"\n\"Publisher\"=\"Quellspire\"\r\n";
-    const std::string body =
-        "[Software\\\\Wow6432Node\\\\" + game + "\"FullScreen\"=dword:1\n"
-        "[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\Plain\"\n"
-        "[Software\\\\Wow6432Node\\\\" + uninstall + entry + "\"InstallLocation\"=\"C:\\\\View32\"\n"
-        "[Software\\\\" + uninstall + entry + "\"InstallLocation\"=str(2):\"C:\\\\View64\"\n";
+    const std::string body = "[Software\\\\Wow6432Node\\\\" + game
+        + "\"FullScreen\"=dword:1\n"
+          "[Software\\\\"
+        + game
+        + "\"Portal Dat\"=\"C:\\\\Plain\"\n"
+          "[Software\\\\Wow6432Node\\\\"
+        + uninstall + entry
+        + "\"InstallLocation\"=\"C:\\\\View32\"\n"
+          "[Software\\\\"
+        + uninstall + entry + "\"InstallLocation\"=str(2):\"C:\\\\View64\"\n";
     // A value the 32-bit key lacks is not looked for in the plain key; a key missing from
     // the 32-bit view altogether is found at its plain path.
     CWineRegistry win64 = Load(kHeader + "#arch=win64\n" + body);
@@ -106,7 +114,8 @@ TEST_F(WineRegistry, LocatorSeesThe32BitViewOfA64BitPrefix)
     EXPECT_TRUE(seen32.fullScreen);
     EXPECT_EQ(seen32.portalDirectory, "");
     EXPECT_EQ(seen32.clientPortalPath, "C:\\View32\\client_portal.dat");
-    CWineRegistry plainOnly = Load(kHeader + "#arch=win64\n[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\P\"\n");
+    CWineRegistry plainOnly =
+        Load(kHeader + "#arch=win64\n[Software\\\\" + game + "\"Portal Dat\"=\"C:\\\\P\"\n");
     EXPECT_EQ(DATInstallInfo(plainOnly).portalPath, "C:\\P\\portal.dat");
 
     CWineRegistry win32 = Load(kHeader + "#arch=win32\n" + body);
@@ -146,12 +155,12 @@ TEST_F(WineRegistry, HostPathFollowsTheDriveLinkAndMatchesNamesInAnyCase)
     const CWineRegistry registry(m_prefix.Path()); // no system.reg: paths translate all the same
     const std::pair<std::string, std::string> cases[] = {
         {"C:\\games\\tarnwick\\client_portal.dat", driveC + "/Games/TarnWick/Client_Portal.DAT"},
-        {"c:/GAMES\\Other\\..\\.\\TarnWick\\\\Client_Portal.DAT", driveC + "/Games/TarnWick/Client_Portal.DAT"},
+        {"c:/GAMES\\Other\\..\\.\\TarnWick\\\\Client_Portal.DAT",
+            driveC + "/Games/TarnWick/Client_Portal.DAT"},
         // What does not exist is kept as written, for the open to fail on.
         {"C:\\games\\Missing\\tarnwick\\x.dat", driveC + "/Games/Missing/tarnwick/x.dat"},
-        {"C:\\..\\..\\games", driveC + "/Games"},
-        {"", ""}, {"D:\\Games\\client_portal.dat", ""}, {"\\\\server\\share\\x.dat", ""},
-        {"Games\\client_portal.dat", ""}, {"1:\\Games", ""}};
+        {"C:\\..\\..\\games", driveC + "/Games"}, {"", ""}, {"D:\\Games\\client_portal.dat", ""},
+        {"\\\\server\\share\\x.dat", ""}, {"Games\\client_portal.dat", ""}, {"1:\\Games", ""}};
     for (const auto& [windows, host] : cases)
         EXPECT_EQ(registry.HostPath(windows), host) << windows;
 }

@@ -2,9 +2,9 @@
 // Builds an archive file from stored files and opens it with its catalogue built.
 
 #include "archive/DATArchive.h"
-#include "writer/ArchiveBuilder.h"
 #include "tests/support/FakePrompts.h"
 #include "tests/support/TempDir.h"
+#include "writer/ArchiveBuilder.h"
 
 #include <functional>
 #include <memory>
@@ -38,10 +38,13 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
 {
     std::vector<uint32_t> ids;
     CFakePrompts prompts;
-    WalkDATDirectory(archive, prompts, [](const DATEntry* e, void* ctx) {
-        static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
-        return 0;
-    }, expectedSize, &ids);
+    WalkDATDirectory(
+        archive, prompts,
+        [](const DATEntry* e, void* ctx) {
+            static_cast<std::vector<uint32_t>*>(ctx)->push_back(e->fileID);
+            return 0;
+        },
+        expectedSize, &ids);
     return ids;
 }
 
@@ -49,7 +52,8 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
 // one at the path it is given, and opens it.
 class COpenedArchive {
 public:
-    explicit COpenedArchive(const std::function<bool(const std::string&)>& write, const std::string& name = "test.dat")
+    explicit COpenedArchive(
+        const std::function<bool(const std::string&)>& write, const std::string& name = "test.dat")
     {
         path = dir.File(name);
         write(path);

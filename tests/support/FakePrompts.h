@@ -10,10 +10,7 @@ namespace orvanel::fixture {
 
 class CFakePrompts final : public IUserPrompts {
 public:
-    explicit CFakePrompts(bool answer = false)
-        : answer(answer)
-    {
-    }
+    explicit CFakePrompts(bool answer = false) : answer(answer) { }
 
     void Inform(const std::string& text) override { informed.push_back(text); }
     void Report(MessageKind kind, const std::string& text) override

@@ -12,7 +12,7 @@ bool PngReadBack::HasAlpha() const
 PngReadBack ReadPNG(const std::string& path)
 {
     PngReadBack result;
-    png_image image{};
+    png_image image {};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str()))
         return result;

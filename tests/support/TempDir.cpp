@@ -21,8 +21,8 @@ CTempDir::CTempDir()
 CTempDir::~CTempDir()
 {
     std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-        std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(
+        m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(m_path, ignored);
 }
 

@@ -3,9 +3,9 @@
 
 #include "tools/demo/DemoArchive.h"
 
-#include "content/FileText.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
+#include "content/FileText.h"
 #include "decode/SoundRecord.h"
 #include "decode/TextureDecoder.h"
 #include "tests/support/CatalogueFixture.h"
@@ -25,8 +25,9 @@ TEST(DemoArchive, EveryLineListedAndEveryRecordUsable)
     archive.FillCategoryList(selector);
     const std::vector<std::string> expected = {"01 - Simple Objects (3 files)",
         "02 - Complex Objects (comprised of simple objects) (3 files)", "03 - Animations (2 files)",
-        "04 - Color LookUp Tables (4 files)", "05 - ??? (3 files)", "06 - UI Graphics, Textures, etc. (15 files)",
-        "06 - 00000014 - 24bit (1 files)", "06 - 00000015 - 32bit (1 files)", "06 - 00000016 - ??? (1 files)",
+        "04 - Color LookUp Tables (4 files)", "05 - ??? (3 files)",
+        "06 - UI Graphics, Textures, etc. (15 files)", "06 - 00000014 - 24bit (1 files)",
+        "06 - 00000015 - 32bit (1 files)", "06 - 00000016 - ??? (1 files)",
         "06 - 00000017 - 16bit Greyscale (1 files)", "06 - 0000001A - 16bit Greyscale (1 files)",
         "06 - 0000001C - 8bit (1 files)", "06 - 00000029 - 8bit Indexed (2 files)",
         "06 - 00000065 - 16bit Indexed (1 files)", "06 - 000000F3 - 24bit (1 files)",
@@ -42,17 +43,19 @@ TEST(DemoArchive, EveryLineListedAndEveryRecordUsable)
     const auto read = [&](const DATEntry* entry) {
         auto bytes = archive.ReadFile(*entry);
         EXPECT_TRUE(bytes) << std::hex << entry->fileID;
-        return bytes.value_or(DATFileBytes{});
+        return bytes.value_or(DATFileBytes {});
     };
     const auto& lists = archive.CategoryLists();
     for (uint8_t category : {kCategoryColourTable, kCategoryTexture})
         for (const DATEntry* entry : lists.at(category)) {
             const DATFileBytes bytes = read(entry);
-            const bool unknown = category == kCategoryTexture && bytes.size() >= 20 && ReadLE32(&bytes[16]) == 0x16;
+            const bool unknown =
+                category == kCategoryTexture && bytes.size() >= 20 && ReadLE32(&bytes[16]) == 0x16;
             CDibImage colour, grey;
             float scale = 0;
             uint32_t noteKind = 0, noteFileID = 0;
-            EXPECT_EQ(DecodeImage(archive, bytes, *entry, colour, grey, scale, noteKind, noteFileID), !unknown)
+            EXPECT_EQ(
+                DecodeImage(archive, bytes, *entry, colour, grey, scale, noteKind, noteFileID), !unknown)
                 << std::hex << entry->fileID;
             EXPECT_EQ(colour.IsValid() && grey.IsValid(), !unknown) << std::hex << entry->fileID;
         }

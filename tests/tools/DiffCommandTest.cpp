@@ -47,8 +47,8 @@ std::string Write(const fixture::CTempDir& dir, const std::string& name, const s
 
 TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
 {
-    const std::vector<FileSpec> base = {Raw(0x01000001, 300), Texture(0x06000042, 0x1C),
-        Raw(0x0A000007, 200), Raw(0x08000001, 100)};
+    const std::vector<FileSpec> base = {
+        Raw(0x01000001, 300), Texture(0x06000042, 0x1C), Raw(0x0A000007, 200), Raw(0x08000001, 100)};
     const struct {
         const char* name;
         std::vector<FileSpec> oldFiles;
@@ -68,25 +68,29 @@ TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
             "added   06001234  24 bytes  06 - 31545844 - DXT1\n"
             "changed 0A000007  200 -> 244 bytes  0A - Sounds\n"
             "added   31000001  40 bytes  31 - Help\n"
-            "2 added, 1 removed, 1 changed, 2 unchanged\n", 1},
+            "2 added, 1 removed, 1 changed, 2 unchanged\n",
+            1},
         // Only the last byte differs, in the second block; category 0x08 compares like any other.
         {"changed of equal size", base, {base[0], base[1], base[2], Raw(0x08000001, 100, 99)}, {}, {},
             "changed 08000001  100 -> 100 bytes  08 - ???\n"
-            "0 added, 0 removed, 1 changed, 3 unchanged\n", 1},
+            "0 added, 0 removed, 1 changed, 3 unchanged\n",
+            1},
         // Version 0 is the lowest entry key: the 0x20000 entry, whichever the walk meets first.
         {"several versions", {Raw(0x01000001, 300), Raw(0x01000002, 80)},
             {Raw(0x01000001, 300, 10, kDATVersionLive3), Raw(0x01000001, 300),
                 Raw(0x01000002, 80, 0, kDATVersionLive3), Raw(0x01000002, 80, 50)},
             {}, {},
             "changed 01000002  80 -> 80 bytes  01 - Simple Objects\n"
-            "0 added, 0 removed, 1 changed, 1 unchanged\n", 1},
+            "0 added, 0 removed, 1 changed, 1 unchanged\n",
+            1},
         // No stored file of the new archive can be read: none of them can be the same.
         {"damaged new archive", base, base, {}, [](CArchiveBuilder& b) { b.SetHeaderBlockSize(2); },
             "changed 01000001  300 -> 300 bytes  01 - Simple Objects\n"
             "changed 06000042  24 -> 24 bytes  06 - UI Graphics, Textures, etc.\n"
             "changed 08000001  100 -> 100 bytes  08 - ???\n"
             "changed 0A000007  200 -> 200 bytes  0A - Sounds\n"
-            "0 added, 0 removed, 4 changed, 0 unchanged\n", 1},
+            "0 added, 0 removed, 4 changed, 0 unchanged\n",
+            1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,9 +106,9 @@ TEST(DiffCommand, ArchiveThatCannotBeReadIsTrouble)
 {
     fixture::CTempDir dir;
     const std::string good = Write(dir, "good.dat", {Raw(0x01000001, 30)});
-    const std::string improper = Write(dir, "improper.dat", {Raw(0x01000001, 30)}, {},
-        [](CArchiveBuilder& b) { b.SetRecordedSize(1); });
-    for (const auto& args : std::vector<std::vector<std::string>>{{"diff", good, dir.File("missing.dat")},
+    const std::string improper = Write(
+        dir, "improper.dat", {Raw(0x01000001, 30)}, {}, [](CArchiveBuilder& b) { b.SetRecordedSize(1); });
+    for (const auto& args : std::vector<std::vector<std::string>> {{"diff", good, dir.File("missing.dat")},
              {"diff", dir.File("missing.dat"), good}, {"diff", good, improper}, {"diff", good}}) {
         const auto r = RunCli(args);
         EXPECT_EQ(r.status, 2);
@@ -119,11 +123,14 @@ TEST(DiffCommand, ArchiveThatCannotBeReadIsTrouble)
 TEST(DiffCommand, ExportSavesTheAddedAndChangedFilesOfTheNewArchive)
 {
     fixture::CTempDir dir;
-    const std::string oldPath = Write(dir, "old.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30), Raw(0x01000004, 30)});
-    const std::string newPath = Write(dir, "new.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30, 20), Raw(0x01000003, 90)});
+    const std::string oldPath =
+        Write(dir, "old.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30), Raw(0x01000004, 30)});
+    const std::string newPath =
+        Write(dir, "new.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30, 20), Raw(0x01000003, 90)});
     const auto r = RunCli({"diff", oldPath, newPath, "--export", dir.File("out")});
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(fixture::FileNamesIn(dir.File("out")), (std::vector<std::string>{"01000002.bin", "01000003.bin"}));
+    EXPECT_EQ(
+        fixture::FileNamesIn(dir.File("out")), (std::vector<std::string> {"01000002.bin", "01000003.bin"}));
     EXPECT_EQ(fixture::ReadWholeFile(dir.File("out/01000003.bin")).size(), 90u);
 }
 

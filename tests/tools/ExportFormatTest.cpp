@@ -51,7 +51,8 @@ TEST(ExportFormat, PngWritesPicturesAsPngAndEverythingElseAsBefore)
         int status;
         std::vector<std::string> names;
     } kCases[] = {
-        {{}, 0, {"01000001.bin", "05000001.bin", "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav"}},
+        {{}, 0,
+            {"01000001.bin", "05000001.bin", "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav"}},
         {{"--format", "bmp"}, 0,
             {"01000001.bin", "05000001.bin", "06000001.bmp", "06000002.bmp", "06000003.bmp", "0A000001.wav"}},
         {{"--format", "png"}, 0,
@@ -61,7 +62,7 @@ TEST(ExportFormat, PngWritesPicturesAsPngAndEverythingElseAsBefore)
     for (size_t i = 0; i < std::size(kCases); ++i) {
         const auto& c = kCases[i];
         const std::string out = dir.File("out" + std::to_string(i));
-        std::vector<std::string> args{"export", archive, out};
+        std::vector<std::string> args {"export", archive, out};
         args.insert(args.end(), c.format.begin(), c.format.end());
         const auto r = RunCli(args);
         EXPECT_EQ(r.status, c.status) << i << r.err;
@@ -82,7 +83,8 @@ TEST(ExportFormat, ByCategoryWritesEachFileIntoItsLinesFolder)
     fixture::CTempDir dir;
     auto files = Files();
     files.push_back({0x05000002, StoredFile(0x05000003)}); // bad: counted, not written
-    files.push_back({0x01000001, StoredFile(0x01000001, std::vector<uint8_t>{1}), 0x30000}); // a second version
+    files.push_back(
+        {0x01000001, StoredFile(0x01000001, std::vector<uint8_t> {1}), 0x30000}); // a second version
     const std::string archive = Write(dir, "a.dat", files);
     const std::string out = dir.File("out");
     const auto r = RunCli({"export", archive, out, "--by-category", "--format", "png"});
@@ -105,7 +107,7 @@ TEST(ExportFormat, ByCategoryWritesEachFileIntoItsLinesFolder)
     const std::string good = Write(dir, "good.dat", Files());
     EXPECT_EQ(RunCli({"export", good, dir.File("out2"), "--by-category"}).status, 0);
     EXPECT_EQ(fixture::FileNamesIn(dir.Path() / "out2" / "06 - 00000015 - 32bit"),
-        (std::vector<std::string>{"06000002.bmp", "06000003.bmp"}));
+        (std::vector<std::string> {"06000002.bmp", "06000003.bmp"}));
     EXPECT_EQ(RunCli({"export", good, dir.File("out3"), "--by-category", "06000001"}).status, 2);
     EXPECT_EQ(RunCli({"export", good, dir.File("out3"), "--by-category", "--line", "1"}).status, 2);
 }
@@ -119,7 +121,7 @@ TEST(ExportFormat, DiffExportsAddedAndChangedFilesInTheFormatAsked)
     const auto r = RunCli({"diff", oldArchive, newArchive, "--export", dir.File("out"), "--format", "png"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(fixture::FileNamesIn(dir.Path() / "out"),
-        (std::vector<std::string>{"01000001.bin", "05000001.bin", "06000003.png", "0A000001.wav"}));
+        (std::vector<std::string> {"01000001.bin", "05000001.bin", "06000003.png", "0A000001.wav"}));
     EXPECT_EQ(RunCli({"diff", oldArchive, newArchive, "--format", "png"}).status, 2); // no --export
 }
 

@@ -1,8 +1,8 @@
 #include "content/FileExport.h"
-#include "writer/ArchiveBuilder.h"
-#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ protected:
         adpcm.formatTag = 2;
         WaveFormat noBlockAlign = writer::PCMFormat(1, 8000, 8);
         noBlockAlign.blockAlign = 0;
-        const std::vector<uint16_t> levels16{100, 200, 300};
+        const std::vector<uint16_t> levels16 {100, 200, 300};
         std::vector<FileSpec> files = {
             {0x06000001, writer::MakeTextureRecord(0x06000001, 64, 64, 28, grey)},
             {0x06000002, writer::MakeIndexedTextureRecord(0x06000002, 2, 2, 41, indices, 0x04000099)},
@@ -42,9 +42,9 @@ protected:
             {0x0A000002, writer::MakeSoundRecord(0x0A000002, adpcm, indices)},
             {0x0A000003, writer::MakeSoundRecord(0x0A000003, noBlockAlign, indices)},
             {0x06000005, writer::MakeTextureRecord(0x06000005, 3, 1, 23, writer::Values16(levels16))},
-            {0x31000001, StoredFile(0x31000001, std::vector<uint8_t>{5, 'H', 'e', 'l', 'l', 'o'})},
-            {0x31000002, StoredFile(0x31000002, std::vector<uint8_t>{9, 7, 7})},
-            {0x01000001, StoredFile(0x01000001, std::vector<uint8_t>{'a', 0, 'b'})},
+            {0x31000001, StoredFile(0x31000001, std::vector<uint8_t> {5, 'H', 'e', 'l', 'l', 'o'})},
+            {0x31000002, StoredFile(0x31000002, std::vector<uint8_t> {9, 7, 7})},
+            {0x01000001, StoredFile(0x01000001, std::vector<uint8_t> {'a', 0, 'b'})},
         };
         FileSpec second = files.back();
         second.version = 0x30000;
@@ -128,12 +128,17 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFilesAndNamesEachVersion)
     std::ofstream(out / "01000001.bin") << "earlier";
     const auto r = RunCli({"export", archive, out.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::string(kExportSummaryMessage) + "\n\n3 files not saved:\n06000004: does not decode\n"
-        "0A000002: does not decode\n31000002: does not decode\n");
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"01000001-v00020000.bin", "01000001.bin",
-        "04000001.bmp", "06000001.bmp", "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav",
-        "0A000003.wav", "31000001.txt"}));
-    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01" "a\0b", 7));
+    EXPECT_EQ(r.err,
+        std::string(kExportSummaryMessage)
+            + "\n\n3 files not saved:\n06000004: does not decode\n"
+              "0A000002: does not decode\n31000002: does not decode\n");
+    EXPECT_EQ(fixture::FileNamesIn(out),
+        (std::vector<std::string> {"01000001-v00020000.bin", "01000001.bin", "04000001.bmp", "06000001.bmp",
+            "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav", "0A000003.wav", "31000001.txt"}));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"),
+        std::string("\x01\x00\x00\x01"
+                    "a\0b",
+            7));
 }
 
 // Runs the tool with SIGHUP ignored from the start and sends it SIGHUP every millisecond
@@ -149,7 +154,7 @@ int RunWithHangUpsIgnored(const std::vector<std::string>& args)
     if (pid == 0) {
         std::signal(SIGHUP, SIG_IGN);
         ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-        std::vector<char*> argv{const_cast<char*>(ORVANEL_CLI_PATH)};
+        std::vector<char*> argv {const_cast<char*>(ORVANEL_CLI_PATH)};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
@@ -183,13 +188,13 @@ TEST_F(InfoAndExport, ExportByIDOrByLine)
 {
     const auto byID = RunCli({"export", archive, out.string(), "31000001", "0x0A000001"});
     EXPECT_EQ(byID.status, 0) << byID.err;
-    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string>{"0A000001.wav", "31000001.txt"}));
+    EXPECT_EQ(fixture::FileNamesIn(out), (std::vector<std::string> {"0A000001.wav", "31000001.txt"}));
 
     std::filesystem::remove_all(out);
     // Lines: 01, 04, 06, then the texture formats 0x16, 0x17, 0x1C, 0x29; line 5 is 8-bit.
     const auto byLine = RunCli({"export", archive, out.string(), "--line", "5"});
     EXPECT_EQ(byLine.status, 0) << byLine.err;
-    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string>{"06000001.bmp"});
+    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string> {"06000001.bmp"});
 
     const auto missingID = RunCli({"export", archive, out.string(), "0A0000FF"});
     EXPECT_EQ(missingID.status, 1);

@@ -1,10 +1,9 @@
-#include "writer/ArchiveBuilder.h"
-#include "writer/RecordBuilders.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
+#include "writer/ArchiveBuilder.h"
+#include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>
-
 
 namespace orvanel {
 namespace {
@@ -55,8 +54,9 @@ TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
     // Without --files only the selector lines are printed.
     const auto forced = RunCli({"list", "--force", m_dir.File("improper.dat")});
     EXPECT_EQ(forced.status, 0);
-    EXPECT_EQ(forced.out, "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
-                          "0A - Sounds (12 files)\n");
+    EXPECT_EQ(forced.out,
+        "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
+        "0A - Sounds (12 files)\n");
 }
 
 } // namespace

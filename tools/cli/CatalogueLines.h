@@ -20,10 +20,7 @@ public:
         m_lines.push_back({text, nullptr});
         return int(m_lines.size()) - 1;
     }
-    void SetLineData(int index, const DATEntryList* list) override
-    {
-        m_lines.at(size_t(index)).list = list;
-    }
+    void SetLineData(int index, const DATEntryList* list) override { m_lines.at(size_t(index)).list = list; }
     const std::vector<Line>& Lines() const { return m_lines; }
 
 private:

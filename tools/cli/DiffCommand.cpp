@@ -2,9 +2,9 @@
 // Exit status as diff(1) gives it: 0 when nothing differs, 1 when something does, 2 for
 // trouble (an archive that cannot be read, or files that could not be saved).
 
-#include "content/CompareText.h"
 #include "archive/ArchiveCompare.h"
 #include "archive/DATArchive.h"
+#include "content/CompareText.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExportFolder.h"
 #include "tools/cli/TerminalPrompts.h"
@@ -20,11 +20,19 @@ CLI::App* AddDiffCommand(CLI::App& app, DiffOptions& options, const CLI::Validat
     CLI::App* command = app.add_subcommand("diff",
         "print the files NEW added, removed and changed against OLD, and a line of counts "
         "(exit status 1 when anything differs)");
-    command->add_option("OLD", options.oldArchive, "the older archive")->required()->check(path)->type_name("PATH");
-    command->add_option("NEW", options.newArchive, "the newer archive")->required()->check(path)->type_name("PATH");
-    command->add_option("--export", options.folder,
-        "also save the added and changed files of NEW into FOLDER, as export does")
-        ->check(path)->type_name("FOLDER");
+    command->add_option("OLD", options.oldArchive, "the older archive")
+        ->required()
+        ->check(path)
+        ->type_name("PATH");
+    command->add_option("NEW", options.newArchive, "the newer archive")
+        ->required()
+        ->check(path)
+        ->type_name("PATH");
+    command
+        ->add_option("--export", options.folder,
+            "also save the added and changed files of NEW into FOLDER, as export does")
+        ->check(path)
+        ->type_name("FOLDER");
     AddFormatOption(*command, options.format)->needs("--export");
     return command;
 }
@@ -32,8 +40,10 @@ CLI::App* AddDiffCommand(CLI::App& app, DiffOptions& options, const CLI::Validat
 CLI::Option* AddFormatOption(CLI::App& command, ExportFormat& format)
 {
     return command
-        .add_option_function<std::string>("--format",
-            [&format](const std::string& name) { format = name == "png" ? ExportFormat::PNG : ExportFormat::BMP; },
+        .add_option_function<std::string>(
+            "--format",
+            [&format](
+                const std::string& name) { format = name == "png" ? ExportFormat::PNG : ExportFormat::BMP; },
             "write pictures (textures and colour tables) as bmp, or as png with their own alpha "
             "(default: bmp); sounds, texts and raw files are the same either way")
         ->check(CLI::IsMember({"bmp", "png"}))

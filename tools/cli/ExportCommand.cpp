@@ -1,8 +1,8 @@
 // orvanel-cli export: saves stored files into a folder as the desktop program's Save does.
 
+#include "archive/DATArchive.h"
 #include "content/CategoryExport.h"
 #include "content/FileExport.h"
-#include "archive/DATArchive.h"
 #include "decode/OutputFile.h"
 #include "tools/cli/CatalogueLines.h"
 #include "tools/cli/Commands.h"
@@ -47,11 +47,14 @@ int RunExport(const ExportOptions& options)
     if (options.byCategory) {
         InstallInterruptCleanup();
         const bool showProgress = IsTerminal(stderr);
-        const ExportResult result = SaveByCategory(archive, folder, [&](size_t done, size_t total) {
-            if (showProgress)
-                DrawProgress(done, total);
-            return true;
-        }, options.format);
+        const ExportResult result = SaveByCategory(
+            archive, folder,
+            [&](size_t done, size_t total) {
+                if (showProgress)
+                    DrawProgress(done, total);
+                return true;
+            },
+            options.format);
         return ReportExport(result, folder) ? kExitOk : kExitFailed;
     }
 
@@ -89,21 +92,24 @@ bool PrepareExportFolder(const char* command, const std::string& folder)
     std::filesystem::create_directories(folder, ec);
     if (std::filesystem::is_directory(folder, ec))
         return true;
-    std::fprintf(stderr, "orvanel-cli %s: %s is not a folder that can be written to\n", command,
-        folder.c_str());
+    std::fprintf(
+        stderr, "orvanel-cli %s: %s is not a folder that can be written to\n", command, folder.c_str());
     return false;
 }
 
-bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder,
-    ExportFormat format)
+bool SaveIntoFolder(
+    const CDATArchive& archive, const DATEntryList& entries, const std::string& folder, ExportFormat format)
 {
     InstallInterruptCleanup();
     const bool showProgress = IsTerminal(stderr) && !entries.empty();
-    const ExportResult result = SaveStoredFiles(archive, entries, folder, [&](size_t done, size_t total) {
-        if (showProgress)
-            DrawProgress(done, total);
-        return true;
-    }, format);
+    const ExportResult result = SaveStoredFiles(
+        archive, entries, folder,
+        [&](size_t done, size_t total) {
+            if (showProgress)
+                DrawProgress(done, total);
+            return true;
+        },
+        format);
     return ReportExport(result, folder);
 }
 

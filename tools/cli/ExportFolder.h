@@ -15,8 +15,8 @@ bool PrepareExportFolder(const char* command, const std::string& folder);
 // Saves each entry into folder as the desktop program's Save does, pictures in format, with a
 // progress bar on a terminal and the export summary on stderr when any file was not saved.
 // False then.
-bool SaveIntoFolder(const CDATArchive& archive, const DATEntryList& entries, const std::string& folder,
-    ExportFormat format);
+bool SaveIntoFolder(
+    const CDATArchive& archive, const DATEntryList& entries, const std::string& folder, ExportFormat format);
 
 // Reports an export's result: the summary on stderr when any file was not saved. False then.
 bool ReportExport(const ExportResult& result, const std::string& folder);

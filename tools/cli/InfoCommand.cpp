@@ -1,8 +1,8 @@
 // orvanel-cli info: what the file view shows for version 0 of one stored file.
 
+#include "archive/DATArchive.h"
 #include "content/FileDescription.h"
 #include "content/FileKind.h"
-#include "archive/DATArchive.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/OpenArchive.h"
 #include "tools/cli/Terminal.h"
@@ -24,8 +24,7 @@ constexpr uint64_t kRawTextShown = 64 * 1024;
 // being kept, so that memory stays small for a file of any size and a damaged chain still
 // makes the file unreadable. leftOut receives the number of bytes not shown; shown is left
 // alone when the file cannot be read.
-bool DescribeRawHead(const CDATArchive& archive, const DATEntry& entry, std::string& shown,
-    uint64_t& leftOut)
+bool DescribeRawHead(const CDATArchive& archive, const DATEntry& entry, std::string& shown, uint64_t& leftOut)
 {
     CDATFileCursor cursor(archive.Data(), entry);
     DATEntry head = entry;
@@ -58,8 +57,7 @@ int RunInfo(const InfoOptions& options)
     const DATFileRecord* record = archive.FindFile(options.id);
     const DATEntry* entry = record ? record->GetVersion(0) : nullptr;
     if (!entry) {
-        std::fprintf(stderr, "orvanel-cli info: no file %08X in %s\n", options.id,
-            options.archive.c_str());
+        std::fprintf(stderr, "orvanel-cli info: no file %08X in %s\n", options.id, options.archive.c_str());
         return kExitFailed;
     }
     std::string shown = "it cannot be read";
@@ -71,8 +69,7 @@ int RunInfo(const InfoOptions& options)
         described = DescribeStoredFile(archive, *bytes, *entry, shown);
     }
     if (!described) {
-        std::fprintf(stderr, "orvanel-cli info: file %08X cannot be shown: %s\n", options.id,
-            shown.c_str());
+        std::fprintf(stderr, "orvanel-cli info: file %08X cannot be shown: %s\n", options.id, shown.c_str());
         return kExitNotShown;
     }
     if (IsTerminal(stdout))

@@ -11,11 +11,7 @@
 namespace orvanel::cli {
 
 struct COpenArchive {
-    COpenArchive(const std::string& path, bool force)
-        : prompts(force)
-        , archive(path, prompts, busy)
-    {
-    }
+    COpenArchive(const std::string& path, bool force) : prompts(force), archive(path, prompts, busy) { }
     CTerminalPrompts prompts;
     CNoBusyIndicator busy;
     CDATArchive archive;

@@ -8,10 +8,7 @@ namespace orvanel::cli {
 // answer, since the tool never waits for a person.
 class CTerminalPrompts final : public IUserPrompts {
 public:
-    explicit CTerminalPrompts(bool answerYes)
-        : m_answerYes(answerYes)
-    {
-    }
+    explicit CTerminalPrompts(bool answerYes) : m_answerYes(answerYes) { }
     void Inform(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
 

@@ -46,12 +46,16 @@ const CLI::Validator kFilePath(
 
 void AddArchive(CLI::App& command, std::string& archive)
 {
-    command.add_option("ARCHIVE", archive, "the DAT archive to read")->required()->check(kFilePath)->type_name("PATH");
+    command.add_option("ARCHIVE", archive, "the DAT archive to read")
+        ->required()
+        ->check(kFilePath)
+        ->type_name("PATH");
 }
 
 void AddForce(CLI::App& command, bool& force)
 {
-    command.add_flag("--force", force, "answer Yes when the archive's recorded size differs from its real size");
+    command.add_flag(
+        "--force", force, "answer Yes when the archive's recorded size differs from its real size");
 }
 
 } // namespace
@@ -71,17 +75,21 @@ int main(int argc, char** argv)
                "Paths are never '-': archives are mapped from files and export writes into a folder.");
 
     ListOptions list;
-    CLI::App* listCommand = app.add_subcommand("list",
-        "print the category lines of an archive (with --files, each list's files)");
+    CLI::App* listCommand = app.add_subcommand(
+        "list", "print the category lines of an archive (with --files, each list's files)");
     AddArchive(*listCommand, list.archive);
-    listCommand->add_flag("--files", list.files, "follow each line with its files: ID, version, offset, size");
+    listCommand->add_flag(
+        "--files", list.files, "follow each line with its files: ID, version, offset, size");
     AddForce(*listCommand, list.force);
 
     InfoOptions info;
-    CLI::App* infoCommand = app.add_subcommand("info",
-        "print what the viewer shows for version 0 of the file with that hexadecimal ID");
+    CLI::App* infoCommand = app.add_subcommand(
+        "info", "print what the viewer shows for version 0 of the file with that hexadecimal ID");
     AddArchive(*infoCommand, info.archive);
-    infoCommand->add_option("ID", info.id, "the file ID, in hexadecimal")->required()->transform(hexID)->type_name("HEX");
+    infoCommand->add_option("ID", info.id, "the file ID, in hexadecimal")
+        ->required()
+        ->transform(hexID)
+        ->type_name("HEX");
     AddForce(*infoCommand, info.force);
 
     ExportOptions save;
@@ -91,14 +99,22 @@ int main(int argc, char** argv)
         "the files of list line N, or every file (with --by-category, into sub-folders)");
     AddArchive(*exportCommand, save.archive);
     exportCommand->add_option("FOLDER", save.folder, "the folder to write into (created when missing)")
-        ->required()->check(kFilePath)->type_name("PATH");
-    CLI::Option* ids = exportCommand->add_option("ID", save.ids, "file IDs, in hexadecimal")->transform(hexID)->type_name("HEX");
+        ->required()
+        ->check(kFilePath)
+        ->type_name("PATH");
+    CLI::Option* ids = exportCommand->add_option("ID", save.ids, "file IDs, in hexadecimal")
+                           ->transform(hexID)
+                           ->type_name("HEX");
     exportCommand->add_option("--line", line, "the line of list whose files are saved (0 for the first)")
-        ->transform(Number(10, 10, "a line number"))->type_name("N")->excludes(ids);
-    exportCommand->add_flag("--by-category", save.byCategory,
-        "save every file into a sub-folder named by its line of list without the count: a texture by "
-        "its format's line (06 - 31545844 - DXT1), every other file by its category's (0A - Sounds)")
-        ->excludes(ids)->excludes("--line");
+        ->transform(Number(10, 10, "a line number"))
+        ->type_name("N")
+        ->excludes(ids);
+    exportCommand
+        ->add_flag("--by-category", save.byCategory,
+            "save every file into a sub-folder named by its line of list without the count: a texture by "
+            "its format's line (06 - 31545844 - DXT1), every other file by its category's (0A - Sounds)")
+        ->excludes(ids)
+        ->excludes("--line");
     AddFormatOption(*exportCommand, save.format);
     AddForce(*exportCommand, save.force);
 
@@ -106,8 +122,8 @@ int main(int argc, char** argv)
     CLI::App* diffCommand = AddDiffCommand(app, diff, kFilePath);
     AddForce(*diffCommand, diff.force);
 
-    app.add_subcommand("locate",
-        "print where the registry says the game is installed and the archive Default opens");
+    app.add_subcommand(
+        "locate", "print where the registry says the game is installed and the archive Default opens");
 
     try {
         app.parse(argc, argv);

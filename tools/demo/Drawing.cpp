@@ -15,8 +15,8 @@ uint8_t Level(double value)
 }
 
 // The pixels' channels in the given order, one byte each.
-std::vector<uint8_t> Pack(const std::vector<Colour>& pixels,
-    std::initializer_list<uint8_t Colour::*> channels)
+std::vector<uint8_t> Pack(
+    const std::vector<Colour>& pixels, std::initializer_list<uint8_t Colour::*> channels)
 {
     std::vector<uint8_t> bytes;
     bytes.reserve(pixels.size() * channels.size());
@@ -31,14 +31,14 @@ std::vector<uint8_t> Pack(const std::vector<Colour>& pixels,
 Colour Hue(double turn, double brightness)
 {
     const double angle = 2 * std::numbers::pi * turn;
-    const auto channel = [&](double shift) { return Level(brightness * (0.5 + 0.5 * std::cos(angle - shift))); };
+    const auto channel = [&](double shift) {
+        return Level(brightness * (0.5 + 0.5 * std::cos(angle - shift)));
+    };
     return {channel(0), channel(2 * std::numbers::pi / 3), channel(4 * std::numbers::pi / 3)};
 }
 
 CCanvas::CCanvas(uint32_t width, uint32_t height)
-    : m_width(width)
-    , m_height(height)
-    , m_pixels(size_t(width) * height)
+    : m_width(width), m_height(height), m_pixels(size_t(width) * height)
 {
 }
 
@@ -126,14 +126,15 @@ CCanvas Checkerboard(uint32_t width, uint32_t height, uint32_t cell, Colour firs
 
 CCanvas ColourBars(uint32_t width, uint32_t height)
 {
-    static const Colour bars[] = {{255, 255, 255}, {255, 255, 0}, {0, 255, 255}, {0, 255, 0},
-        {255, 0, 255}, {255, 0, 0}, {0, 0, 255}, {0, 0, 0}};
+    static const Colour bars[] = {{255, 255, 255}, {255, 255, 0}, {0, 255, 255}, {0, 255, 0}, {255, 0, 255},
+        {255, 0, 0}, {0, 0, 255}, {0, 0, 0}};
     CCanvas canvas(width, height);
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
             const Colour& bar = bars[x * 8 / width];
             const double fade = 1.0 - double(y) / height;
-            canvas.At(x, y) = {Level(bar.r * fade / 255), Level(bar.g * fade / 255), Level(bar.b * fade / 255)};
+            canvas.At(x, y) = {
+                Level(bar.r * fade / 255), Level(bar.g * fade / 255), Level(bar.b * fade / 255)};
         }
     canvas.MarkTopLeft();
     return canvas;

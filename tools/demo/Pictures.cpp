@@ -28,7 +28,8 @@ FileSpec Texture(uint32_t id, const CCanvas& canvas, uint32_t format, const std:
 
 FileSpec DXT(uint32_t id, const CCanvas& canvas, uint32_t format)
 {
-    return Texture(id, canvas, format, writer::CompressDXT(canvas.RGBA(), canvas.Width(), canvas.Height(), format));
+    return Texture(
+        id, canvas, format, writer::CompressDXT(canvas.RGBA(), canvas.Width(), canvas.Height(), format));
 }
 
 // Indices of a hue wheel for the 256-colour table: the index is the angle around the centre,
@@ -115,7 +116,7 @@ std::vector<FileSpec> DemoColourTables()
 
 std::vector<FileSpec> DemoTextures()
 {
-    const Colour navy{20, 30, 90}, gold{230, 190, 40}, white{255, 255, 255}, black{0, 0, 0};
+    const Colour navy {20, 30, 90}, gold {230, 190, 40}, white {255, 255, 255}, black {0, 0, 0};
     const CCanvas rings256 = Rings(256, 256);
     const CCanvas rings128 = Rings(128, 128);
     const CCanvas gradient = Gradient(64, 64);
@@ -134,13 +135,23 @@ std::vector<FileSpec> DemoTextures()
         DXT(0x06000006, wheel512, kTextureDXT1),
         DXT(0x06000007, checker, kTextureDXT3),
         DXT(0x06000008, rings128, kTextureDXT5),
-        Texture(0x06000009, photo, kTextureJPEG, writer::EncodeJPEG(photo.RGB(), photo.Width(), photo.Height(), 3, 85)),
-        {0x0600000A, writer::MakeIndexedTextureRecord(0x0600000A, 128, 128, kTextureIndexed8, WheelIndices(128), kPalette256)},
-        {0x0600000B, writer::MakeIndexedTextureRecord(0x0600000B, 256, 256, kTextureIndexed16,
-            writer::Values16(ShadedWheelIndices(256)), kPalette2048)},
-        {0x0600000C, writer::MakeIndexedTextureRecord(0x0600000C, 64, 64, kTextureIndexed8, WheelIndices(64), kMissingPalette)},
-        {0x0600000D, writer::MakeTextureRecord(0x0600000D, 128, 128, kTextureGrey16, writer::Values16(GreyRipple(128, 1000, 60000)))},
-        {0x0600000E, writer::MakeTextureRecord(0x0600000E, 32, 32, kTextureGrey16Alt, writer::Values16(GreyChecker(32, 4)))},
+        Texture(0x06000009, photo, kTextureJPEG,
+            writer::EncodeJPEG(photo.RGB(), photo.Width(), photo.Height(), 3, 85)),
+        {0x0600000A,
+            writer::MakeIndexedTextureRecord(
+                0x0600000A, 128, 128, kTextureIndexed8, WheelIndices(128), kPalette256)},
+        {0x0600000B,
+            writer::MakeIndexedTextureRecord(0x0600000B, 256, 256, kTextureIndexed16,
+                writer::Values16(ShadedWheelIndices(256)), kPalette2048)},
+        {0x0600000C,
+            writer::MakeIndexedTextureRecord(
+                0x0600000C, 64, 64, kTextureIndexed8, WheelIndices(64), kMissingPalette)},
+        {0x0600000D,
+            writer::MakeTextureRecord(
+                0x0600000D, 128, 128, kTextureGrey16, writer::Values16(GreyRipple(128, 1000, 60000)))},
+        {0x0600000E,
+            writer::MakeTextureRecord(
+                0x0600000E, 32, 32, kTextureGrey16Alt, writer::Values16(GreyChecker(32, 4)))},
     };
     // A format code the viewer has no decoder for: listed as "???", shown as nothing.
     const CCanvas unknown = Checkerboard(16, 16, 4, gold, navy);

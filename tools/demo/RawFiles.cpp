@@ -90,7 +90,8 @@ CPayload DungeonBlock(const std::string& name, uint32_t size)
     p.Text(name).U32(size).U32(size);
     for (uint32_t y = 0; y < size; ++y)
         for (uint32_t x = 0; x < size; ++x) {
-            const bool wall = x == 0 || y == 0 || x + 1 == size || y + 1 == size || (x % 8 == 4 && y % 6 != 3);
+            const bool wall =
+                x == 0 || y == 0 || x + 1 == size || y + 1 == size || (x % 8 == 4 && y % 6 != 3);
             p.Byte(wall ? '#' : '.');
         }
     return p;
@@ -135,7 +136,8 @@ std::vector<FileSpec> DemoRawFiles()
         Record(0x0D000001, DungeonBlock("Cellar under the mill", 64)),
         Record(0x0E000001, NamedList({"Wave", "Bow", "Laugh", "Point", "Sit"})),
         Record(0x0F000001, colourTables),
-        Record(0x13000001, NamedList({"Frostmonth", "Thawmonth", "Seedmonth", "Highsun", "Harvest", "Longnight"})),
+        Record(0x13000001,
+            NamedList({"Frostmonth", "Thawmonth", "Seedmonth", "Highsun", "Harvest", "Longnight"})),
         Record(0x22000001, NamedList({"Command_None", "Command_Move", "Command_Use", "Command_Drop"})),
         Record(0x25000001, rects),
         Record(0x27000001, NamedList({"Iron", "Copper", "Oak", "Ruby", "Moonstone"})),
@@ -152,7 +154,8 @@ std::vector<FileSpec> DemoOddFiles()
     std::vector<uint8_t> weather = writer::StoredFile(0x00020008, second.Bytes());
 
     // A simple object whose first word has two digits swapped: shown as a bad file.
-    std::vector<uint8_t> damaged = writer::StoredFile(0x01000030, SimpleObject("Broken barrel", 0.8f, 0.8f, 1.1f).Bytes());
+    std::vector<uint8_t> damaged =
+        writer::StoredFile(0x01000030, SimpleObject("Broken barrel", 0.8f, 0.8f, 1.1f).Bytes());
 
     return {
         {0x08000001, lights},
@@ -160,7 +163,8 @@ std::vector<FileSpec> DemoOddFiles()
         {0x01000003, damaged},
         // One complex object in two versions: the later one has gained a part.
         Record(0x02000001, ComplexObject("Gate", {0x01000001, 0x01000001})),
-        Record(0x02000001, ComplexObject("Gate with crate", {0x01000001, 0x01000001, 0x01000002}), kDATVersionLive3),
+        Record(0x02000001, ComplexObject("Gate with crate", {0x01000001, 0x01000001, 0x01000002}),
+            kDATVersionLive3),
     };
 }
 

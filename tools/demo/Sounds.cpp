@@ -41,8 +41,9 @@ std::vector<uint8_t> Synthesise(uint32_t rate, uint16_t bits, uint16_t channels,
 FileSpec Sound(uint32_t id, uint32_t rate, uint16_t bits, uint16_t channels, double seconds,
     const std::function<double(int channel, double t)>& signal)
 {
-    return {id, writer::MakeSoundRecord(id, writer::PCMFormat(channels, rate, bits),
-                    Synthesise(rate, bits, channels, seconds, signal))};
+    return {id,
+        writer::MakeSoundRecord(
+            id, writer::PCMFormat(channels, rate, bits), Synthesise(rate, bits, channels, seconds, signal))};
 }
 
 // Rises and falls over the first and last few milliseconds so that the sound does not click.
@@ -74,7 +75,8 @@ std::vector<FileSpec> DemoSounds()
         return 0.7 * std::sin(phase) * Envelope(t, 1.5);
     }));
     files.push_back(Sound(0x0A000003, 44100, 16, 1, 1.0, [&](int, double t) {
-        const double tone = std::sin(pi2 * 440 * t) + 0.3 * std::sin(pi2 * 880 * t) + 0.15 * std::sin(pi2 * 1320 * t);
+        const double tone =
+            std::sin(pi2 * 440 * t) + 0.3 * std::sin(pi2 * 880 * t) + 0.15 * std::sin(pi2 * 1320 * t);
         return 0.6 * tone * (1.0 - t) * Envelope(t, 1.0);
     }));
     // Five seconds from 100 Hz to 4 kHz, panning from left to right.

@@ -12,7 +12,8 @@ using writer::FileSpec;
 
 namespace {
 
-const char* const kGreeting = "Welcome to the Orvanel sample archive.\nEvery file in it was made by its generator.";
+const char* const kGreeting =
+    "Welcome to the Orvanel sample archive.\nEvery file in it was made by its generator.";
 
 const char* const kHelp =
     "About this archive\n"
