@@ -47,13 +47,16 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_DIR) --output-on-failure -j$(JOBS)
 
-# The tests of the code that runs on more than one thread (the export), under ThreadSanitizer.
+# The tests of the code that runs on more than one thread (the export, the thumbnail loader),
+# under ThreadSanitizer; the desktop program's on the offscreen platform.
 TSAN_DIR ?= build-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANEL_TSAN=ON \
-	  -DORVANEL_GUI=OFF -DORVANEL_BENCH=OFF
-	cmake --build $(TSAN_DIR) -j$(JOBS) --target orvanel_content_tests
+	  -DORVANEL_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j$(JOBS) --target orvanel_content_tests orvanel_app_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/content/orvanel_content_tests
+	QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan-qt.supp" \
+	  $(TSAN_DIR)/tests/app/orvanel_app_tests --gtest_filter='Gallery*:ThumbnailCache*'
 
 # Every fuzz target for FUZZ_SECONDS each (FUZZ_JOBS at a time), from seeds made by the
 # archive builder.

@@ -38,7 +38,7 @@ public:
         const QRect square(cell.left() + (cell.width() - edge) / 2, cell.top() + kCellMargin, edge, edge);
         if (const auto pixels = m_gallery.ThumbnailOf(index.row())) {
             const QImage image(reinterpret_cast<const uchar*>(pixels->argb.data()), int(pixels->width),
-                int(pixels->height), int(pixels->width * 4), QImage::Format_ARGB32);
+                int(pixels->height), int(pixels->width * 4), QImage::Format_RGB32);
             const QPoint at(square.left() + (edge - int(pixels->width)) / 2,
                 square.top() + (edge - int(pixels->height)) / 2);
             painter->drawImage(at, image);

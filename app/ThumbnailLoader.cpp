@@ -21,9 +21,13 @@ CThumbnailLoader::~CThumbnailLoader()
 void CThumbnailLoader::SetArchive(const CDATArchive* archive)
 {
     {
-        std::lock_guard lock(m_mutex);
+        // The workers finish the thumbnail in hand and stop; what they made is dropped. The
+        // wait is on this object's own lock, so that every read of the old archive visibly
+        // happens before it goes.
+        std::unique_lock lock(m_mutex);
         m_waiting.clear();
-        ++m_generation;
+        m_stopped.wait(lock, [this] { return m_running == 0; });
+        m_finished.clear();
     }
     m_pool.waitForDone();
     m_archive = archive;
@@ -59,33 +63,36 @@ void CThumbnailLoader::StartWorkers()
 void CThumbnailLoader::Work()
 {
     // The archive cannot change while a worker runs: SetArchive waits for all of them.
+    std::unique_lock lock(m_mutex);
     const CDATArchive* archive = m_archive;
-    for (;;) {
-        DATEntry entry;
-        uint32_t edge = 0;
-        uint64_t generation = 0;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_waiting.empty()) {
-                --m_running;
-                return;
-            }
-            entry = m_waiting.front();
-            m_waiting.pop_front();
-            edge = m_edge;
-            generation = m_generation;
-        }
+    while (!m_waiting.empty()) {
+        const DATEntry entry = m_waiting.front();
+        m_waiting.pop_front();
+        const uint32_t edge = m_edge;
+        lock.unlock();
         std::shared_ptr<const ThumbnailPixels> pixels = MakeThumbnail(*archive, entry, edge);
-        const ThumbnailKey key = ThumbnailKey::Of(entry, edge);
-        QMetaObject::invokeMethod(
-            this,
-            [this, key, pixels = std::move(pixels), generation]() mutable {
-                // A thumbnail of an archive since closed is dropped.
-                if (generation == m_generation)
-                    emit thumbnailReady(key, std::move(pixels));
-            },
-            Qt::QueuedConnection);
+        lock.lock();
+        m_finished.push_back({ThumbnailKey::Of(entry, edge), std::move(pixels)});
+        // One delivery at a time is posted; it takes everything finished by then.
+        if (!m_deliveryPosted) {
+            m_deliveryPosted = true;
+            QMetaObject::invokeMethod(this, &CThumbnailLoader::DeliverFinished, Qt::QueuedConnection);
+        }
     }
+    if (--m_running == 0)
+        m_stopped.notify_all();
+}
+
+void CThumbnailLoader::DeliverFinished()
+{
+    std::vector<Finished> finished;
+    {
+        std::lock_guard lock(m_mutex);
+        finished.swap(m_finished);
+        m_deliveryPosted = false;
+    }
+    for (Finished& one : finished)
+        emit thumbnailReady(one.key, std::move(one.pixels));
 }
 
 } // namespace orvanel

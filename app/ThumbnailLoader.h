@@ -9,9 +9,11 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace orvanel {
 
@@ -40,6 +42,13 @@ signals:
 private:
     void StartWorkers();
     void Work();
+    // On the interface thread: hands out the thumbnails finished since the last call.
+    void DeliverFinished();
+
+    struct Finished {
+        ThumbnailKey key;
+        std::shared_ptr<const ThumbnailPixels> pixels;
+    };
 
     const CDATArchive* m_archive = nullptr;
     QThreadPool m_pool;
@@ -47,7 +56,10 @@ private:
     std::deque<DATEntry> m_waiting;
     uint32_t m_edge = 0;
     int m_running = 0;
-    uint64_t m_generation = 0; // moves on at each archive change
+    std::condition_variable m_stopped; // signalled when m_running drops to 0
+    // Finished thumbnails wait here, under m_mutex, until the interface thread takes them.
+    std::vector<Finished> m_finished;
+    bool m_deliveryPosted = false;
 };
 
 } // namespace orvanel

@@ -16,11 +16,12 @@ std::shared_ptr<ThumbnailPixels> MakeThumbnail(
     const auto bytes = archive.ReadFile(entry);
     if (!bytes)
         return nullptr;
-    CDibImage colour, grey;
-    float scale = 1.0f;
-    uint32_t noteKind = 0, noteFileID = 0;
-    if (!DecodeImage(archive, *bytes, entry, colour, grey, scale, noteKind, noteFileID) || !colour.IsValid())
+    // The gallery shows the colour picture only, so the grey one is never made.
+    DecodedPicture picture;
+    if (!DecodePicture(archive, *bytes, entry, PictureRequest {.grey = false}, picture)
+        || !picture.colour.IsValid())
         return nullptr;
+    const CDibImage& colour = picture.colour;
     // The picture's shape kept; small pictures grow to fill the square like large ones shrink.
     const double fit = std::min(double(edge) / colour.GetWidth(), double(edge) / colour.GetHeight());
     const uint32_t width = std::clamp<uint32_t>(uint32_t(colour.GetWidth() * fit), 1, edge);

@@ -230,17 +230,21 @@ public:
     static constexpr size_t kBatch = 400;
 
     bool Full() const { return m_files.size() >= kBatch; }
+    // A file that will replace an older one starts on its way to the disk at once, while the
+    // next files are converted and written, so the batch's one flush before its renames has
+    // little left to wait for.
     void Add(std::unique_ptr<CReplacingFile> file, std::string name)
     {
+        if (m_folder.Holds(name)) {
+            file->StartWriteback();
+            m_replacing = true;
+        }
         m_files.push_back({std::move(file), std::move(name)});
     }
     void NameAll(ExportResult& result)
     {
-        bool replacing = false;
-        for (const auto& [file, name] : m_files)
-            replacing = replacing || m_folder.Holds(name);
         // Without the one flush, each replacing file flushes its own data before its rename.
-        const bool synced = replacing && SyncFolderFileSystem(m_folder);
+        const bool synced = m_replacing && SyncFolderFileSystem(m_folder);
         for (auto& [file, name] : m_files) {
             std::string reason;
             const bool named = file->Commit(name, reason, !synced);
@@ -248,11 +252,13 @@ public:
                 {IDOfName(name), NotSavedCause::NotWritten, reason});
         }
         m_files.clear();
+        m_replacing = false;
     }
 
 private:
     COutputFolder& m_folder;
     std::vector<std::pair<std::unique_ptr<CReplacingFile>, std::string>> m_files;
+    bool m_replacing = false;
 };
 
 // Hands out the entries' prepared files in order, converted on a thread of its own one or

@@ -20,6 +20,8 @@ public:
     const std::string& Reason() const { return m_file.Reason(); }
     // Puts the data written so far on the disk.
     bool Sync() { return m_file.Sync(); }
+    // Starts putting the data on the disk without waiting.
+    void StartWriteback() { m_file.StartWriteback(); }
     // Names the file, replacing any entry of that name. False, with the system's reason,
     // when a write or the naming failed; the file is then gone and the old entry untouched.
     bool Commit(const std::string& name, std::string& reason, bool syncReplaced = true);

@@ -50,6 +50,9 @@ public:
     bool Create();
     // Puts the data written so far on the disk.
     bool Sync();
+    // Starts putting the data written so far on the disk without waiting for it, so that a
+    // later Sync has little left to wait for. Where the system cannot, does nothing.
+    void StartWriteback();
     // Gives the complete file its name in the folder, replacing whatever entry had that name.
     // A file that replaces another has its data put on the disk first, so that a power cut
     // can never leave the name empty or truncated. With syncReplaced false the caller has

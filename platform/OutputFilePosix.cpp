@@ -206,6 +206,14 @@ bool COutputFile::Sync()
     return true;
 }
 
+void COutputFile::StartWriteback()
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (m_handle >= 0 && !m_failed)
+        ::sync_file_range(int(m_handle), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 bool COutputFile::Publish(const std::string& name, bool syncReplaced)
 {
     if (m_handle < 0 || m_failed)
