@@ -20,7 +20,7 @@ namespace {
 
 using writer::FileSpec;
 
-// count textures of 16 x 16 pixels, each of its own grey level, and one raw file.
+// count textures of edge x edge pixels (16 unless given), each of its own grey level, and one raw file.
 std::vector<FileSpec> Textures(uint32_t count, uint32_t edge = 16)
 {
     std::vector<FileSpec> files;
@@ -106,7 +106,8 @@ TEST_F(GalleryTest, ThumbnailsOfVisibleRowsArriveAndSelectionDrivesThePanes)
 
 TEST_F(GalleryTest, OpeningAnotherArchiveCancelsThePendingThumbnails)
 {
-    const QString many = WriteArchive("many.dat", Textures(300, 128));
+    // Large enough that the thumbnails on screen are still being made when the archive changes.
+    const QString many = WriteArchive("many.dat", Textures(150, 512));
     const QString other = WriteArchive("other.dat", Textures(2));
     ASSERT_TRUE(Start({many}));
     List().resize(1200, 1200);
