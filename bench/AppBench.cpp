@@ -7,7 +7,7 @@
 // beside 20 ms (target 1.0); selecting a 1024 x 1024 DXT1 texture until its picture is
 // painted, beside DecodeImage alone (target 1.3); and showing a large raw file as text.
 
-#include "bench/SyntheticArchive.h"
+#include "bench/DesktopProgram.h"
 #include "writer/RecordBuilders.h"
 
 #include "app/DATFileView.h"
@@ -70,40 +70,20 @@ public:
     mutable int cells = 0;
 };
 
-// The program started without an archive, with settings and a Wine prefix of its own, its
-// window shown and exposed.
-struct Program {
-    fixture::CTempDir dir;
-    CSilentPrompts prompts;
-    CNoBusyIndicator busy;
-    std::unique_ptr<QSettings> settings;
-    std::unique_ptr<COrvanelApp> app;
+// The program with counters of what its list and its picture pane paint.
+struct Program : bench::CDesktopProgram {
     CPaintCounter* listPaints = nullptr;
     CPaintCounter* picturePaints = nullptr;
     CCountingDelegate* cells = nullptr;
 
     Program()
     {
-        std::filesystem::create_directory(dir.Path() / "wine");
-        qputenv("WINEPREFIX", QByteArray::fromStdString((dir.Path() / "wine").string()));
-        settings = std::make_unique<QSettings>(
-            QString::fromStdString(dir.File("settings.ini")), QSettings::IniFormat);
-        app = std::make_unique<COrvanelApp>(prompts, busy, *settings, CreateDefaultRegistrySource());
-        app->InitInstance({});
         QTableView& list = Frame().GetListView()->GetFileList();
         cells = new CCountingDelegate(&list);
         list.setItemDelegate(cells);
         listPaints = new CPaintCounter(*list.viewport());
         picturePaints = new CPaintCounter(*Frame().GetFileView()->viewport());
-        // Until the window is exposed nothing it holds is painted.
-        QElapsedTimer clock;
-        clock.start();
-        while (!(Frame().windowHandle() && Frame().windowHandle()->isExposed()) && clock.elapsed() < 5000)
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QApplication::processEvents();
     }
-    CMainFrame& Frame() { return *app->GetMainFrame(); }
-    bool Exposed() { return Frame().windowHandle() && Frame().windowHandle()->isExposed(); }
 };
 
 // Made on first use and closed before the QApplication goes.
@@ -319,12 +299,5 @@ BENCHMARK(BM_ShowLargeRawFile)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_program.reset();
-    return 0;
+    return bench::RunDesktopBenchmarks(argc, argv, [] { g_program.reset(); });
 }

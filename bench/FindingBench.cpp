@@ -4,7 +4,7 @@
 // thumbnail gallery's first screen over 1,000 mixed 256 x 256 textures, beside decoding the
 // same textures alone on one thread per core.
 
-#include "bench/SyntheticArchive.h"
+#include "bench/DesktopProgram.h"
 #include "writer/RecordBuilders.h"
 
 #include "app/DATFileView.h"
@@ -42,26 +42,7 @@ using namespace orvanel;
 constexpr uint32_t kPictureSize = 1024;
 constexpr uint32_t kPictureID = 0x06000001;
 
-// The program started without an archive, with settings and a Wine prefix of its own.
-struct Program {
-    fixture::CTempDir dir;
-    CSilentPrompts prompts;
-    CNoBusyIndicator busy;
-    std::unique_ptr<QSettings> settings;
-    std::unique_ptr<COrvanelApp> app;
-
-    Program()
-    {
-        std::filesystem::create_directory(dir.Path() / "wine");
-        qputenv("WINEPREFIX", QByteArray::fromStdString((dir.Path() / "wine").string()));
-        settings = std::make_unique<QSettings>(
-            QString::fromStdString(dir.File("settings.ini")), QSettings::IniFormat);
-        app = std::make_unique<COrvanelApp>(prompts, busy, *settings, CreateDefaultRegistrySource());
-        app->InitInstance({});
-        // The window is exposed, and so really painted by repaint(), once its events have run.
-        QApplication::processEvents();
-    }
-    CMainFrame& Frame() { return *app->GetMainFrame(); }
+struct Program : bench::CDesktopProgram {
     CDATListView& List() { return *Frame().GetListView(); }
 };
 
@@ -314,12 +295,5 @@ BENCHMARK(BM_GalleryDecodeAlone)->Arg(12)->Unit(benchmark::kMillisecond)->UseRea
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_program.reset();
-    return 0;
+    return bench::RunDesktopBenchmarks(argc, argv, [] { g_program.reset(); });
 }
