@@ -6,7 +6,7 @@
 #include "archive/ArchiveCompare.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <benchmark/benchmark.h>

@@ -12,7 +12,7 @@
 #include "decode/PngFile.h"
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 

@@ -3,7 +3,7 @@
 // export pipeline into fresh folders.
 
 #include "content/FileExport.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 

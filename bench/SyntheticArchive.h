@@ -4,7 +4,7 @@
 // directory five levels deep. Written once per run to a temporary file.
 
 #include "archive/ByteOrder.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <algorithm>

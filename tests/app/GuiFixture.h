@@ -14,7 +14,7 @@
 #include "controls/HexEditBase.h"
 #include "controls/HexEditBaseView.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 
 #include <QSettings>
 

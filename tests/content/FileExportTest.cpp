@@ -1,7 +1,7 @@
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
 #include "tests/support/CatalogueFixture.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 

@@ -8,7 +8,7 @@
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
 #include "tests/support/PngReadBack.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "tools/demo/DemoArchive.h"
 
 #include <gtest/gtest.h>

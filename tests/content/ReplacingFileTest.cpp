@@ -1,5 +1,5 @@
 #include "content/ReplacingFile.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "archive/ByteOrder.h"
 #include "decode/DibImage.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/RecordBuilders.h"
 
 #include <gtest/gtest.h>

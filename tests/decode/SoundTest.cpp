@@ -5,7 +5,7 @@
 #include "tests/decode/DecodeTestSupport.h"
 #include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 

@@ -1,7 +1,7 @@
 #include "archive/DATArchive.h"
 #include "tests/hostile/HostileRunner.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/DamagedArchives.h"
 

@@ -1,6 +1,6 @@
 #include "platform/WineRegistry.h"
 #include "archive/InstallLocator.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "archive/DATArchive.h"
 #include "tests/support/FakePrompts.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 
 #include <functional>

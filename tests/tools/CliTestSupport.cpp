@@ -1,6 +1,6 @@
 #include "tests/tools/CliTestSupport.h"
 
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -2,7 +2,7 @@
 // and counts of what is written, and the exit status.
 
 #include "tests/support/PngReadBack.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"

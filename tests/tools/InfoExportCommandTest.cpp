@@ -1,5 +1,5 @@
 #include "content/FileExport.h"
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"

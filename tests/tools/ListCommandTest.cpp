@@ -1,4 +1,4 @@
-#include "tests/support/TempDir.h"
+#include "writer/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
