@@ -1,8 +1,10 @@
 #include "archive/ByteOrder.h"
 #include "decode/DibImage.h"
+#include "decode/PngFile.h"
 #include "tests/decode/DecodeTestSupport.h"
-#include "writer/TempDir.h"
+#include "tests/support/PngReadBack.h"
 #include "writer/RecordBuilders.h"
+#include "writer/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,19 @@ TEST(BmpSave, FailuresAreReported)
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(image.Save("/dev/full", kImageTypeBMP)); // every write fails: disk full
     }
+}
+
+TEST(PngSave, RefusesWhatItCannotWriteWhole)
+{
+    CTempDir dir;
+    CDibImage picture;
+    ASSERT_TRUE(picture.Create(3, 2, 24));
+    const std::vector<uint8_t> alpha(5, 128); // one opacity short
+    EXPECT_FALSE(SavePNG(picture, alpha, dir.File("short.png")));
+    EXPECT_FALSE(SavePNG(CDibImage(), {}, dir.File("empty.png")));
+    EXPECT_FALSE(SavePNG(picture, {}, dir.File("missing/folder.png")));
+    EXPECT_TRUE(SavePNG(picture, {}, dir.File("whole.png")));
+    EXPECT_TRUE(fixture::ReadPNG(dir.File("whole.png")).ok);
 }
 
 TEST(JpegDecode, GreyStreamGivesEightBitsAndStatedDensity)

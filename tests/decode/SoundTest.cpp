@@ -5,9 +5,9 @@
 #include "tests/decode/DecodeTestSupport.h"
 #include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
-#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
+#include "writer/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

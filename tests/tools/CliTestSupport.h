@@ -1,7 +1,11 @@
 #pragma once
 // Runs the orvanel-cli binary and captures what it prints.
 
+#include "writer/TempDir.h"
+
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace orvanel::cli_test {
@@ -12,6 +16,24 @@ struct CliResult {
     std::string err;
 };
 
-CliResult RunCli(const std::vector<std::string>& args);
+inline std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+inline CliResult RunCli(const std::vector<std::string>& args)
+{
+    fixture::CTempDir dir;
+    std::string command = Quote(ORVANEL_CLI_PATH);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fixture::ReadWholeFile(dir.File("out")),
+        fixture::ReadWholeFile(dir.File("err"))};
+}
 
 } // namespace orvanel::cli_test

@@ -1,7 +1,7 @@
-#include "writer/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
+#include "writer/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -118,20 +118,6 @@ TEST(DiffCommand, ArchiveThatCannotBeReadIsTrouble)
     EXPECT_EQ(RunCli({"diff", dir.File("missing.dat"), good}).err, "Unable to load file.\nNo such file\n");
     // As list does, --force answers the improper-archive question with Yes.
     EXPECT_EQ(RunCli({"diff", "--force", good, improper}).status, 0);
-}
-
-TEST(DiffCommand, ExportSavesTheAddedAndChangedFilesOfTheNewArchive)
-{
-    fixture::CTempDir dir;
-    const std::string oldPath =
-        Write(dir, "old.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30), Raw(0x01000004, 30)});
-    const std::string newPath =
-        Write(dir, "new.dat", {Raw(0x01000001, 30), Raw(0x01000002, 30, 20), Raw(0x01000003, 90)});
-    const auto r = RunCli({"diff", oldPath, newPath, "--export", dir.File("out")});
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(
-        fixture::FileNamesIn(dir.File("out")), (std::vector<std::string> {"01000002.bin", "01000003.bin"}));
-    EXPECT_EQ(fixture::ReadWholeFile(dir.File("out/01000003.bin")).size(), 90u);
 }
 
 } // namespace

@@ -2,10 +2,10 @@
 // and counts of what is written, and the exit status.
 
 #include "tests/support/PngReadBack.h"
-#include "writer/TempDir.h"
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
+#include "writer/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -115,13 +115,16 @@ TEST(ExportFormat, ByCategoryWritesEachFileIntoItsLinesFolder)
 TEST(ExportFormat, DiffExportsAddedAndChangedFilesInTheFormatAsked)
 {
     fixture::CTempDir dir;
-    auto files = Files();
-    const std::string oldArchive = Write(dir, "old.dat", {files.begin(), files.begin() + 2});
+    const auto files = Files();
+    // 06000002 changed, 05000001 and 06000001 the same, 01000009 removed, the others added.
+    const std::string oldArchive = Write(dir, "old.dat",
+        {files[0], {0x06000002, writer::MakeTextureRecord(0x06000002, 2, 2, 21, std::vector<uint8_t>(16, 1))},
+            files[4], {0x01000009, StoredFile(0x01000009)}});
     const std::string newArchive = Write(dir, "new.dat", files);
     const auto r = RunCli({"diff", oldArchive, newArchive, "--export", dir.File("out"), "--format", "png"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(fixture::FileNamesIn(dir.Path() / "out"),
-        (std::vector<std::string> {"01000001.bin", "05000001.bin", "06000003.png", "0A000001.wav"}));
+        (std::vector<std::string> {"01000001.bin", "06000002.png", "06000003.png", "0A000001.wav"}));
     EXPECT_EQ(RunCli({"diff", oldArchive, newArchive, "--format", "png"}).status, 2); // no --export
 }
 
