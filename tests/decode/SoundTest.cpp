@@ -94,7 +94,7 @@ TEST(SoundRecord, RefusedRecordsLeaveTheSoundAsItWas)
     }
 }
 
-TEST(WaveFile, LayoutPaddingAndSizes)
+TEST(WaveFile, LayoutPaddingSizesAndFailures)
 {
     const struct {
         size_t samples;
@@ -125,11 +125,7 @@ TEST(WaveFile, LayoutPaddingAndSizes)
             EXPECT_EQ(file.back(), 0);
         }
     }
-}
-
-TEST(WaveFile, FailedCreationOrWritesAreReported)
-{
-    fixture::CTempDir dir;
+    // Failures to create or to write the file are reported.
     CWaveSound sound;
     sound.SetWave(PCMFormat(1, 8000, 8), Samples(64));
     EXPECT_FALSE(WriteWaveFile(sound, ""));

@@ -1,4 +1,5 @@
 #include "decode/TextureDecoder.h"
+#include "decode/TextureRecord.h"
 #include "tests/decode/DecodeTestSupport.h"
 #include "tools/demo/DemoArchive.h"
 #include "writer/RecordBuilders.h"
@@ -16,7 +17,9 @@ using test::CTextureArchive;
 using test::Grey;
 using test::PixelFromTop;
 using writer::MakeColourTableRecord;
+using writer::MakeIndexedTextureRecord;
 using writer::MakeTextureRecord;
+using writer::Values16;
 
 constexpr uint32_t kTexture = 0x06000010;
 constexpr uint32_t kTable = 0x04000020;
@@ -27,6 +30,11 @@ std::vector<uint32_t> Colours(uint32_t count)
     for (uint32_t i = 0; i < count; ++i)
         colours[i] = 0x80000000u | ((i & 0xFF) << 16) | (((i >> 8) & 0xFF) << 8) | 0x33;
     return colours;
+}
+
+uint32_t TableColour(uint32_t i)
+{
+    return Colours(256)[i] & 0xFFFFFF;
 }
 
 TEST(ColourTable, PictureShapeFollowsTheColourCount)
@@ -173,6 +181,146 @@ TEST(TextureDecode, UnknownFormatsAndCategoriesDecodeToNothing)
     auto table = MakeColourTableRecord(kTable, Colours(16));
     table.resize(table.size() - 1);
     test::ExpectEmpty(archive.Decode(kTable, table));
+}
+
+TEST(IndexedTexture, EightAndSixteenBitIndicesShowPaletteColoursFirstRowOnTop)
+{
+    const CTextureArchive archive({{kTable, MakeColourTableRecord(kTable, Colours(256))}});
+    const uint8_t indices[] = {1, 2, 3, 4, 5, 6};
+    auto d =
+        archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 3, 2, kTextureIndexed8, indices, kTable));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.noteKind, kNotePalette);
+    EXPECT_EQ(d.noteFileID, kTable);
+    for (uint32_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(PixelFromTop(d.colour, k % 3, k / 3), TableColour(indices[k]));
+        // The grey picture keeps the indices as levels even with the palette applied.
+        EXPECT_EQ(PixelFromTop(d.grey, k % 3, k / 3), Grey(indices[k]));
+    }
+
+    const uint16_t values[] = {255, 0, 300, 10};
+    d = archive.Decode(
+        kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed16, Values16(values), kTable));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.noteKind, kNotePalette);
+    EXPECT_EQ(PixelFromTop(d.colour, 0, 0), TableColour(255));
+    EXPECT_EQ(PixelFromTop(d.colour, 0, 1), 0u); // 300: past the palette
+    EXPECT_EQ(PixelFromTop(d.colour, 1, 1), TableColour(10));
+    // Grey levels stretch 0 … 300 over 0 … 255.
+    EXPECT_EQ(PixelFromTop(d.grey, 0, 0), Grey(216)); // 255 of 0 … 300
+    EXPECT_EQ(PixelFromTop(d.grey, 0, 1), Grey(255));
+}
+
+TEST(IndexedTexture, MissingPaletteShowsIndicesAsGrey)
+{
+    const CTextureArchive archive;
+    const uint8_t indices[] = {0, 100, 200, 255};
+    const auto d =
+        archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed8, indices, kTable));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.noteKind, kNotePaletteNotFound);
+    EXPECT_EQ(d.noteFileID, kTable);
+    EXPECT_EQ(PixelFromTop(d.colour, 1, 1), Grey(255));
+    EXPECT_TRUE(std::ranges::equal(d.colour.GetDib(), d.grey.GetDib()));
+}
+
+TEST(IndexedTexture, IndexPastTheColoursPresentLeavesOnlyThatPixelBlack)
+{
+    // A count below the colours stored, and a count above them: only the colours both
+    // counted and present are used; the other pixels keep their places.
+    const struct {
+        uint32_t stored, stated;
+    } cases[] = {{6, 4}, {4, 200}};
+    for (const auto& c : cases) {
+        auto palette = MakeColourTableRecord(kTable, Colours(c.stored));
+        WriteLE32(&palette[4], c.stated);
+        const CTextureArchive archive({{kTable, palette}});
+        const uint8_t indices[] = {1, 4, 2, 150, 3};
+        const auto d = archive.Decode(
+            kTexture, MakeIndexedTextureRecord(kTexture, 5, 1, kTextureIndexed8, indices, kTable));
+        ASSERT_TRUE(d.ok) << c.stated;
+        EXPECT_EQ(d.noteKind, kNotePalette);
+        const uint32_t want[] = {TableColour(1), 0, TableColour(2), 0, TableColour(3)};
+        for (uint32_t x = 0; x < 5; ++x)
+            EXPECT_EQ(PixelFromTop(d.colour, x, 0), want[x]) << c.stated << " " << x;
+    }
+}
+
+TEST(IndexedTexture, SixteenBitGreyscaleStretchesValues)
+{
+    const CTextureArchive archive;
+    for (uint32_t format : {kTextureGrey16, kTextureGrey16Alt}) {
+        const uint16_t values[] = {1000, 1500, 2000};
+        const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, 3, 1, format, Values16(values)));
+        ASSERT_TRUE(d.ok);
+        EXPECT_EQ(d.noteKind, kNoteGreyscale16);
+        EXPECT_EQ(d.noteFileID, 0u);
+        EXPECT_EQ(PixelFromTop(d.colour, 0, 0), Grey(0));
+        EXPECT_EQ(PixelFromTop(d.colour, 1, 0), Grey(127));
+        EXPECT_EQ(PixelFromTop(d.colour, 2, 0), Grey(255));
+        EXPECT_TRUE(std::ranges::equal(d.colour.GetDib(), d.grey.GetDib()));
+    }
+    const uint16_t flat[] = {777, 777}; // all equal: all black
+    const auto d =
+        archive.Decode(kTexture, MakeTextureRecord(kTexture, 1, 2, kTextureGrey16, Values16(flat)));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(PixelFromTop(d.colour, 0, 0) | PixelFromTop(d.colour, 0, 1), 0u);
+}
+
+TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
+{
+    // One record of each format that decodes exactly when nothing of it is missing.
+    const std::vector<uint8_t> rgba(5 * 5 * 4, 200);
+    const std::vector<uint8_t> bytes(4 * 3 * 4, 9);
+    const std::vector<uint8_t> jpeg = writer::EncodeJPEG(std::vector<uint8_t>(16 * 8, 50), 16, 8, 1);
+    const std::pair<const char*, std::vector<uint8_t>> records[] = {
+        {"DXT1",
+            MakeTextureRecord(kTexture, 5, 5, kTextureDXT1, writer::CompressDXT(rgba, 5, 5, kTextureDXT1))},
+        {"DXT3",
+            MakeTextureRecord(kTexture, 5, 5, kTextureDXT3, writer::CompressDXT(rgba, 5, 5, kTextureDXT3))},
+        {"DXT5",
+            MakeTextureRecord(kTexture, 5, 5, kTextureDXT5, writer::CompressDXT(rgba, 5, 5, kTextureDXT5))},
+        {"8bit", MakeTextureRecord(kTexture, 4, 3, kTextureGrey8, std::span(bytes).first(12))},
+        {"24bit", MakeTextureRecord(kTexture, 4, 3, kTextureRGB24, std::span(bytes).first(36))},
+        {"32bit", MakeTextureRecord(kTexture, 4, 3, kTextureRGBA32, bytes)},
+        {"JPEG", MakeTextureRecord(kTexture, 16, 8, kTextureJPEG, jpeg)},
+        {"8bit Indexed",
+            MakeIndexedTextureRecord(
+                kTexture, 4, 3, kTextureIndexed8, std::span(bytes).first(12), 0x04000001)},
+        {"16bit Indexed",
+            MakeIndexedTextureRecord(
+                kTexture, 4, 3, kTextureIndexed16, std::span(bytes).first(24), 0x04000001)},
+        {"16bit Greyscale", MakeTextureRecord(kTexture, 4, 3, kTextureGrey16, std::span(bytes).first(24))},
+    };
+    const CTextureArchive archive;
+    for (const auto& [name, record] : records) {
+        ASSERT_TRUE(archive.Decode(kTexture, record).ok) << name;
+        // One byte short, either in the bytes themselves or in the size the entry gives.
+        test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.end() - 1)));
+        test::ExpectEmpty(archive.Decode(kTexture, record, int64_t(record.size()) - 1));
+        test::ExpectEmpty(
+            archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.begin() + 23)));
+    }
+    // A JPEG data size past the record.
+    auto record = records[6].second;
+    WriteLE32(&record[kTextureDataSizeOffset], uint32_t(record.size())); // 24 more than follow
+    test::ExpectEmpty(archive.Decode(kTexture, record));
+}
+
+TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
+{
+    const CTextureArchive archive;
+    const std::vector<uint8_t> little(64, 1);
+    struct Size {
+        uint32_t width, height;
+    };
+    // 65536 × 65536 is 0 in 32 bits; the others overflow 64-bit products of four.
+    for (const Size size : {Size {65536, 65536}, Size {0xFFFFFFFF, 0xFFFFFFFF}, Size {0x80000000, 2}}) {
+        for (uint32_t format : {kTextureDXT1, kTextureDXT5, kTextureGrey8, kTextureRGB24, kTextureRGBA32,
+                 kTextureIndexed8, kTextureIndexed16, kTextureGrey16})
+            test::ExpectEmpty(archive.Decode(
+                kTexture, MakeTextureRecord(kTexture, size.width, size.height, format, little)));
+    }
 }
 
 struct Record {
