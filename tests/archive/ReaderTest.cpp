@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <numeric>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +81,44 @@ TEST(DirectoryWalk, SizeMismatchAsksAndOnlyYesWalks)
     CFakePrompts prompts(true);
     EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), prompts, nullptr, 0, nullptr));
     EXPECT_EQ(prompts.informed, std::vector<std::string> {kUnableToLoadMessage});
+}
+
+TEST(DirectoryWalk, NodesOutsideTheFileRevisitedOrOverlappingAreSkipped)
+{
+    // Each shape gets a root with entries 1, 2, 3 and a child with entry 4, wired as it says.
+    const struct {
+        const char* name;
+        std::function<void(CArchiveBuilder&, uint32_t root, uint32_t child, DirectoryNode&, DirectoryNode&)>
+            wire;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {"root past the end", [](auto& b, uint32_t, uint32_t, auto&, auto&) { b.SetRoot(0xFFFFFF00); }, {}},
+        {"root partly past the end",
+            [](auto& b, uint32_t, uint32_t child, auto&, auto&) { b.SetRoot(child + 100); }, {}},
+        {"cycles",
+            [](auto&, uint32_t root, uint32_t child, auto& r, auto& c) {
+                r.branches = {child, root};
+                c.branches = {root, child};
+            },
+            {1, 2, 3, 4}},
+        {"child 24 bytes into the root",
+            [](auto&, uint32_t root, uint32_t, auto& r, auto&) { r.branches[0] = root + kDATEntrySize; },
+            {1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        CArchiveBuilder b;
+        DirectoryNode root, child;
+        for (uint32_t slot = 0; slot < 3; ++slot)
+            root.slots[slot] = MakeEntry(1 + slot, 0, 0);
+        child.slots[0] = MakeEntry(4, 0, 0);
+        const uint32_t r = b.AddNode(root), at = b.AddNode(child);
+        b.SetRoot(r);
+        c.wire(b, r, at, root, child);
+        b.WriteNode(r, root);
+        b.WriteNode(at, child);
+        const auto archive = b.Build();
+        EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())), c.expected) << c.name;
+    }
 }
 
 TEST(MappedFileTable, HoldsFourViewsAndFreesTheirSlots)
@@ -167,7 +207,43 @@ TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadableAndFailsTheWalk)
     EXPECT_TRUE(UnmapDATFile(view));
 }
 
-TEST(BlockChain, CopiesTheChainCutToTheEntrySizeWithAZeroTail)
+// Whole reads, head reads and streamed reads of one entry, held against each other.
+std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archive, const DATEntry& entry)
+{
+    const auto whole = ReadDATFile(archive, entry);
+    for (size_t chunk : {size_t(1), size_t(5), size_t(4096)}) {
+        CDATFileCursor cursor(archive, entry);
+        std::vector<uint8_t> streamed, piece(chunk);
+        bool ok = cursor.IsReadable();
+        while (ok && cursor.Remaining() > 0) {
+            const auto got = cursor.Read(piece);
+            ok = got.has_value();
+            if (ok)
+                streamed.insert(streamed.end(), piece.begin(), piece.begin() + std::ptrdiff_t(*got));
+        }
+        EXPECT_EQ(ok, whole.has_value()) << chunk;
+        if (ok && whole) {
+            EXPECT_EQ(streamed, *whole) << chunk;
+        }
+    }
+    CDATFileCursor skipped(archive, entry);
+    EXPECT_EQ(skipped.Skip(entry.size), whole.has_value());
+    std::vector<uint8_t> sunk;
+    EXPECT_EQ(StreamDATFile(archive, entry,
+                  [&sunk](std::span<const uint8_t> piece) {
+                      sunk.insert(sunk.end(), piece.begin(), piece.end());
+                      return true;
+                  }),
+        whole.has_value());
+    if (whole) {
+        EXPECT_EQ(sunk, *whole);
+    }
+    return whole;
+}
+
+// Whole chains in any block order, cut to the entry's size; zeros where a chain ends early or
+// leaves the file; unreadable when a block comes round again or the entry outgrows the file.
+TEST(BlockChain, CopiesTheChainCutToTheEntrySizeAndRefusesABlockUsedTwice)
 {
     CArchiveBuilder b(16);
     const auto data = Bytes(100);
@@ -175,28 +251,72 @@ TEST(BlockChain, CopiesTheChainCutToTheEntrySizeWithAZeroTail)
     const uint32_t oneBlock = b.StoreChain(Bytes(12));
     b.Poke32(oneBlock, 0xFFFFFFF0); // a link that a read of one block must not follow
     const uint32_t shortChain = b.StoreChain(Bytes(20));
+    const uint32_t loop = b.StoreChain(std::vector<uint8_t>(12, 0xAB));
+    b.Poke32(loop, loop); // the block links to itself
+    const uint32_t leaving = b.StoreChain(std::vector<uint8_t>(24, 0x11));
+    b.Poke32(leaving, 0x7FFFFFF0);
+    // Blocks A B C, then C links back to B: the fourth block read repeats one.
+    std::vector<uint8_t> abc(36);
+    std::iota(abc.begin(), abc.end(), uint8_t(1));
+    const uint32_t a = b.StoreChain(abc);
+    b.Poke32(a + 32, a + 16);
+    // A and B linking to each other: the third block read is A again.
+    const uint32_t pair = b.StoreChain(std::vector<uint8_t>(24, 0x22));
+    b.Poke32(pair + 16, pair);
+    b.AppendZeros(4096);
     const auto archive = b.Build();
-    auto tail = Bytes(20);
-    tail.resize(40, 0);
+    const auto size = uint32_t(archive.size());
+
+    auto tail = std::vector<uint8_t>(12, 0x11);
+    tail.resize(24, 0);
+    auto shortTail = Bytes(20);
+    shortTail.resize(40, 0);
     const struct {
         DATEntry entry;
-        std::vector<uint8_t> expected;
-    } cases[] = {{MakeEntry(1, reversed, 100), data}, {MakeEntry(1, oneBlock, 12), Bytes(12)},
-        {MakeEntry(1, shortChain, 40), tail}, {MakeEntry(1, 0, 10), std::vector<uint8_t>(10)},
-        {MakeEntry(1, 0, 0), {}}};
-    for (const auto& c : cases) {
-        const auto read = ReadDATFile(archive, c.entry);
-        ASSERT_TRUE(read) << c.entry.offset;
-        EXPECT_EQ(*read, c.expected) << c.entry.offset;
-    }
-    // The head copy stops early, and zeros what the chain does not reach.
+        std::optional<std::vector<uint8_t>> expected;
+    } cases[] = {
+        {MakeEntry(1, reversed, 100), data},
+        {MakeEntry(1, oneBlock, 12), Bytes(12)},
+        {MakeEntry(1, shortChain, 40), shortTail},
+        {MakeEntry(1, 0, 0), std::vector<uint8_t> {}},
+        {MakeEntry(1, loop, 12), std::vector<uint8_t>(12, 0xAB)}, // the loop is never followed
+        {MakeEntry(1, loop, 13), std::nullopt},
+        {MakeEntry(1, loop, 2000), std::nullopt},
+        {MakeEntry(1, a, 36), abc},
+        {MakeEntry(1, a, 37), std::nullopt},
+        {MakeEntry(1, pair, 24), std::vector<uint8_t>(24, 0x22)},
+        {MakeEntry(1, pair, 25), std::nullopt},
+        {MakeEntry(1, pair, size), std::nullopt},
+        // A link, or a first block, outside the file ends the chain: zeros follow.
+        {MakeEntry(1, leaving, 24), tail},
+        {MakeEntry(1, size - 6, 10), std::vector<uint8_t>(10, 0)},
+        // An entry larger than the archive cannot be real.
+        {MakeEntry(1, 0, size + 1), std::nullopt},
+        {MakeEntry(1, 0, size), std::vector<uint8_t>(size, 0)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadEveryWay(archive, c.entry), c.expected) << c.entry.offset << " " << c.entry.size;
+    // A head read stops early, zeros what the chain does not reach, and looks only at the
+    // blocks it copies from.
     uint8_t head[30];
     EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, reversed, 100), head), 30u);
     EXPECT_TRUE(std::equal(head, head + 30, data.begin()));
     std::fill(std::begin(head), std::end(head), 0xEE);
     EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, shortChain, 40), head), 30u);
-    EXPECT_TRUE(std::equal(head, head + 30, tail.begin()));
+    EXPECT_TRUE(std::equal(head, head + 30, shortTail.begin()));
+    EXPECT_EQ(ReadDATFileHead(archive, MakeEntry(1, loop, 2000), std::span(head).first(12)), 12u);
     EXPECT_FALSE(ReadDATFile(static_cast<const uint8_t*>(nullptr), MakeEntry(1, 0, 0)));
+}
+
+TEST(BlockChain, UnusableBlockSizeMakesFilesUnreadable)
+{
+    for (uint32_t blockSize : {0u, 1u, 4u, 5u, 0x100000u, 0xFFFFFFFFu}) {
+        CArchiveBuilder b(64);
+        const uint32_t first = b.StoreChain(std::vector<uint8_t>(3, 7));
+        b.SetHeaderBlockSize(blockSize);
+        // Five bytes a block still carry one data byte.
+        EXPECT_EQ(ReadDATFile(b.Build(), MakeEntry(1, first, 3)).has_value(), blockSize == 5) << blockSize;
+    }
 }
 
 } // namespace
