@@ -10,7 +10,6 @@
 #include "tools/demo/DemoArchive.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 namespace orvanel {
 namespace {

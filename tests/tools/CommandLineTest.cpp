@@ -1,3 +1,4 @@
+// orvanel-cli usage, version, and the commands that only read archives: locate, list and diff.
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
@@ -5,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
+using writer::CArchiveBuilder;
+using writer::FileSpec;
+using writer::StoredFile;
 
 TEST(CommandLine, WrongUsageExitsWithTwoBeforeAnyArchiveIsRead)
 {
@@ -62,12 +67,12 @@ class ListCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<writer::FileSpec> files;
+        std::vector<FileSpec> files;
         for (uint32_t i = 0; i < 12; ++i)
-            files.push_back({0x0A000020 - i, writer::StoredFile(0x0A000020 - i)});
+            files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
         for (uint32_t id = 0x06000001; id <= 0x06000028; ++id)
             files.push_back({id, writer::MakeTextureRecord(id, 0, 0, 0x31545844, {})});
-        writer::CArchiveBuilder b;
+        CArchiveBuilder b;
         b.AddFilesAsTree(files, {7, 4});
         ASSERT_TRUE(b.WriteFile(m_dir.File("good.dat")));
         b.SetRecordedSize(1);
@@ -102,6 +107,111 @@ TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
     EXPECT_EQ(forced.out,
         "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
         "0A - Sounds (12 files)\n");
+}
+
+// A texture of 24 bytes whose pixel-format code is format.
+FileSpec Texture(uint32_t id, uint32_t format)
+{
+    return {id, writer::MakeTextureRecord(id, 0, 0, format, {})};
+}
+
+// A file of size bytes (ID included) whose byte at flip, if given, is changed.
+FileSpec Raw(uint32_t id, size_t size, size_t flip = 0, uint32_t version = kDATVersionLive2)
+{
+    std::vector<uint8_t> payload(size - 4);
+    for (size_t i = 0; i < payload.size(); ++i)
+        payload[i] = uint8_t(i * 7);
+    if (flip >= 4)
+        payload[flip - 4] ^= 0x5A;
+    return {id, StoredFile(id, payload), version};
+}
+
+// Small blocks, so that files run over several of them.
+std::string Write(const fixture::CTempDir& dir, const std::string& name, const std::vector<FileSpec>& files,
+    writer::TreeShape shape = {}, const std::function<void(CArchiveBuilder&)>& damage = {})
+{
+    CArchiveBuilder b(64);
+    b.AddFilesAsTree(files, shape);
+    if (damage)
+        damage(b);
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(b.WriteFile(path));
+    return path;
+}
+
+TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
+{
+    const std::vector<FileSpec> base = {
+        Raw(0x01000001, 300), Texture(0x06000042, 0x1C), Raw(0x0A000007, 200), Raw(0x08000001, 100)};
+    const struct {
+        const char* name;
+        std::vector<FileSpec> oldFiles;
+        std::vector<FileSpec> newFiles;
+        writer::TreeShape newShape;
+        std::function<void(CArchiveBuilder&)> damageNew;
+        std::string out;
+        int status;
+    } cases[] = {
+        // Laid out in another order and another tree: offsets do not count.
+        {"identical", base, {base[3], base[2], base[1], base[0]}, {1, 2}, {},
+            "0 added, 0 removed, 0 changed, 4 unchanged\n", 0},
+        {"added removed changed", base,
+            {Texture(0x06001234, 0x31545844), base[0], Raw(0x0A000007, 244), base[3], Raw(0x31000001, 40)},
+            {}, {},
+            "removed 06000042  24 bytes  06 - 0000001C - 8bit\n"
+            "added   06001234  24 bytes  06 - 31545844 - DXT1\n"
+            "changed 0A000007  200 -> 244 bytes  0A - Sounds\n"
+            "added   31000001  40 bytes  31 - Help\n"
+            "2 added, 1 removed, 1 changed, 2 unchanged\n",
+            1},
+        // Only the last byte differs, in the second block; category 0x08 compares like any other.
+        {"changed of equal size", base, {base[0], base[1], base[2], Raw(0x08000001, 100, 99)}, {}, {},
+            "changed 08000001  100 -> 100 bytes  08 - ???\n"
+            "0 added, 0 removed, 1 changed, 3 unchanged\n",
+            1},
+        // Version 0 is the lowest entry key: the 0x20000 entry, whichever the walk meets first.
+        {"several versions", {Raw(0x01000001, 300), Raw(0x01000002, 80)},
+            {Raw(0x01000001, 300, 10, kDATVersionLive3), Raw(0x01000001, 300),
+                Raw(0x01000002, 80, 0, kDATVersionLive3), Raw(0x01000002, 80, 50)},
+            {}, {},
+            "changed 01000002  80 -> 80 bytes  01 - Simple Objects\n"
+            "0 added, 0 removed, 1 changed, 1 unchanged\n",
+            1},
+        // No stored file of the new archive can be read: none of them can be the same.
+        {"damaged new archive", base, base, {}, [](CArchiveBuilder& b) { b.SetHeaderBlockSize(2); },
+            "changed 01000001  300 -> 300 bytes  01 - Simple Objects\n"
+            "changed 06000042  24 -> 24 bytes  06 - UI Graphics, Textures, etc.\n"
+            "changed 08000001  100 -> 100 bytes  08 - ???\n"
+            "changed 0A000007  200 -> 200 bytes  0A - Sounds\n"
+            "0 added, 0 removed, 4 changed, 0 unchanged\n",
+            1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixture::CTempDir dir;
+        const auto r = RunCli({"diff", Write(dir, "old.dat", c.oldFiles),
+            Write(dir, "new.dat", c.newFiles, c.newShape, c.damageNew)});
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.status, c.status) << r.err;
+    }
+}
+
+TEST(DiffCommand, ArchiveThatCannotBeReadIsTrouble)
+{
+    fixture::CTempDir dir;
+    const std::string good = Write(dir, "good.dat", {Raw(0x01000001, 30)});
+    const std::string improper = Write(
+        dir, "improper.dat", {Raw(0x01000001, 30)}, {}, [](CArchiveBuilder& b) { b.SetRecordedSize(1); });
+    for (const auto& args : std::vector<std::vector<std::string>> {{"diff", good, dir.File("missing.dat")},
+             {"diff", dir.File("missing.dat"), good}, {"diff", good, improper}, {"diff", good}}) {
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_EQ(RunCli({"diff", dir.File("missing.dat"), good}).err, "Unable to load file.\nNo such file\n");
+    // As list does, --force answers the improper-archive question with Yes.
+    EXPECT_EQ(RunCli({"diff", "--force", good, improper}).status, 0);
 }
 
 } // namespace
