@@ -62,53 +62,6 @@ TEST(CommandLine, LocateWithoutARegistryPrintsEmptyFields)
     EXPECT_EQ(r.err, "");
 }
 
-// Twelve sounds and forty DXT1 textures, as written and with a wrong recorded size.
-class ListCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::vector<FileSpec> files;
-        for (uint32_t i = 0; i < 12; ++i)
-            files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
-        for (uint32_t id = 0x06000001; id <= 0x06000028; ++id)
-            files.push_back({id, writer::MakeTextureRecord(id, 0, 0, 0x31545844, {})});
-        CArchiveBuilder b;
-        b.AddFilesAsTree(files, {7, 4});
-        ASSERT_TRUE(b.WriteFile(m_dir.File("good.dat")));
-        b.SetRecordedSize(1);
-        ASSERT_TRUE(b.WriteFile(m_dir.File("improper.dat")));
-    }
-    fixture::CTempDir m_dir;
-};
-
-TEST_F(ListCommand, FilesFollowTheirLineInListOrder)
-{
-    const auto listed = RunCli({"list", m_dir.File("good.dat"), "--files"});
-    ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_NE(listed.out.find("0A - Sounds (12 files)\n  0A000015 00020000 "), std::string::npos);
-    EXPECT_NE(listed.out.find("DXT1 (40 files)\n  06000001 00020000 "), std::string::npos);
-    // The last row: the highest sound ID, 4 bytes long.
-    const std::string last = listed.out.substr(listed.out.rfind("\n  ") + 1);
-    EXPECT_EQ(last.substr(0, 21), "  0A000020 00020000 0");
-    EXPECT_EQ(last.substr(last.size() - 3), " 4\n");
-    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 3 + 40 + 40 + 12);
-}
-
-TEST_F(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
-{
-    const auto declined = RunCli({"list", m_dir.File("improper.dat")});
-    EXPECT_EQ(declined.status, 1);
-    EXPECT_TRUE(declined.out.empty());
-    EXPECT_NE(declined.err.find("does not appear to be a proper DAT file"), std::string::npos);
-
-    // Without --files only the selector lines are printed.
-    const auto forced = RunCli({"list", "--force", m_dir.File("improper.dat")});
-    EXPECT_EQ(forced.status, 0);
-    EXPECT_EQ(forced.out,
-        "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
-        "0A - Sounds (12 files)\n");
-}
-
 // A texture of 24 bytes whose pixel-format code is format.
 FileSpec Texture(uint32_t id, uint32_t format)
 {
@@ -137,6 +90,51 @@ std::string Write(const fixture::CTempDir& dir, const std::string& name, const s
     const std::string path = dir.File(name);
     EXPECT_TRUE(b.WriteFile(path));
     return path;
+}
+
+// Twelve sounds and forty DXT1 textures, as written or with a wrong recorded size.
+std::string WriteListed(const fixture::CTempDir& dir, const std::string& name, bool improper = false)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 12; ++i)
+        files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
+    for (uint32_t id = 0x06000001; id <= 0x06000028; ++id)
+        files.push_back(Texture(id, 0x31545844));
+    return Write(dir, name, files, {7, 4}, [improper](CArchiveBuilder& b) {
+        if (improper)
+            b.SetRecordedSize(1);
+    });
+}
+
+TEST(ListCommand, FilesFollowTheirLineInListOrder)
+{
+    fixture::CTempDir dir;
+    const auto listed = RunCli({"list", WriteListed(dir, "good.dat"), "--files"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("0A - Sounds (12 files)\n  0A000015 00020000 "), std::string::npos);
+    EXPECT_NE(listed.out.find("DXT1 (40 files)\n  06000001 00020000 "), std::string::npos);
+    // The last row: the highest sound ID, 4 bytes long.
+    const std::string last = listed.out.substr(listed.out.rfind("\n  ") + 1);
+    EXPECT_EQ(last.substr(0, 21), "  0A000020 00020000 0");
+    EXPECT_EQ(last.substr(last.size() - 3), " 4\n");
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 3 + 40 + 40 + 12);
+}
+
+TEST(ListCommand, ImproperArchiveIsDeclinedUnlessForced)
+{
+    fixture::CTempDir dir;
+    const std::string improper = WriteListed(dir, "improper.dat", true);
+    const auto declined = RunCli({"list", improper});
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_TRUE(declined.out.empty());
+    EXPECT_NE(declined.err.find("does not appear to be a proper DAT file"), std::string::npos);
+
+    // Without --files only the selector lines are printed.
+    const auto forced = RunCli({"list", "--force", improper});
+    EXPECT_EQ(forced.status, 0);
+    EXPECT_EQ(forced.out,
+        "06 - UI Graphics, Textures, etc. (40 files)\n06 - 31545844 - DXT1 (40 files)\n"
+        "0A - Sounds (12 files)\n");
 }
 
 TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
