@@ -56,53 +56,30 @@ TEST(DirectoryWalk, PreOrderOfLiveSlotsThenBranches)
     }
 }
 
-TEST(DirectoryWalk, SizeMismatchAsksAndOnlyYesWalks)
-{
-    CArchiveBuilder b;
-    b.AddFilesAsTree({{0x0A000001, writer::StoredFile(0x0A000001)}});
-    const auto archive = b.Build();
-    const auto size = uint32_t(archive.size());
-    const struct {
-        uint32_t expected;
-        bool answer;
-        size_t questions;
-        bool walked;
-    } cases[] = {{size, false, 0, true}, {size + 1, false, 1, false}, {size - 1, true, 1, true}};
-    for (const auto& c : cases) {
-        int calls = 0;
-        CFakePrompts prompts(c.answer);
-        EXPECT_EQ(WalkDATDirectory(
-                      archive, prompts, [](const DATEntry*, void* n) { return ++*static_cast<int*>(n); },
-                      c.expected, &calls),
-            c.walked);
-        EXPECT_EQ(prompts.asked, std::vector<std::string>(c.questions, kImproperArchiveQuestion));
-        EXPECT_EQ(calls, c.walked ? 1 : 0);
-    }
-    CFakePrompts prompts(true);
-    EXPECT_FALSE(WalkDATDirectory(static_cast<const uint8_t*>(nullptr), prompts, nullptr, 0, nullptr));
-    EXPECT_EQ(prompts.informed, std::vector<std::string> {kUnableToLoadMessage});
-}
+// A root node and its child, and the builder that places them.
+struct Wiring {
+    CArchiveBuilder& b;
+    uint32_t root, child;
+    DirectoryNode &r, &c;
+};
 
 TEST(DirectoryWalk, NodesOutsideTheFileRevisitedOrOverlappingAreSkipped)
 {
     // Each shape gets a root with entries 1, 2, 3 and a child with entry 4, wired as it says.
     const struct {
         const char* name;
-        std::function<void(CArchiveBuilder&, uint32_t root, uint32_t child, DirectoryNode&, DirectoryNode&)>
-            wire;
+        std::function<void(Wiring&)> wire;
         std::vector<uint32_t> expected;
     } cases[] = {
-        {"root past the end", [](auto& b, uint32_t, uint32_t, auto&, auto&) { b.SetRoot(0xFFFFFF00); }, {}},
-        {"root partly past the end",
-            [](auto& b, uint32_t, uint32_t child, auto&, auto&) { b.SetRoot(child + 100); }, {}},
+        {"root past the end", [](Wiring& w) { w.b.SetRoot(0xFFFFFF00); }, {}},
+        {"root partly past the end", [](Wiring& w) { w.b.SetRoot(w.child + 100); }, {}},
         {"cycles",
-            [](auto&, uint32_t root, uint32_t child, auto& r, auto& c) {
-                r.branches = {child, root};
-                c.branches = {root, child};
+            [](Wiring& w) {
+                w.r.branches = {w.child, w.root};
+                w.c.branches = {w.root, w.child};
             },
             {1, 2, 3, 4}},
-        {"child 24 bytes into the root",
-            [](auto&, uint32_t root, uint32_t, auto& r, auto&) { r.branches[0] = root + kDATEntrySize; },
+        {"child 24 bytes into the root", [](Wiring& w) { w.r.branches[0] = w.root + kDATEntrySize; },
             {1, 2, 3}},
     };
     for (const auto& c : cases) {
@@ -111,11 +88,11 @@ TEST(DirectoryWalk, NodesOutsideTheFileRevisitedOrOverlappingAreSkipped)
         for (uint32_t slot = 0; slot < 3; ++slot)
             root.slots[slot] = MakeEntry(1 + slot, 0, 0);
         child.slots[0] = MakeEntry(4, 0, 0);
-        const uint32_t r = b.AddNode(root), at = b.AddNode(child);
-        b.SetRoot(r);
-        c.wire(b, r, at, root, child);
-        b.WriteNode(r, root);
-        b.WriteNode(at, child);
+        Wiring w {b, b.AddNode(root), b.AddNode(child), root, child};
+        b.SetRoot(w.root);
+        c.wire(w);
+        b.WriteNode(w.root, root);
+        b.WriteNode(w.child, child);
         const auto archive = b.Build();
         EXPECT_EQ(fixture::WalkFileIDs(archive, uint32_t(archive.size())), c.expected) << c.name;
     }

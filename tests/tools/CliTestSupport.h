@@ -1,9 +1,13 @@
 #pragma once
-// Runs the orvanel-cli binary and captures what it prints.
+// Runs the orvanel-cli binary and captures what it prints; writes the archives it reads.
 
+#include "writer/ArchiveBuilder.h"
 #include "writer/TempDir.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -34,6 +38,21 @@ inline CliResult RunCli(const std::vector<std::string>& args)
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fixture::ReadWholeFile(dir.File("out")),
         fixture::ReadWholeFile(dir.File("err"))};
+}
+
+// Writes an archive of files into dir with small blocks, so that files run over several of
+// them, in the tree shape given, with the damage given.
+inline std::string WriteArchive(const fixture::CTempDir& dir, const std::string& name,
+    const std::vector<writer::FileSpec>& files, writer::TreeShape shape = {},
+    const std::function<void(writer::CArchiveBuilder&)>& damage = {})
+{
+    writer::CArchiveBuilder b(64);
+    b.AddFilesAsTree(files, shape);
+    if (damage)
+        damage(b);
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(b.WriteFile(path));
+    return path;
 }
 
 } // namespace orvanel::cli_test

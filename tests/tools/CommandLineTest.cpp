@@ -12,6 +12,7 @@ namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
+using cli_test::WriteArchive;
 using writer::CArchiveBuilder;
 using writer::FileSpec;
 using writer::StoredFile;
@@ -79,19 +80,6 @@ FileSpec Raw(uint32_t id, size_t size, size_t flip = 0, uint32_t version = kDATV
     return {id, StoredFile(id, payload), version};
 }
 
-// Small blocks, so that files run over several of them.
-std::string Write(const fixture::CTempDir& dir, const std::string& name, const std::vector<FileSpec>& files,
-    writer::TreeShape shape = {}, const std::function<void(CArchiveBuilder&)>& damage = {})
-{
-    CArchiveBuilder b(64);
-    b.AddFilesAsTree(files, shape);
-    if (damage)
-        damage(b);
-    const std::string path = dir.File(name);
-    EXPECT_TRUE(b.WriteFile(path));
-    return path;
-}
-
 // Twelve sounds and forty DXT1 textures, as written or with a wrong recorded size.
 std::string WriteListed(const fixture::CTempDir& dir, const std::string& name, bool improper = false)
 {
@@ -100,7 +88,7 @@ std::string WriteListed(const fixture::CTempDir& dir, const std::string& name, b
         files.push_back({0x0A000020 - i, StoredFile(0x0A000020 - i)});
     for (uint32_t id = 0x06000001; id <= 0x06000028; ++id)
         files.push_back(Texture(id, 0x31545844));
-    return Write(dir, name, files, {7, 4}, [improper](CArchiveBuilder& b) {
+    return WriteArchive(dir, name, files, {7, 4}, [improper](CArchiveBuilder& b) {
         if (improper)
             b.SetRecordedSize(1);
     });
@@ -187,8 +175,8 @@ TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fixture::CTempDir dir;
-        const auto r = RunCli({"diff", Write(dir, "old.dat", c.oldFiles),
-            Write(dir, "new.dat", c.newFiles, c.newShape, c.damageNew)});
+        const auto r = RunCli({"diff", WriteArchive(dir, "old.dat", c.oldFiles),
+            WriteArchive(dir, "new.dat", c.newFiles, c.newShape, c.damageNew)});
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.status, c.status) << r.err;
     }
@@ -197,8 +185,8 @@ TEST(DiffCommand, PrintsEachDifferingFileThenTheCounts)
 TEST(DiffCommand, ArchiveThatCannotBeReadIsTrouble)
 {
     fixture::CTempDir dir;
-    const std::string good = Write(dir, "good.dat", {Raw(0x01000001, 30)});
-    const std::string improper = Write(
+    const std::string good = WriteArchive(dir, "good.dat", {Raw(0x01000001, 30)});
+    const std::string improper = WriteArchive(
         dir, "improper.dat", {Raw(0x01000001, 30)}, {}, [](CArchiveBuilder& b) { b.SetRecordedSize(1); });
     for (const auto& args : std::vector<std::vector<std::string>> {{"diff", good, dir.File("missing.dat")},
              {"diff", dir.File("missing.dat"), good}, {"diff", good, improper}, {"diff", good}}) {

@@ -19,6 +19,7 @@ namespace orvanel {
 namespace {
 
 using cli_test::RunCli;
+using cli_test::WriteArchive;
 using writer::FileSpec;
 using writer::StoredFile;
 
@@ -52,10 +53,7 @@ protected:
         FileSpec second = files.back();
         second.version = 0x30000;
         files.push_back(second);
-        writer::CArchiveBuilder b(512);
-        b.AddFilesAsTree(files, {3, 3});
-        archive = m_dir.File("a.dat");
-        ASSERT_TRUE(b.WriteFile(archive));
+        archive = WriteArchive(m_dir, "a.dat", files, {3, 3});
         out = m_dir.Path() / "out";
     }
 
@@ -162,13 +160,10 @@ int RunWithHangUpsIgnored(const std::vector<std::string>& args)
 
 TEST_F(InfoAndExport, HangUpIgnoredAtStartStaysIgnored)
 {
-    writer::CArchiveBuilder b(512);
     std::vector<FileSpec> many;
     for (uint32_t i = 0; i < 3000; ++i)
         many.push_back({0x02000000 + i, StoredFile(0x02000000 + i)});
-    b.AddFilesAsTree(many, {3, 3});
-    const std::string big = m_dir.File("big.dat");
-    ASSERT_TRUE(b.WriteFile(big));
+    const std::string big = WriteArchive(m_dir, "big.dat", many, {3, 3});
     const int status = RunWithHangUpsIgnored({"export", big, out.string()});
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(fixture::FileNamesIn(out).size(), 3000u);
@@ -207,19 +202,10 @@ std::vector<FileSpec> Files()
     };
 }
 
-std::string Write(const fixture::CTempDir& dir, const std::string& name, const std::vector<FileSpec>& files)
-{
-    writer::CArchiveBuilder b(256);
-    b.AddFilesAsTree(files);
-    const std::string path = dir.File(name);
-    EXPECT_TRUE(b.WriteFile(path));
-    return path;
-}
-
 TEST(ExportFormat, PngWritesPicturesAsPngAndEverythingElseAsBefore)
 {
     fixture::CTempDir dir;
-    const std::string archive = Write(dir, "a.dat", Files());
+    const std::string archive = WriteArchive(dir, "a.dat", Files());
     const struct {
         std::vector<std::string> format;
         int status;
@@ -259,7 +245,7 @@ TEST(ExportFormat, ByCategoryWritesEachFileIntoItsLinesFolder)
     files.push_back({0x05000002, StoredFile(0x05000003)}); // bad: counted, not written
     files.push_back(
         {0x01000001, StoredFile(0x01000001, std::vector<uint8_t> {1}), 0x30000}); // a second version
-    const std::string archive = Write(dir, "a.dat", files);
+    const std::string archive = WriteArchive(dir, "a.dat", files);
     const std::string out = dir.File("out");
     const auto r = RunCli({"export", archive, out, "--by-category", "--format", "png"});
     EXPECT_EQ(r.status, 1);
@@ -278,7 +264,7 @@ TEST(ExportFormat, ByCategoryWritesEachFileIntoItsLinesFolder)
     EXPECT_EQ(written, expected);
 
     // The same with good files only succeeds; IDs or a line cannot go with it.
-    const std::string good = Write(dir, "good.dat", Files());
+    const std::string good = WriteArchive(dir, "good.dat", Files());
     EXPECT_EQ(RunCli({"export", good, dir.File("out2"), "--by-category"}).status, 0);
     EXPECT_EQ(fixture::FileNamesIn(dir.Path() / "out2" / "06 - 00000015 - 32bit"),
         (std::vector<std::string> {"06000002.bmp", "06000003.bmp"}));
@@ -291,10 +277,10 @@ TEST(ExportFormat, DiffExportsAddedAndChangedFilesInTheFormatAsked)
     fixture::CTempDir dir;
     const auto files = Files();
     // 06000002 changed, 05000001 and 06000001 the same, 01000009 removed, the others added.
-    const std::string oldArchive = Write(dir, "old.dat",
+    const std::string oldArchive = WriteArchive(dir, "old.dat",
         {files[0], {0x06000002, writer::MakeTextureRecord(0x06000002, 2, 2, 21, std::vector<uint8_t>(16, 1))},
             files[4], {0x01000009, StoredFile(0x01000009)}});
-    const std::string newArchive = Write(dir, "new.dat", files);
+    const std::string newArchive = WriteArchive(dir, "new.dat", files);
     const auto r = RunCli({"diff", oldArchive, newArchive, "--export", dir.File("out"), "--format", "png"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(fixture::FileNamesIn(dir.Path() / "out"),
