@@ -1,5 +1,6 @@
 #include "archive/DATArchive.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/ChildProcess.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/DamagedArchives.h"
 #include "writer/RecordBuilders.h"
@@ -7,11 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cinttypes>
-#include <cstdio>
+#include <fstream>
 #include <random>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace orvanel {
@@ -19,6 +18,7 @@ namespace {
 
 using fixture::COpenedArchive;
 using fixture::CRecordingSelector;
+using fixture::InChild;
 using writer::CArchiveBuilder;
 using writer::FileSpec;
 using writer::MakeEntry;
@@ -152,24 +152,8 @@ constexpr bool kSanitized = false;
 uint64_t AddressSpace()
 {
     uint64_t pages = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%" SCNu64, &pages) != 1)
-            pages = 0;
-        std::fclose(statm);
-    }
+    std::ifstream("/proc/self/statm") >> pages;
     return pages * uint64_t(::sysconf(_SC_PAGESIZE));
-}
-
-// Runs body in a child process; true when it exits with 0.
-template <typename Body>
-bool InChild(Body body)
-{
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body() ? 0 : 1);
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
-        && WEXITSTATUS(status) == 0;
 }
 
 TEST(Catalogue, OutOfMemoryOrAFileCutShortFailsTheOpenAndLeavesNoLines)

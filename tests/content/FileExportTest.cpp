@@ -2,6 +2,7 @@
 #include "content/CategoryExport.h"
 #include "decode/OutputFile.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/ChildProcess.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 #include "writer/TempDir.h"
@@ -25,6 +26,7 @@
 namespace orvanel {
 namespace {
 
+using fixture::InChild;
 using writer::FileSpec;
 using writer::StoredFile;
 
@@ -61,16 +63,12 @@ protected:
         std::filesystem::create_directory(out);
     }
 
-    ExportOutcome Save(size_t index, const std::string& folder, std::string* why = nullptr)
+    // Saves one file into folder; reason is left with why it was not written.
+    ExportOutcome Save(size_t index, const std::string& folder)
     {
         COutputFolder into(folder);
-        CExportNames names;
-        std::string reason;
-        const ExportOutcome outcome = SaveStoredFile(
-            opened->archive.get(), &entries[index], into, names.NameFor(entries[index]), reason);
-        if (why)
-            *why = reason;
-        return outcome;
+        return SaveStoredFile(
+            opened->archive.get(), &entries[index], into, CExportNames().NameFor(entries[index]), reason);
     }
 
     DATEntryList All() const
@@ -84,6 +82,7 @@ protected:
     std::vector<DATEntry> entries;
     std::unique_ptr<fixture::COpenedArchive> opened;
     std::filesystem::path out;
+    std::string reason;
 };
 
 TEST_F(Export, EachKindIsWrittenAsTheViewShowsIt)
@@ -109,21 +108,9 @@ TEST_F(Export, FilesThatCannotBeSavedLeaveNothingAndKeepAnOlderFile)
     EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string> {"0A000002.wav"});
     EXPECT_EQ(fixture::ReadWholeFile(out / "0A000002.wav"), "keep");
     // A missing folder is a write failure with the system's reason, not a bad file.
-    std::string reason;
-    EXPECT_EQ(Save(Raw, (out / "missing").string(), &reason), ExportOutcome::NotWritten);
+    EXPECT_EQ(Save(Raw, (out / "missing").string()), ExportOutcome::NotWritten);
     EXPECT_EQ(reason, "No such file or directory");
     EXPECT_EQ(Save(Bad, (out / "missing").string()), ExportOutcome::Bad);
-}
-
-// Runs check in a child process and returns whether it passed: the resource limit it takes
-// on must not stay with the test process.
-bool InChild(const std::function<bool()>& check)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(check() ? 0 : 1);
-    int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Every file of a folder with its content.
