@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -60,29 +58,6 @@ TEST_F(ReplacingFile, OnlyAReplacingFileIsFlushedAndThatBeforeTheRename)
         EXPECT_EQ(g_syncs, std::vector<std::string> {"old content"});
         EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string> {"out.bin"});
     }
-}
-
-TEST_F(ReplacingFile, AbandonedOrInterruptedWriteLeavesTheTargetAndNoTemporary)
-{
-    std::ofstream(g_target) << "keep me";
-    for (bool nameless : {true, false}) {
-        COutputFolder folder(m_dir.Path().string(), nameless);
-        {
-            CReplacingFile file(folder);
-            ASSERT_TRUE(file.Create());
-            file.Stream().Write("partial", 7, 1);
-        }
-        CReplacingFile file(folder);
-        ASSERT_TRUE(file.Create());
-        RemovePendingOutputFiles(); // what an interrupt does
-        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string> {"out.bin"});
-    }
-    EXPECT_EQ(fixture::ReadWholeFile(g_target), "keep me");
-
-    COutputFolder missing(m_dir.File("no/such/folder"));
-    CReplacingFile file(missing);
-    EXPECT_FALSE(file.Create());
-    EXPECT_EQ(file.Reason(), "No such file or directory");
 }
 
 } // namespace
