@@ -26,37 +26,29 @@ extern "C" int __wrap_fdatasync(int fd)
 namespace orvanel {
 namespace {
 
-class ReplacingFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_syncs.clear();
-        g_target = m_dir.File("out.bin");
-    }
-
-    bool WriteAndCommit(COutputFolder& folder, const std::string& text)
-    {
-        CReplacingFile file(folder);
-        std::string reason;
-        return file.Create() && file.Stream().Write(text.data(), text.size(), 1) == 1
-            && file.Commit("out.bin", reason);
-    }
-
-    fixture::CTempDir m_dir;
-};
-
-TEST_F(ReplacingFile, OnlyAReplacingFileIsFlushedAndThatBeforeTheRename)
+// Writes text into out.bin of folder through a replacing file.
+bool WriteAndCommit(COutputFolder& folder, const std::string& text)
 {
+    CReplacingFile file(folder);
+    std::string reason;
+    return file.Create() && file.Stream().Write(text.data(), text.size(), 1) == 1
+        && file.Commit("out.bin", reason);
+}
+
+TEST(ReplacingFile, OnlyAReplacingFileIsFlushedAndThatBeforeTheRename)
+{
+    fixture::CTempDir dir;
+    g_target = dir.File("out.bin");
     for (bool nameless : {true, false}) {
         std::filesystem::remove(g_target);
         g_syncs.clear();
-        COutputFolder folder(m_dir.Path().string(), nameless);
+        COutputFolder folder(dir.Path().string(), nameless);
         ASSERT_TRUE(WriteAndCommit(folder, "old content"));
         EXPECT_TRUE(g_syncs.empty()); // a new file loses nothing to a power cut
         ASSERT_TRUE(WriteAndCommit(folder, "new"));
         EXPECT_EQ(fixture::ReadWholeFile(g_target), "new");
         EXPECT_EQ(g_syncs, std::vector<std::string> {"old content"});
-        EXPECT_EQ(fixture::FileNamesIn(m_dir.Path()), std::vector<std::string> {"out.bin"});
+        EXPECT_EQ(fixture::FileNamesIn(dir.Path()), std::vector<std::string> {"out.bin"});
     }
 }
 
