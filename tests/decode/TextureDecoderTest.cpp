@@ -183,7 +183,7 @@ TEST(TextureDecode, UnknownFormatsAndCategoriesDecodeToNothing)
     test::ExpectEmpty(archive.Decode(kTable, table));
 }
 
-TEST(IndexedTexture, EightAndSixteenBitIndicesShowPaletteColoursFirstRowOnTop)
+TEST(IndexedTexture, IndicesShowPaletteColoursFirstRowOnTopOrGreyWithoutIt)
 {
     const CTextureArchive archive({{kTable, MakeColourTableRecord(kTable, Colours(256))}});
     const uint8_t indices[] = {1, 2, 3, 4, 5, 6};
@@ -209,14 +209,11 @@ TEST(IndexedTexture, EightAndSixteenBitIndicesShowPaletteColoursFirstRowOnTop)
     // Grey levels stretch 0 … 300 over 0 … 255.
     EXPECT_EQ(PixelFromTop(d.grey, 0, 0), Grey(216)); // 255 of 0 … 300
     EXPECT_EQ(PixelFromTop(d.grey, 0, 1), Grey(255));
-}
 
-TEST(IndexedTexture, MissingPaletteShowsIndicesAsGrey)
-{
-    const CTextureArchive archive;
-    const uint8_t indices[] = {0, 100, 200, 255};
-    const auto d =
-        archive.Decode(kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed8, indices, kTable));
+    // Without the palette the indices show as grey.
+    const uint8_t levels[] = {0, 100, 200, 255};
+    d = CTextureArchive().Decode(
+        kTexture, MakeIndexedTextureRecord(kTexture, 2, 2, kTextureIndexed8, levels, kTable));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.noteKind, kNotePaletteNotFound);
     EXPECT_EQ(d.noteFileID, kTable);
