@@ -85,28 +85,27 @@ protected:
     std::string reason;
 };
 
-TEST_F(Export, EachKindIsWrittenAsTheViewShowsIt)
+// Each kind is written as the view shows it; a file that cannot be saved leaves nothing, and an
+// older file of its name stays as it was.
+TEST_F(Export, EachKindIsWrittenAsTheViewShowsItAndBadFilesLeaveNothing)
 {
-    for (size_t i : {Raw, Unchecked08, Texture, Sound, Text})
-        EXPECT_EQ(Save(i, out.string() + (i == Texture ? "/" : "")), ExportOutcome::Saved) << i;
+    std::ofstream(out / "0A000002.wav") << "keep";
+    for (size_t i = Raw; i <= NoLength; ++i) {
+        const bool bad = i == Bad || i == Short || i == Undecodable || i == NotPCM || i == NoLength;
+        EXPECT_EQ(Save(i, out.string() + (i == Texture ? "/" : "")),
+            bad ? ExportOutcome::Bad : ExportOutcome::Saved)
+            << i;
+    }
     EXPECT_EQ(fixture::FileNamesIn(out),
         (std::vector<std::string> {
-            "01000001.bin", "06000001.bmp", "08000001.bin", "0A000001.wav", "31000001.txt"}));
+            "01000001.bin", "06000001.bmp", "08000001.bin", "0A000001.wav", "0A000002.wav", "31000001.txt"}));
     EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01raw\x00\x01", 9));
     EXPECT_EQ(fixture::ReadWholeFile(out / "08000001.bin"), std::string("\x78\x56\x34\x12raw\x00\x01", 9));
     EXPECT_EQ(fixture::ReadWholeFile(out / "06000001.bmp").size(), 70u);
     EXPECT_EQ(fixture::ReadWholeFile(out / "0A000001.wav").size(), 50u);
+    EXPECT_EQ(fixture::ReadWholeFile(out / "0A000002.wav"), "keep");
     // Cut at the zero byte, line feeds as CR LF.
     EXPECT_EQ(fixture::ReadWholeFile(out / "31000001.txt"), "one\r\ntw");
-}
-
-TEST_F(Export, FilesThatCannotBeSavedLeaveNothingAndKeepAnOlderFile)
-{
-    std::ofstream(out / "0A000002.wav") << "keep";
-    for (size_t i : {Bad, Short, Undecodable, NotPCM, NoLength})
-        EXPECT_EQ(Save(i, out.string()), ExportOutcome::Bad) << i;
-    EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string> {"0A000002.wav"});
-    EXPECT_EQ(fixture::ReadWholeFile(out / "0A000002.wav"), "keep");
     // A missing folder is a write failure with the system's reason, not a bad file.
     EXPECT_EQ(Save(Raw, (out / "missing").string()), ExportOutcome::NotWritten);
     EXPECT_EQ(reason, "No such file or directory");
