@@ -123,13 +123,10 @@ TEST(TextureDecode, RawFormatsPutFirstStoredRowOnTopAndDrawOpaque)
         uint32_t format, width, height, bytesPerPixel;
         uint32_t top, bottom; // the left pixel of the top and the bottom row
         std::vector<uint8_t> alpha = {};
-    } cases[] = {
-        {kTextureGrey8, 2, 4, 1, Grey(10), Grey(70)},
-        {kTextureGrey8Alt, 2, 4, 1, Grey(10), Grey(70)},
-        {kTextureRGB24, 1, 2, 3, 0x1E140Au, 0x3C3228u},
+    } cases[] = {{kTextureGrey8, 2, 4, 1, Grey(10), Grey(70)},
+        {kTextureGrey8Alt, 2, 4, 1, Grey(10), Grey(70)}, {kTextureRGB24, 1, 2, 3, 0x1E140Au, 0x3C3228u},
         {kTextureRGB24Alt, 1, 2, 3, 0x1E140Au, 0x3C3228u},
-        {kTextureRGBA32, 1, 2, 4, 0x1E140Au, 0x463C32u, {80, 40}},
-    };
+        {kTextureRGBA32, 1, 2, 4, 0x1E140Au, 0x463C32u, {80, 40}}};
     for (const auto& c : cases) {
         const auto record = MakeTextureRecord(kTexture, c.width, c.height, c.format,
             std::span(bytes).first(c.width * c.height * c.bytesPerPixel));
