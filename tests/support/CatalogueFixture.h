@@ -3,8 +3,8 @@
 
 #include "archive/DATArchive.h"
 #include "tests/support/FakePrompts.h"
-#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
+#include "writer/TempDir.h"
 
 #include <functional>
 #include <memory>
@@ -52,15 +52,13 @@ inline std::vector<uint32_t> WalkFileIDs(std::span<const uint8_t> archive, uint3
 // one at the path it is given, and opens it.
 class COpenedArchive {
 public:
-    explicit COpenedArchive(
-        const std::function<bool(const std::string&)>& write, const std::string& name = "test.dat")
+    explicit COpenedArchive(const std::function<bool(const std::string&)>& write)
     {
-        path = dir.File(name);
         write(path);
         archive = std::make_unique<CDATArchive>(path, prompts, busy);
     }
-    explicit COpenedArchive(const writer::CArchiveBuilder& builder, const std::string& name = "test.dat")
-        : COpenedArchive([&builder](const std::string& at) { return builder.WriteFile(at); }, name)
+    explicit COpenedArchive(const writer::CArchiveBuilder& builder)
+        : COpenedArchive([&builder](const std::string& at) { return builder.WriteFile(at); })
     {
     }
 
@@ -68,7 +66,7 @@ public:
     CFakePrompts prompts;
     CNoBusyIndicator busy;
     CTempDir dir;
-    std::string path;
+    std::string path = dir.File("test.dat");
     std::unique_ptr<CDATArchive> archive;
 };
 
