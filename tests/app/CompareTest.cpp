@@ -2,19 +2,16 @@
 
 #include "tests/app/GuiFixture.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QProgressDialog>
-#include <QStatusBar>
-#include <QTableView>
 #include <QTimer>
 
 namespace orvanel::fixture {
 namespace {
 
-writer::FileSpec Raw(uint32_t id, size_t size, uint8_t fill)
+FileSpec Raw(uint32_t id, size_t size, uint8_t fill)
 {
-    return {id, writer::StoredFile(id, std::vector<uint8_t>(size, fill))};
+    return {id, StoredFile(id, std::vector<uint8_t>(size, fill))};
 }
 
 class CompareTest : public CGuiFixture {
@@ -65,12 +62,10 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     ASSERT_EQ(List().GetModel().rowCount(), 1);
     EXPECT_EQ(List().GetModel().EntryAt(0)->fileID, m_changed.fileID);
     EXPECT_EQ(Hex().GetData().size(), m_changed.size);
-    const auto out = m_dir.Path() / "out";
-    std::filesystem::create_directory(out);
-    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    m_out = m_dir.Path() / "out";
     List().GetFileList().selectAll();
     Frame().OnFileSave();
-    EXPECT_EQ(FileNamesIn(out), std::vector<std::string> {"01000002.bin"});
+    EXPECT_EQ(FileNamesIn(m_out), std::vector<std::string> {"01000002.bin"});
 
     // Comparing again replaces the lines; opening an archive ends the comparison.
     ASSERT_TRUE(Frame().CompareWith(m_current, 0));

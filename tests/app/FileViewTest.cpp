@@ -8,15 +8,11 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
-#include <QAction>
 #include <QPainter>
 #include <QPrinter>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
-using writer::StoredFile;
 
 std::vector<uint8_t> Pixels(uint32_t width, uint32_t height, uint8_t b, uint8_t g, uint8_t r)
 {
@@ -97,17 +93,16 @@ TEST_F(FileViewTest, GreyscaleToggleRedrawsTheGreyPictureAndSurvivesOtherFiles)
 {
     StartOnEveryKind();
     Frame().GoToID(0x06000001);
-    const int imageTop = FileView().fontMetrics().height() + 10;
-    const QPoint inside(10, imageTop + 10);
-    QImage shot = FileView().viewport()->grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(inside)), QColor(255, 0, 0));
+    // A point inside the picture, below the caption.
+    const QPoint inside(10, FileView().fontMetrics().height() + 20);
+    const auto shown = [&] { return QColor(FileView().viewport()->grab().toImage().pixel(inside)); };
+    EXPECT_EQ(shown(), QColor(255, 0, 0));
 
     Frame().GetGreyscaleAction()->trigger();
     EXPECT_TRUE(Frame().GetGreyscaleAction()->isChecked());
     Frame().GoToID(0x31000001);
     Frame().GoToID(0x06000001);
-    shot = FileView().viewport()->grab().toImage();
-    const QColor grey(shot.pixel(inside));
+    const QColor grey = shown();
     EXPECT_EQ(grey.red(), grey.green());
     EXPECT_EQ(grey.green(), grey.blue());
     EXPECT_NE(grey, QColor(255, 0, 0));

@@ -8,24 +8,17 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSplitter>
-#include <QTableView>
-#include <QTest>
 #include <QTreeWidget>
 
 #include <set>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
-using writer::StoredFile;
 
 // Raw files 0x01000010.. with sizes 64, 54, 44, 34, 24 and 14 bytes, and a category of pictures.
 std::vector<FileSpec> Files()
@@ -61,11 +54,6 @@ protected:
         List().GetFilterField().clear();
         QTest::keyClicks(&List().GetFilterField(), QLatin1String(text));
     }
-    void ChooseLine(const char* prefix)
-    {
-        QComboBox& selector = List().GetCategorySelector();
-        selector.setCurrentIndex(selector.findText(QLatin1String(prefix), Qt::MatchStartsWith));
-    }
 };
 
 TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
@@ -77,8 +65,6 @@ TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
         const char* status;
     } cases[] = {
         {"1", {0x01000010, 0x01000011, 0x01000012, 0x01000013, 0x01000014, 0x01000015}, "6 of 6 files"},
-        {"0x12", {0x01000012}, "1 of 6 files"},
-        {">50", {0x01000010, 0x01000011}, "2 of 6 files"},
         {"1 <=30", {0x01000014, 0x01000015}, "2 of 6 files"},
         {"zz", {}, "0 of 6 files"},
     };
@@ -103,17 +89,12 @@ TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
 TEST_F(FindingTest, SaveAndGoToIDWorkOnTheFilteredRows)
 {
     StartOnFiles();
-    const auto out = m_dir.Path() / "out";
-    std::filesystem::create_directory(out);
-    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    m_out = m_dir.Path() / "out";
     Type("<=30");
     Table().selectAll();
     Frame().OnFileSave();
-    std::set<std::string> written;
-    for (const auto& file : std::filesystem::directory_iterator(out))
-        written.insert(file.path().filename().string());
-    EXPECT_EQ(written, (std::set<std::string> {"01000014.bin", "01000015.bin"}));
-    EXPECT_EQ(m_settings->value("Layout/SaveFolder").toString().toStdString(), out.string());
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string> {"01000014.bin", "01000015.bin"}));
+    EXPECT_EQ(m_settings->value("Layout/SaveFolder").toString().toStdString(), m_out.string());
 
     // A file the filter hides is still found: the filter is cleared to show it.
     ASSERT_TRUE(Frame().GoToID(0x01000011));
@@ -225,13 +206,11 @@ TEST_F(FindingTest, ShortcutsWindowListsEveryMenuCommandWithItsKeys)
             ++commands;
             EXPECT_TRUE(listed.count(action->text().remove(QLatin1Char('&'))))
                 << action->text().toStdString();
-            if (!action->shortcut().isEmpty())
-                EXPECT_TRUE(keys.count(action->shortcuts().first().toString(QKeySequence::NativeText))
-                    || std::any_of(keys.begin(), keys.end(),
-                        [&](const QString& k) {
-                            return k.startsWith(action->shortcut().toString(QKeySequence::NativeText));
-                        }))
-                    << action->text().toStdString();
+            // A command with several keys shows them in one cell, its first key leading.
+            const QString key = action->shortcut().toString(QKeySequence::NativeText);
+            const auto leads = [&](const QString& cell) { return cell.startsWith(key); };
+            EXPECT_TRUE(key.isEmpty() || std::any_of(keys.begin(), keys.end(), leads))
+                << action->text().toStdString();
         }
     };
     for (QAction* top : Frame().menuBar()->actions())

@@ -3,22 +3,14 @@
 
 #include "tests/app/GuiFixture.h"
 
-#include "app/EntryTableModel.h"
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
-using writer::StoredFile;
 
 // A raw file of size bytes whose bytes after the ID are all fill.
 FileSpec RawFile(uint32_t id, size_t size, uint8_t fill)

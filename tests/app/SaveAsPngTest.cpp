@@ -8,16 +8,10 @@
 #include "tests/support/PngReadBack.h"
 #include "writer/RecordBuilders.h"
 
-#include <QComboBox>
 #include <QImage>
-#include <QStatusBar>
-#include <QTableView>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
-using writer::StoredFile;
 
 class SaveAsPng : public CGuiFixture {
 protected:
@@ -32,28 +26,9 @@ protected:
                 {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 20, rgb)},
                 {0x06000002, writer::MakeTextureRecord(0x06000002, 2, 2, 21, rgba)},
             })}));
-        Frame().SetFolderChooser([this](QWidget*, const QString& caption) {
-            m_captions.push_back(caption.toStdString());
-            std::filesystem::create_directory(m_out);
-            return QString::fromStdString(m_out.string());
-        });
-    }
-
-    // Chooses the selector line whose text starts with prefix.
-    void ChooseLine(const QString& prefix)
-    {
-        QComboBox& selector = List().GetCategorySelector();
-        for (int i = 0; i < selector.count(); ++i) {
-            if (selector.itemText(i).startsWith(prefix))
-                selector.setCurrentIndex(i);
-        }
-        ASSERT_TRUE(selector.currentText().startsWith(prefix));
     }
 
     std::string Status() { return Frame().statusBar()->currentMessage().toStdString(); }
-
-    std::filesystem::path m_out;
-    std::vector<std::string> m_captions;
 };
 
 TEST_F(SaveAsPng, PicturesKeepTheirAlphaAndTheFormatIsRemembered)
