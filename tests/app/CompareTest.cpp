@@ -9,20 +9,15 @@
 namespace orvanel::fixture {
 namespace {
 
-FileSpec Raw(uint32_t id, size_t size, uint8_t fill)
-{
-    return {id, StoredFile(id, std::vector<uint8_t>(size, fill))};
-}
-
 class CompareTest : public CGuiFixture {
 protected:
     void SetUp() override
     {
         CGuiFixture::SetUp();
-        m_older =
-            WriteArchive("older.dat", {Raw(0x0A000003, 40, 'c'), Raw(0x01000002, 30, 'b')}).toStdString();
-        m_current = WriteArchive(
-            "current.dat", {Raw(0x01000001, 20, 'a'), Raw(0x01000002, 30, 'B'), Raw(0x0A000003, 40, 'c')})
+        m_older = WriteArchive("older.dat", {RawFile(0x0A000003, 40, 'c'), RawFile(0x01000002, 30, 'b')})
+                      .toStdString();
+        m_current = WriteArchive("current.dat",
+            {RawFile(0x01000001, 20, 'a'), RawFile(0x01000002, 30, 'B'), RawFile(0x0A000003, 40, 'c')})
                         .toStdString();
         ASSERT_TRUE(Start({QString::fromStdString(m_current)}));
         const CDATArchive& archive = *m_app->GetDocument()->GetArchive();

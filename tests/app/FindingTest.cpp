@@ -5,8 +5,6 @@
 
 #include "app/ShortcutsWindow.h"
 #include "app/ViewingCommands.h"
-#include "decode/TextureRecord.h"
-#include "writer/RecordBuilders.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -25,14 +23,11 @@ std::vector<FileSpec> Files()
 {
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 6; ++i)
-        files.push_back(
-            {0x01000010 + i, StoredFile(0x01000010 + i, std::vector<uint8_t>(60 - 10 * i, 'a' + i))});
+        files.push_back(RawFile(0x01000010 + i, 60 - 10 * i, uint8_t('a' + i)));
     const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
     files.push_back({0x04000001, writer::MakeColourTableRecord(0x04000001, colours)});
-    for (uint32_t id : {0x06000001u, 0x06000002u}) {
-        std::vector<uint8_t> pixels(64 * 64 * 3, 0x80);
-        files.push_back({id, writer::MakeTextureRecord(id, 64, 64, kTextureRGB24, pixels)});
-    }
+    for (uint32_t id : {0x06000001u, 0x06000002u})
+        files.push_back(GreyTexture(id, 64, 0x80));
     return files;
 }
 
@@ -86,9 +81,20 @@ TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
     EXPECT_EQ(Table().currentIndex().row(), 1);
 }
 
-TEST_F(FindingTest, SaveAndGoToIDWorkOnTheFilteredRows)
+TEST_F(FindingTest, GoToIDAndSaveWorkAcrossLinesAndOnTheFilteredRows)
 {
     StartOnFiles();
+    ASSERT_TRUE(Frame().GoToID(0x06000002));
+    EXPECT_TRUE(List().GetCategorySelector().currentText().startsWith("06 - "));
+    EXPECT_EQ(Table().currentIndex().row(), 1);
+    EXPECT_EQ(FileView().GetCaption(), "64 x 64 x 24 x 100%");
+    EXPECT_TRUE(m_prompts.informed.empty());
+    EXPECT_FALSE(Frame().GoToID(0x12345678));
+    EXPECT_EQ(m_prompts.informed, std::vector<std::string> {"No file has the ID 12345678."});
+    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind> {MessageKind::Warning});
+    EXPECT_EQ(Table().currentIndex().row(), 1);
+
+    ChooseLine(QStringLiteral("01 - "));
     m_out = m_dir.Path() / "out";
     Type("<=30");
     Table().selectAll();

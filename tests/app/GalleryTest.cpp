@@ -7,8 +7,6 @@
 #include "app/GalleryView.h"
 #include "app/ThumbnailCache.h"
 #include "app/ThumbnailLoader.h"
-#include "decode/TextureRecord.h"
-#include "writer/RecordBuilders.h"
 
 #include <QElapsedTimer>
 
@@ -19,11 +17,8 @@ namespace {
 std::vector<FileSpec> Textures(uint32_t count, uint32_t edge = 16)
 {
     std::vector<FileSpec> files;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t id = 0x06000100 + i;
-        const std::vector<uint8_t> pixels(size_t(edge) * edge * 3, uint8_t(i * 8));
-        files.push_back({id, writer::MakeTextureRecord(id, edge, edge, kTextureRGB24, pixels)});
-    }
+    for (uint32_t i = 0; i < count; ++i)
+        files.push_back(GreyTexture(0x06000100 + i, edge, uint8_t(i * 8)));
     files.push_back({0x01000001, StoredFile(0x01000001)});
     return files;
 }

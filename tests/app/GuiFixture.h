@@ -6,6 +6,9 @@
 // The archive writer comes before any Qt header: Qt defines "slots" as a word of its own.
 #include "writer/ArchiveBuilder.h"
 
+#include "archive/FileCodes.h"
+#include "writer/RecordBuilders.h"
+
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
 #include "app/EntryTableModel.h"
@@ -34,6 +37,19 @@ namespace orvanel::fixture {
 
 using writer::FileSpec;
 using writer::StoredFile;
+
+// A raw stored file: its ID, then payload bytes of fill.
+inline FileSpec RawFile(uint32_t id, size_t payload, uint8_t fill)
+{
+    return {id, StoredFile(id, std::vector<uint8_t>(payload, fill))};
+}
+
+// A texture of edge x edge 24-bit pixels whose every byte is level.
+inline FileSpec GreyTexture(uint32_t id, uint32_t edge, uint8_t level)
+{
+    const std::vector<uint8_t> pixels(size_t(edge) * edge * 3, level);
+    return {id, writer::MakeTextureRecord(id, edge, edge, kTextureRGB24, pixels)};
+}
 
 class CGuiFixture : public ::testing::Test {
 protected:
