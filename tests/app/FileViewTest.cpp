@@ -1,5 +1,5 @@
-// The file view: each kind of stored file reaches its display mode and caption, the
-// greyscale toggle, and printing.
+// The file view: each kind of stored file reaches its display mode and caption, the Show
+// Alpha and greyscale toggles, and printing.
 
 #include "tests/app/GuiFixture.h"
 
@@ -39,6 +39,7 @@ std::vector<FileSpec> EveryKind()
         {0x06000002,
             writer::MakeIndexedTextureRecord(0x06000002, 4, 4, kTextureIndexed8, indices, 0x04000099)},
         {0x06000003, writer::MakeTextureRecord(0x06000003, 2, 2, 0x777, Pixels(2, 2, 0, 0, 0))},
+        {0x06000004, writer::MakeTextureRecord(0x06000004, 2, 2, 21, std::vector<uint8_t>(16, 0x80))},
         {0x31000001, StoredFile(0x31000001, text)},
         {0x01000001, StoredFile(0x01000001, zeros)},
         {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 22050, 16), samples)},
@@ -89,13 +90,25 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
     }
 }
 
-TEST_F(FileViewTest, GreyscaleToggleRedrawsTheGreyPictureAndSurvivesOtherFiles)
+TEST_F(FileViewTest, ShowAlphaAndGreyscaleRedrawThePictures)
 {
     StartOnEveryKind();
+    const auto shot = [&] { return FileView().viewport()->grab().toImage(); };
+    // Show Alpha draws only pictures with their own alpha differently.
+    EXPECT_FALSE(Frame().GetShowAlphaAction()->isChecked());
+    for (const auto& [id, ownAlpha] : {std::pair {0x06000001u, false}, std::pair {0x06000004u, true}}) {
+        ASSERT_TRUE(Frame().GoToID(id));
+        Frame().GetShowAlphaAction()->setChecked(false);
+        const QImage opaque = shot();
+        Frame().GetShowAlphaAction()->setChecked(true);
+        EXPECT_EQ(opaque != shot(), ownAlpha) << std::hex << id;
+    }
+    Frame().GetShowAlphaAction()->setChecked(false);
+
+    // Greyscale draws the grey picture, and stays on for the next picture shown.
     Frame().GoToID(0x06000001);
-    // A point inside the picture, below the caption.
-    const QPoint inside(10, FileView().fontMetrics().height() + 20);
-    const auto shown = [&] { return QColor(FileView().viewport()->grab().toImage().pixel(inside)); };
+    const QPoint inside(10, FileView().fontMetrics().height() + 20); // below the caption
+    const auto shown = [&] { return QColor(shot().pixel(inside)); };
     EXPECT_EQ(shown(), QColor(255, 0, 0));
 
     Frame().GetGreyscaleAction()->trigger();

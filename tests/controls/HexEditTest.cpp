@@ -139,6 +139,15 @@ TEST_F(HexEditInput, KeysMoveTheCaretAndShiftSelects)
         EXPECT_EQ(Edit().GetSelectionEnd(), step.selEnd) << step.caret;
         EXPECT_EQ(Edit().GetScrollRow(), step.scrollRow) << step.caret;
     }
+    // The scroll bar moves the rows; without data there is nothing to scroll and no caret.
+    ASSERT_TRUE(Edit().verticalScrollBar()->isVisible());
+    Edit().verticalScrollBar()->setSliderPosition(30);
+    EXPECT_EQ(Edit().GetScrollRow(), 30u);
+    Edit().SetData(nullptr, 0, true);
+    Viewport()->repaint();
+    Settle();
+    EXPECT_FALSE(Edit().verticalScrollBar()->isVisible());
+    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
 }
 
 TEST_F(HexEditInput, TypingOverwritesDigitsUnlessReadOnly)
@@ -223,37 +232,6 @@ TEST_F(HexEditInput, DragOutsideTheRowsAutoScrollsUntilItComesBack)
     const uint32_t back = Edit().GetScrollRow();
     QTest::qWait(100);
     EXPECT_EQ(Edit().GetScrollRow(), back);
-}
-
-TEST_F(HexEditInput, ScrollBarsFollowTheRowsAndColumns)
-{
-    Show(CountingBytes(1000), 300, 200); // 63 rows, too wide for the window
-    QScrollBar* vertical = Edit().verticalScrollBar();
-    ResizeToRows(70);
-    EXPECT_FALSE(vertical->isVisible());
-    ResizeToRows(10); // less the horizontal bar
-    const int page = int(Geometry().fullRows);
-    ASSERT_TRUE(vertical->isVisible());
-
-    vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(Edit().GetScrollRow(), uint32_t(page - 1));
-    vertical->setSliderPosition(30);
-    EXPECT_EQ(Edit().GetScrollRow(), 30u);
-    Edit().SetScrollRow(500, true);
-    EXPECT_EQ(vertical->value(), 63 - page);
-    ResizeToRows(60); // growing lowers the row with the maximum
-    EXPECT_EQ(Edit().GetScrollRow(), 63 - Geometry().fullRows);
-
-    QScrollBar* horizontal = Edit().horizontalScrollBar();
-    horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(Edit().GetScrollX(), Geometry().charWidth);
-
-    Edit().SetData(nullptr, 0, true);
-    Viewport()->repaint();
-    Settle();
-    EXPECT_FALSE(vertical->isVisible());
-    EXPECT_TRUE(Edit().GetCaretRect().isEmpty());
 }
 
 using HexEditClipboard = HexEditTest;
