@@ -8,8 +8,6 @@
 #include "app/ThumbnailCache.h"
 #include "app/ThumbnailLoader.h"
 
-#include <QElapsedTimer>
-
 namespace orvanel::fixture {
 namespace {
 
@@ -34,20 +32,16 @@ protected:
     // Runs the event loop until every row on screen has its thumbnail; false after 10 s.
     bool WaitForVisibleThumbnails()
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10000) {
-            Gallery().viewport()->repaint();
-            QCoreApplication::processEvents();
-            const auto [first, last] = Gallery().VisibleRows();
-            bool all = first >= 0;
-            for (int row = first; all && row <= last; ++row)
-                all = Gallery().ThumbnailOf(row) != nullptr;
-            if (all)
-                return true;
-            QTest::qWait(5);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [this] {
+                Gallery().viewport()->repaint();
+                const auto [first, last] = Gallery().VisibleRows();
+                bool all = first >= 0;
+                for (int row = first; all && row <= last; ++row)
+                    all = Gallery().ThumbnailOf(row) != nullptr;
+                return all;
+            },
+            10000);
     }
     void ClickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
