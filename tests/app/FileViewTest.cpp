@@ -51,7 +51,6 @@ std::vector<FileSpec> EveryKind()
 class FileViewTest : public CGuiFixture {
 protected:
     void StartOnEveryKind() { ASSERT_TRUE(Start({WriteArchive("kinds.dat", EveryKind())})); }
-    QString ShownText() { return FileView().GetTextBox().GetText(); }
 };
 
 TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
@@ -84,7 +83,7 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
         if (!c.text.isEmpty())
             EXPECT_EQ(c.mode == CDATFileView::ModeBadFile
                     ? QString::fromStdString(FileView().GetBadFileMessage())
-                    : ShownText(),
+                    : FileView().GetTextBox().GetText(),
                 c.text)
                 << std::hex << c.id;
     }

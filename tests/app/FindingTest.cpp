@@ -43,7 +43,6 @@ protected:
             ids.push_back(List().GetModel().EntryAt(row)->fileID);
         return ids;
     }
-    QString FilterStatus() { return Frame().GetViewingCommands().GetFilterStatus().text(); }
     void Type(const char* text)
     {
         List().GetFilterField().clear();
@@ -66,7 +65,8 @@ TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
     for (const auto& test : cases) {
         Type(test.text);
         EXPECT_EQ(ShownIDs(), test.ids) << test.text;
-        EXPECT_EQ(FilterStatus(), QLatin1String(test.status)) << test.text;
+        EXPECT_EQ(Frame().GetViewingCommands().GetFilterStatus().text(), QLatin1String(test.status))
+            << test.text;
     }
     // Keyboard movement runs over the filtered rows and shows their files.
     Type(">50");

@@ -11,19 +11,13 @@ namespace {
 
 class ListViewTest : public CGuiFixture {
 protected:
-    void StartOnRawFiles()
-    {
-        const QString path = WriteArchive("list.dat",
-            {RawFile(0x01000003, 4000, 'c'), RawFile(0x01000001, 4000, 'a'), RawFile(0x01000002, 4000, 'b')});
-        ASSERT_TRUE(Start({path}));
-    }
     QTableView& Table() { return List().GetFileList(); }
-    uint8_t ShownFill() { return Hex().GetData()[4]; }
 };
 
 TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
 {
-    StartOnRawFiles();
+    ASSERT_TRUE(Start({WriteArchive("list.dat",
+        {RawFile(0x01000003, 4000, 'c'), RawFile(0x01000001, 4000, 'a'), RawFile(0x01000002, 4000, 'b')})}));
     Table().setFocus();
     const struct {
         int key;
@@ -45,7 +39,7 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
         const QModelIndexList selected = Table().selectionModel()->selectedRows();
         EXPECT_EQ(selected.size(), c.selectedRows) << c.key;
         EXPECT_TRUE(Table().selectionModel()->isRowSelected(Table().currentIndex().row())) << c.key;
-        EXPECT_EQ(ShownFill(), c.fill) << c.key;
+        EXPECT_EQ(Hex().GetData()[4], c.fill) << c.key;
         EXPECT_EQ(Table().horizontalScrollBar()->value(), 0) << c.key;
     }
 }

@@ -34,9 +34,8 @@ protected:
     {
         m_samples = std::move(samples);
         sound.SetWave(format, m_samples);
-        return Grab();
+        return viewer.grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
-    QImage Grab() { return viewer.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
     CWaveSound sound;
     CWaveViewer viewer;
