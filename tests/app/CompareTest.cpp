@@ -37,9 +37,18 @@ protected:
     DATEntry m_added, m_changed;
 };
 
-TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
+TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpenAndCancelLeavesThem)
 {
+    // Cancel in the progress window leaves the list as it was.
     const int lines = List().GetCategorySelector().count();
+    QTimer::singleShot(0, &Frame(), [this] {
+        if (auto* progress = Frame().findChild<QProgressDialog*>())
+            progress->cancel();
+    });
+    EXPECT_FALSE(Frame().CompareWith(m_older, 0));
+    EXPECT_EQ(List().GetCategorySelector().count(), lines);
+    EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
+
     ASSERT_TRUE(Frame().CompareWith(m_older, 0));
     QComboBox& selector = List().GetCategorySelector();
     ASSERT_EQ(selector.count(), lines + 2);
@@ -71,18 +80,6 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     EXPECT_FALSE(selector.itemText(0).startsWith(QStringLiteral("New files")));
     EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
     EXPECT_TRUE(StatusText().contains(QStringLiteral("For Help, press F1")));
-}
-
-TEST_F(CompareTest, CancelInTheProgressWindowLeavesTheListAsItWas)
-{
-    const int lines = List().GetCategorySelector().count();
-    QTimer::singleShot(0, &Frame(), [this] {
-        if (auto* progress = Frame().findChild<QProgressDialog*>())
-            progress->cancel();
-    });
-    EXPECT_FALSE(Frame().CompareWith(m_older, 0));
-    EXPECT_EQ(List().GetCategorySelector().count(), lines);
-    EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
 }
 
 } // namespace
