@@ -2,30 +2,22 @@
 
 #include "tests/app/GuiFixture.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QProgressDialog>
-#include <QStatusBar>
-#include <QTableView>
 #include <QTimer>
 
 namespace orvanel::fixture {
 namespace {
-
-writer::FileSpec Raw(uint32_t id, size_t size, uint8_t fill)
-{
-    return {id, writer::StoredFile(id, std::vector<uint8_t>(size, fill))};
-}
 
 class CompareTest : public CGuiFixture {
 protected:
     void SetUp() override
     {
         CGuiFixture::SetUp();
-        m_older =
-            WriteArchive("older.dat", {Raw(0x0A000003, 40, 'c'), Raw(0x01000002, 30, 'b')}).toStdString();
-        m_current = WriteArchive(
-            "current.dat", {Raw(0x01000001, 20, 'a'), Raw(0x01000002, 30, 'B'), Raw(0x0A000003, 40, 'c')})
+        m_older = WriteArchive("older.dat", {RawFile(0x0A000003, 40, 'c'), RawFile(0x01000002, 30, 'b')})
+                      .toStdString();
+        m_current = WriteArchive("current.dat",
+            {RawFile(0x01000001, 20, 'a'), RawFile(0x01000002, 30, 'B'), RawFile(0x0A000003, 40, 'c')})
                         .toStdString();
         ASSERT_TRUE(Start({QString::fromStdString(m_current)}));
         const CDATArchive& archive = *m_app->GetDocument()->GetArchive();
@@ -45,9 +37,18 @@ protected:
     DATEntry m_added, m_changed;
 };
 
-TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
+TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpenAndCancelLeavesThem)
 {
+    // Cancel in the progress window leaves the list as it was.
     const int lines = List().GetCategorySelector().count();
+    QTimer::singleShot(0, &Frame(), [this] {
+        if (auto* progress = Frame().findChild<QProgressDialog*>())
+            progress->cancel();
+    });
+    EXPECT_FALSE(Frame().CompareWith(m_older, 0));
+    EXPECT_EQ(List().GetCategorySelector().count(), lines);
+    EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
+
     ASSERT_TRUE(Frame().CompareWith(m_older, 0));
     QComboBox& selector = List().GetCategorySelector();
     ASSERT_EQ(selector.count(), lines + 2);
@@ -65,12 +66,10 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     ASSERT_EQ(List().GetModel().rowCount(), 1);
     EXPECT_EQ(List().GetModel().EntryAt(0)->fileID, m_changed.fileID);
     EXPECT_EQ(Hex().GetData().size(), m_changed.size);
-    const auto out = m_dir.Path() / "out";
-    std::filesystem::create_directory(out);
-    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    m_out = m_dir.Path() / "out";
     List().GetFileList().selectAll();
     Frame().OnFileSave();
-    EXPECT_EQ(FileNamesIn(out), std::vector<std::string> {"01000002.bin"});
+    EXPECT_EQ(FileNamesIn(m_out), std::vector<std::string> {"01000002.bin"});
 
     // Comparing again replaces the lines; opening an archive ends the comparison.
     ASSERT_TRUE(Frame().CompareWith(m_current, 0));
@@ -81,18 +80,6 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpen)
     EXPECT_FALSE(selector.itemText(0).startsWith(QStringLiteral("New files")));
     EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
     EXPECT_TRUE(StatusText().contains(QStringLiteral("For Help, press F1")));
-}
-
-TEST_F(CompareTest, CancelInTheProgressWindowLeavesTheListAsItWas)
-{
-    const int lines = List().GetCategorySelector().count();
-    QTimer::singleShot(0, &Frame(), [this] {
-        if (auto* progress = Frame().findChild<QProgressDialog*>())
-            progress->cancel();
-    });
-    EXPECT_FALSE(Frame().CompareWith(m_older, 0));
-    EXPECT_EQ(List().GetCategorySelector().count(), lines);
-    EXPECT_FALSE(StatusText().contains(QStringLiteral(" unchanged")));
 }
 
 } // namespace

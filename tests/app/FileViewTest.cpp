@@ -1,5 +1,5 @@
-// The file view: each kind of stored file reaches its display mode and caption, the
-// greyscale toggle, and printing.
+// The file view: each kind of stored file reaches its display mode and caption, the Show
+// Alpha and greyscale toggles, and printing.
 
 #include "tests/app/GuiFixture.h"
 
@@ -8,15 +8,11 @@
 #include "decode/TextureRecord.h"
 #include "writer/RecordBuilders.h"
 
-#include <QAction>
 #include <QPainter>
 #include <QPrinter>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
-using writer::StoredFile;
 
 std::vector<uint8_t> Pixels(uint32_t width, uint32_t height, uint8_t b, uint8_t g, uint8_t r)
 {
@@ -43,6 +39,7 @@ std::vector<FileSpec> EveryKind()
         {0x06000002,
             writer::MakeIndexedTextureRecord(0x06000002, 4, 4, kTextureIndexed8, indices, 0x04000099)},
         {0x06000003, writer::MakeTextureRecord(0x06000003, 2, 2, 0x777, Pixels(2, 2, 0, 0, 0))},
+        {0x06000004, writer::MakeTextureRecord(0x06000004, 2, 2, 21, std::vector<uint8_t>(16, 0x80))},
         {0x31000001, StoredFile(0x31000001, text)},
         {0x01000001, StoredFile(0x01000001, zeros)},
         {0x0A000001, writer::MakeSoundRecord(0x0A000001, writer::PCMFormat(1, 22050, 16), samples)},
@@ -54,7 +51,6 @@ std::vector<FileSpec> EveryKind()
 class FileViewTest : public CGuiFixture {
 protected:
     void StartOnEveryKind() { ASSERT_TRUE(Start({WriteArchive("kinds.dat", EveryKind())})); }
-    QString ShownText() { return FileView().GetTextBox().GetText(); }
 };
 
 TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
@@ -87,27 +83,38 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
         if (!c.text.isEmpty())
             EXPECT_EQ(c.mode == CDATFileView::ModeBadFile
                     ? QString::fromStdString(FileView().GetBadFileMessage())
-                    : ShownText(),
+                    : FileView().GetTextBox().GetText(),
                 c.text)
                 << std::hex << c.id;
     }
 }
 
-TEST_F(FileViewTest, GreyscaleToggleRedrawsTheGreyPictureAndSurvivesOtherFiles)
+TEST_F(FileViewTest, ShowAlphaAndGreyscaleRedrawThePictures)
 {
     StartOnEveryKind();
+    const auto shot = [&] { return FileView().viewport()->grab().toImage(); };
+    // Show Alpha draws only pictures with their own alpha differently.
+    EXPECT_FALSE(Frame().GetShowAlphaAction()->isChecked());
+    for (const auto& [id, ownAlpha] : {std::pair {0x06000001u, false}, std::pair {0x06000004u, true}}) {
+        ASSERT_TRUE(Frame().GoToID(id));
+        Frame().GetShowAlphaAction()->setChecked(false);
+        const QImage opaque = shot();
+        Frame().GetShowAlphaAction()->setChecked(true);
+        EXPECT_EQ(opaque != shot(), ownAlpha) << std::hex << id;
+    }
+    Frame().GetShowAlphaAction()->setChecked(false);
+
+    // Greyscale draws the grey picture, and stays on for the next picture shown.
     Frame().GoToID(0x06000001);
-    const int imageTop = FileView().fontMetrics().height() + 10;
-    const QPoint inside(10, imageTop + 10);
-    QImage shot = FileView().viewport()->grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(inside)), QColor(255, 0, 0));
+    const QPoint inside(10, FileView().fontMetrics().height() + 20); // below the caption
+    const auto shown = [&] { return QColor(shot().pixel(inside)); };
+    EXPECT_EQ(shown(), QColor(255, 0, 0));
 
     Frame().GetGreyscaleAction()->trigger();
     EXPECT_TRUE(Frame().GetGreyscaleAction()->isChecked());
     Frame().GoToID(0x31000001);
     Frame().GoToID(0x06000001);
-    shot = FileView().viewport()->grab().toImage();
-    const QColor grey(shot.pixel(inside));
+    const QColor grey = shown();
     EXPECT_EQ(grey.red(), grey.green());
     EXPECT_EQ(grey.green(), grey.blue());
     EXPECT_NE(grey, QColor(255, 0, 0));

@@ -7,29 +7,17 @@
 #include "app/GalleryView.h"
 #include "app/ThumbnailCache.h"
 #include "app/ThumbnailLoader.h"
-#include "decode/TextureRecord.h"
-#include "writer/RecordBuilders.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QTest>
 
 namespace orvanel::fixture {
 namespace {
-
-using writer::FileSpec;
 
 // count textures of edge x edge pixels (16 unless given), each of its own grey level, and one raw file.
 std::vector<FileSpec> Textures(uint32_t count, uint32_t edge = 16)
 {
     std::vector<FileSpec> files;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t id = 0x06000100 + i;
-        const std::vector<uint8_t> pixels(size_t(edge) * edge * 3, uint8_t(i * 8));
-        files.push_back({id, writer::MakeTextureRecord(id, edge, edge, kTextureRGB24, pixels)});
-    }
-    files.push_back({0x01000001, writer::StoredFile(0x01000001)});
+    for (uint32_t i = 0; i < count; ++i)
+        files.push_back(GreyTexture(0x06000100 + i, edge, uint8_t(i * 8)));
+    files.push_back({0x01000001, StoredFile(0x01000001)});
     return files;
 }
 
@@ -39,26 +27,21 @@ protected:
     void ShowThumbnails()
     {
         Frame().findChild<QAction*>(QStringLiteral("thumbnailsAction"))->setChecked(true);
-        QComboBox& selector = List().GetCategorySelector();
-        selector.setCurrentIndex(selector.findText(QStringLiteral("06 - "), Qt::MatchStartsWith));
+        ChooseLine(QStringLiteral("06 - "));
     }
     // Runs the event loop until every row on screen has its thumbnail; false after 10 s.
     bool WaitForVisibleThumbnails()
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10000) {
-            Gallery().viewport()->repaint();
-            QCoreApplication::processEvents();
-            const auto [first, last] = Gallery().VisibleRows();
-            bool all = first >= 0;
-            for (int row = first; all && row <= last; ++row)
-                all = Gallery().ThumbnailOf(row) != nullptr;
-            if (all)
-                return true;
-            QTest::qWait(5);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [this] {
+                Gallery().viewport()->repaint();
+                const auto [first, last] = Gallery().VisibleRows();
+                bool all = first >= 0;
+                for (int row = first; all && row <= last; ++row)
+                    all = Gallery().ThumbnailOf(row) != nullptr;
+                return all;
+            },
+            10000);
     }
     void ClickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
@@ -88,13 +71,9 @@ TEST_F(GalleryTest, ThumbnailsOfVisibleRowsArriveAndSelectionDrivesThePanes)
     ClickRow(5, Qt::ControlModifier);
     EXPECT_EQ(Hex().GetData()[0], 0x05);
 
-    const auto out = m_dir.Path() / "out";
-    std::filesystem::create_directory(out);
-    Frame().SetFolderChooser([&](QWidget*, const QString&) { return QString::fromStdString(out.string()); });
+    m_out = m_dir.Path() / "out";
     Frame().OnFileSave();
-    EXPECT_TRUE(std::filesystem::exists(out / "06000103.bmp"));
-    EXPECT_TRUE(std::filesystem::exists(out / "06000105.bmp"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2);
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string> {"06000103.bmp", "06000105.bmp"}));
 
     // A line of other files shows the table; the thumbnail size is kept in the settings.
     List().GetCategorySelector().setCurrentIndex(0);

@@ -1,46 +1,23 @@
-// The archive list: which moves of the selection mark show a file, the cells it formats,
-// and Go to ID.
+// The archive list: which moves of the selection mark show a file, the cells it formats and
+// the widths of its columns.
 
 #include "tests/app/GuiFixture.h"
 
-#include "app/EntryTableModel.h"
-#include "decode/TextureRecord.h"
-#include "writer/RecordBuilders.h"
-
-#include <QApplication>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
 
 namespace orvanel::fixture {
 namespace {
 
-using writer::FileSpec;
-using writer::StoredFile;
-
-// A raw file of size bytes whose bytes after the ID are all fill.
-FileSpec RawFile(uint32_t id, size_t size, uint8_t fill)
-{
-    return {id, StoredFile(id, std::vector<uint8_t>(size - 4, fill))};
-}
-
 class ListViewTest : public CGuiFixture {
 protected:
-    void StartOnRawFiles()
-    {
-        const QString path = WriteArchive("list.dat",
-            {RawFile(0x01000003, 4000, 'c'), RawFile(0x01000001, 4000, 'a'), RawFile(0x01000002, 4000, 'b')});
-        ASSERT_TRUE(Start({path}));
-    }
     QTableView& Table() { return List().GetFileList(); }
-    uint8_t ShownFill() { return Hex().GetData()[4]; }
 };
 
 TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
 {
-    StartOnRawFiles();
+    ASSERT_TRUE(Start({WriteArchive("list.dat",
+        {RawFile(0x01000003, 4000, 'c'), RawFile(0x01000001, 4000, 'a'), RawFile(0x01000002, 4000, 'b')})}));
     Table().setFocus();
     const struct {
         int key;
@@ -62,7 +39,7 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
         const QModelIndexList selected = Table().selectionModel()->selectedRows();
         EXPECT_EQ(selected.size(), c.selectedRows) << c.key;
         EXPECT_TRUE(Table().selectionModel()->isRowSelected(Table().currentIndex().row())) << c.key;
-        EXPECT_EQ(ShownFill(), c.fill) << c.key;
+        EXPECT_EQ(Hex().GetData()[4], c.fill) << c.key;
         EXPECT_EQ(Table().horizontalScrollBar()->value(), 0) << c.key;
     }
 }
@@ -76,27 +53,6 @@ TEST_F(ListViewTest, ByteCountsPrintUnsigned)
     model.SetEntries(&entries);
     EXPECT_EQ(model.CellText(0, CEntryTableModel::ColumnBytes), "2147483648");
     EXPECT_EQ(model.CellText(1, CEntryTableModel::ColumnBytes), "4294967295");
-}
-
-TEST_F(ListViewTest, GoToIDChoosesTheLineHoldingItAndSelectsItsRow)
-{
-    std::vector<uint8_t> pixels(4 * 4 * 3, 0x80);
-    const QString path = WriteArchive("goto.dat",
-        {RawFile(0x01000001, 16, 'a'),
-            {0x06000002, writer::MakeTextureRecord(0x06000002, 4, 4, kTextureRGB24, pixels)},
-            {0x06000001, writer::MakeTextureRecord(0x06000001, 4, 4, kTextureRGB24, pixels)}});
-    ASSERT_TRUE(Start({path}));
-
-    EXPECT_TRUE(Frame().GoToID(0x06000002));
-    EXPECT_TRUE(List().GetCategorySelector().currentText().startsWith("06 - "));
-    EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
-    EXPECT_EQ(FileView().GetCaption(), "4 x 4 x 24 x 100%");
-    EXPECT_TRUE(m_prompts.informed.empty());
-
-    EXPECT_FALSE(Frame().GoToID(0x12345678));
-    EXPECT_EQ(m_prompts.informed, std::vector<std::string> {"No file has the ID 12345678."});
-    EXPECT_EQ(m_prompts.kinds, std::vector<MessageKind> {MessageKind::Warning});
-    EXPECT_EQ(List().GetFileList().currentIndex().row(), 1);
 }
 
 } // namespace

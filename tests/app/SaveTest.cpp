@@ -1,19 +1,18 @@
-// Save: the selected rows of the list written into the chosen folder, with one summary
-// message when any was not saved.
+// Save, Save As PNG, Save Category and Save All in the desktop program: what each writes, the
+// format remembered between them, the status bar's line and the summary of files not saved,
+// and what cancelling the folder chooser or the progress window leaves; and the end of a
+// program interrupted while it writes.
 
 #include "tests/app/GuiFixture.h"
-
-#include <fstream>
 
 #include "app/SelectionExport.h"
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
 #include "platform/QtInterruptWatcher.h"
+#include "tests/support/PngReadBack.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QTableView>
 #include <QTimer>
 
 #include <csignal>
@@ -23,52 +22,22 @@
 namespace orvanel::fixture {
 namespace {
 
-using writer::FileSpec;
-using writer::StoredFile;
-
-class SaveTest : public CGuiFixture {
-protected:
-    void StartOn(const std::vector<FileSpec>& files)
-    {
-        ASSERT_TRUE(Start({WriteArchive("save.dat", files)}));
-        m_out = m_dir.Path() / "out";
-        std::filesystem::create_directory(m_out);
-        Frame().SetFolderChooser([this](QWidget*, const QString& caption) {
-            m_captions.push_back(caption.toStdString());
-            return m_cancel ? QString() : QString::fromStdString(m_out.string());
-        });
-    }
-
-    std::filesystem::path m_out;
-    std::vector<std::string> m_captions;
-    bool m_cancel = false;
-};
-
-std::vector<FileSpec> MixedFiles()
-{
-    auto bad = StoredFile(0x01000002);
-    bad[0] = 0x09;
-    return {{0x01000001, StoredFile(0x01000001)}, {0x01000002, bad}, {0x01000003, StoredFile(0x01000003)}};
-}
-
-TEST_F(SaveTest, CancelOrEmptySelectionDoesNothing)
-{
-    StartOn(MixedFiles());
-    List().GetFileList().selectAll();
-    m_cancel = true;
-    Frame().OnFileSave();
-    m_cancel = false;
-    List().GetFileList().clearSelection();
-    Frame().OnFileSave();
-    EXPECT_TRUE(m_prompts.informed.empty());
-}
+using SaveTest = CGuiFixture;
 
 TEST_F(SaveTest, LongSelectionIsWrittenWholeAndCancelStopsAfterTheCurrentFile)
 {
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 60; ++i)
         files.push_back({0x02000000 + i, StoredFile(0x02000000 + i, std::vector<uint8_t>(5000, 7))});
-    StartOn(files);
+    ASSERT_TRUE(Start({WriteArchive("save.dat", files)}));
+    // A cancelled folder chooser, or no row selected, saves nothing and says nothing.
+    List().GetFileList().selectAll();
+    Frame().OnFileSave();
+    m_out = m_dir.Path() / "out";
+    List().GetFileList().clearSelection();
+    Frame().OnFileSave();
+    EXPECT_TRUE(m_prompts.informed.empty());
+
     List().GetFileList().selectAll();
     Frame().OnFileSave();
     EXPECT_EQ(FileNamesIn(m_out).size(), 60u);
@@ -92,6 +61,70 @@ TEST_F(SaveTest, LongSelectionIsWrittenWholeAndCancelStopsAfterTheCurrentFile)
         EXPECT_TRUE(name.ends_with(".bin")) << name;
         EXPECT_EQ(std::filesystem::file_size(m_out / name), 5004u) << name;
     }
+}
+
+class SaveAsPng : public CGuiFixture {
+protected:
+    void SetUp() override
+    {
+        CGuiFixture::SetUp();
+        const std::vector<uint8_t> rgb(2 * 2 * 3, 0x40), rgba(2 * 2 * 4, 0x80);
+        ASSERT_TRUE(Start({WriteArchive("png.dat",
+            {
+                {0x01000001, StoredFile(0x01000001)},
+                {0x01000002, StoredFile(0x01000003)}, // bad ID
+                {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 20, rgb)},
+                {0x06000002, writer::MakeTextureRecord(0x06000002, 2, 2, 21, rgba)},
+            })}));
+    }
+
+    std::string Status() { return Frame().statusBar()->currentMessage().toStdString(); }
+};
+
+TEST_F(SaveAsPng, PicturesKeepTheirAlphaAndTheFormatIsRemembered)
+{
+    EXPECT_EQ(Frame().GetSaveAsPNGAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    ChooseLine(QStringLiteral("06 - UI"));
+    List().GetFileList().selectAll();
+    m_out = m_dir.Path() / "png";
+    Frame().GetSaveAsPNGAction()->trigger();
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string> {"06000001.png", "06000002.png"}));
+    EXPECT_FALSE(ReadPNG((m_out / "06000001.png").string()).HasAlpha());
+    const PngReadBack withAlpha = ReadPNG((m_out / "06000002.png").string());
+    ASSERT_TRUE(withAlpha.HasAlpha());
+    EXPECT_EQ(withAlpha.rgba[3], 0x80);
+    EXPECT_EQ(Status(), "Saved 2 files to " + m_out.string());
+    EXPECT_TRUE(m_prompts.informed.empty());
+    EXPECT_EQ(m_settings->value(QString::fromLatin1(kExportFormatSetting)).toString(), QStringLiteral("png"));
+
+    // Save All writes in the format remembered, into a folder per line.
+    m_out = m_dir.Path() / "all";
+    Frame().GetSaveAllAction()->trigger();
+    EXPECT_EQ(FileNamesIn(m_out),
+        (std::vector<std::string> {"01 - Simple Objects", "06 - 00000014 - 24bit", "06 - 00000015 - 32bit"}));
+    EXPECT_EQ(FileNamesIn(m_out / "06 - 00000015 - 32bit"), std::vector<std::string> {"06000002.png"});
+    EXPECT_EQ(Status(), "Saved 3 files to " + m_out.string() + ", 1 not saved");
+
+    // Save turns the remembered format back to BMP.
+    m_out = m_dir.Path() / "bmp";
+    Frame().GetSaveAction()->trigger();
+    EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string> {"06000001.bmp", "06000002.bmp"}));
+    EXPECT_EQ(m_settings->value(QString::fromLatin1(kExportFormatSetting)).toString(), QStringLiteral("bmp"));
+    EXPECT_EQ(
+        m_captions, (std::vector<std::string> {kSaveFolderCaption, kSaveAllCaption, kSaveFolderCaption}));
+}
+
+TEST_F(SaveAsPng, SaveCategoryWritesTheWholeLineAndNamesTheFilesNotSaved)
+{
+    ChooseLine(QStringLiteral("01 - "));
+    List().GetFileList().clearSelection(); // the line's files, selected or not
+    m_out = m_dir.Path() / "category";
+    Frame().GetSaveCategoryAction()->trigger();
+    EXPECT_EQ(FileNamesIn(m_out), std::vector<std::string> {"01000001.bin"});
+    EXPECT_EQ(Status(), "Saved 1 file to " + m_out.string() + ", 1 not saved");
+    EXPECT_EQ(m_prompts.informed,
+        std::vector<std::string> {std::string(kExportSummaryMessage)
+            + "\n\n1 file not saved:\n01000002: bad ID (its first word is 01000003)"});
 }
 
 // A child program with a write under way gets a signal; the event loop handles it.

@@ -17,7 +17,7 @@ std::vector<uint8_t> Letters(size_t count)
     return data;
 }
 
-TEST(HexDump, Texts)
+TEST(HexDump, TextsOfRowsAddressesAndCharacters)
 {
     struct Case {
         std::vector<uint8_t> data;
@@ -39,6 +39,9 @@ TEST(HexDump, Texts)
         // Control and high bytes are dots, a space stays a space.
         {{0x7F, 0x80, 0x1F, 0x20, 0x41}, 0, 4, false, true, false,
             "7F 80 1F 20 41" + std::string(36, ' ') + "... A\n"},
+        // Every address is as wide as the highest one, so the rows line up.
+        {std::vector<uint8_t>(0x10001, 0), 0xFFFF, 0x10000, true, false, false,
+            "0FFFF   " + std::string(45, ' ') + "00\n10000   00\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -49,19 +52,6 @@ TEST(HexDump, Texts)
         options.crlf = c.crlf;
         EXPECT_EQ(FormatHexDump(c.data, c.start, c.end, options), c.text);
     }
-}
-
-TEST(HexDump, AddressesAreAsWideAsTheHighestOne)
-{
-    // Every row of a dump of data reaching 0x10000 has five digits, so the rows line up.
-    const std::vector<uint8_t> data(0x10001, 0);
-    HexDumpOptions options;
-    options.addressDigits = 4;
-    options.withAddress = true;
-    options.crlf = false;
-    const std::string text = FormatHexDump(data, 0xFFFF, 0x10000, options);
-    EXPECT_EQ(text.substr(0, 8), "0FFFF   ");
-    EXPECT_EQ(text.substr(text.find('\n') + 1, 8), "10000   ");
 }
 
 } // namespace
