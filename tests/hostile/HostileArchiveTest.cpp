@@ -139,18 +139,6 @@ TEST_P(HostileArchive, OpensListsShowsAndExportsWithinBounds)
         EXPECT_NE(file.path().filename().string()[0], '.') << file.path();
 }
 
-} // namespace
-
-namespace writer {
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const DamagedArchive& archive, std::ostream* out)
-{
-    *out << archive.name;
-}
-} // namespace writer
-
-namespace {
-
 INSTANTIATE_TEST_SUITE_P(Corpus, HostileArchive, ::testing::ValuesIn(writer::DamagedArchives()),
     [](const ::testing::TestParamInfo<writer::DamagedArchive>& info) { return info.param.name; });
 

@@ -1,4 +1,4 @@
-// orvanel-cli usage, version, and the commands that only read archives: locate, list and diff.
+// orvanel-cli usage, version, and the commands that only read archives: list and diff.
 #include "tests/tools/CliTestSupport.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
@@ -45,22 +45,6 @@ TEST(CommandLine, HelpAndVersion)
     const auto version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "orvanel-cli " ORVANEL_VERSION "\n");
-}
-
-TEST(CommandLine, LocateWithoutARegistryPrintsEmptyFields)
-{
-    // What the locator reads from a registry is the archive tests' concern; this is the
-    // printed record, run against an empty Wine prefix.
-    fixture::CTempDir prefix;
-    ::setenv("WINEPREFIX", prefix.Path().c_str(), 1);
-    const auto r = RunCli({"locate"});
-    ::unsetenv("WINEPREFIX");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-        "portal path: \nportal directory: \ninstall directory: \nclient portal path: \n"
-        "client local path: \nclient high-res path: \nclient cell path: \nfull screen: no\n"
-        "default archive: \n");
-    EXPECT_EQ(r.err, "");
 }
 
 // A texture of 24 bytes whose pixel-format code is format.
