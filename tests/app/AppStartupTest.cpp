@@ -100,7 +100,7 @@ TEST_F(AppStartupTest, PathArgumentOpensThatArchiveOrEndsAStartUpItCannotServe)
     EXPECT_TRUE(m_prompts.informed.empty());
     EXPECT_TRUE(Frame().GetSaveAction()->isEnabled());
     EXPECT_TRUE(Frame().GetGoToIDAction()->isEnabled());
-    List().GetFileList().clearSelection();
+    Table().clearSelection();
     EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
 
     // Opening it again reopens it; a failed open leaves no file loaded and empty views.

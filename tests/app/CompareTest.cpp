@@ -67,7 +67,7 @@ TEST_F(CompareTest, NewAndChangedLinesShowSaveAndEndWithTheNextOpenAndCancelLeav
     EXPECT_EQ(List().GetModel().EntryAt(0)->fileID, m_changed.fileID);
     EXPECT_EQ(Hex().GetData().size(), m_changed.size);
     m_out = m_dir.Path() / "out";
-    List().GetFileList().selectAll();
+    Table().selectAll();
     Frame().OnFileSave();
     EXPECT_EQ(FileNamesIn(m_out), std::vector<std::string> {"01000002.bin"});
 

@@ -34,7 +34,6 @@ std::vector<FileSpec> Files()
 class FindingTest : public CGuiFixture {
 protected:
     void StartOnFiles() { ASSERT_TRUE(Start({WriteArchive("find.dat", Files())})); }
-    QTableView& Table() { return List().GetFileList(); }
     QAction& Command(const char* name) { return *Frame().findChild<QAction*>(QLatin1String(name)); }
     std::vector<uint32_t> ShownIDs()
     {

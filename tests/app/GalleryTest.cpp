@@ -106,22 +106,17 @@ TEST_F(GalleryTest, OpeningAnotherArchiveCancelsThePendingThumbnails)
     EXPECT_EQ(Gallery().GetCache().Count(), 2u);
 }
 
-std::shared_ptr<ThumbnailPixels> Pixels(uint32_t edge, uint32_t colour)
-{
-    auto pixels = std::make_shared<ThumbnailPixels>();
-    pixels->width = pixels->height = edge;
-    pixels->argb.assign(size_t(edge) * edge, colour);
-    return pixels;
-}
-
-ThumbnailKey Key(uint32_t id)
-{
-    return ThumbnailKey::Of(DATEntry {0x20000, id, 0x400, 100}, 8);
-}
-
 TEST(ThumbnailCacheTest, LeastRecentlyUsedGoFirstAndTheBudgetHolds)
 {
-    const size_t one = Pixels(8, 0)->Bytes();
+    // Thumbnails of 8 x 8 pixels, all of one colour.
+    const auto Pixels = [](uint32_t colour) {
+        auto pixels = std::make_shared<ThumbnailPixels>();
+        pixels->width = pixels->height = 8;
+        pixels->argb.assign(64, colour);
+        return pixels;
+    };
+    const auto Key = [](uint32_t id) { return ThumbnailKey::Of(DATEntry {0x20000, id, 0x400, 100}, 8); };
+    const size_t one = Pixels(0)->Bytes();
     // Steps: 'i' inserts, 'f' finds (marks as used); then the IDs expected kept.
     const struct {
         const char* steps;
@@ -136,7 +131,7 @@ TEST(ThumbnailCacheTest, LeastRecentlyUsedGoFirstAndTheBudgetHolds)
         CThumbnailCache cache(3 * one);
         for (size_t i = 0; test.steps[i]; ++i) {
             if (test.steps[i] == 'i')
-                cache.Insert(Key(test.ids[i]), Pixels(8, test.ids[i]));
+                cache.Insert(Key(test.ids[i]), Pixels(test.ids[i]));
             else
                 EXPECT_NE(cache.Find(Key(test.ids[i])), nullptr);
         }

@@ -101,6 +101,7 @@ protected:
 
     CMainFrame& Frame() { return *m_app->GetMainFrame(); }
     CDATListView& List() { return *Frame().GetListView(); }
+    QTableView& Table() { return List().GetFileList(); }
     CDATFileView& FileView() { return *Frame().GetFileView(); }
     CHexEditBase& Hex() { return Frame().GetHexView()->GetHexEdit(); }
     QString Title() { return Frame().windowTitle(); }

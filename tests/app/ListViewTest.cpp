@@ -9,10 +9,7 @@
 namespace orvanel::fixture {
 namespace {
 
-class ListViewTest : public CGuiFixture {
-protected:
-    QTableView& Table() { return List().GetFileList(); }
-};
+using ListViewTest = CGuiFixture;
 
 TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
 {

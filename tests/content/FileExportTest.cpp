@@ -291,20 +291,11 @@ TEST_F(Export, TerminationAtAnyPointLeavesNoTemporary)
 
 // What the user is told after an export: the status line with the counts, and the summary that
 // names the files not saved (up to ten) with why each was not.
-FileSpec Good(uint32_t id)
-{
-    return {id, StoredFile(id)};
-}
-FileSpec BadID(uint32_t id)
-{
-    return {id, StoredFile(id + 1)};
-}
-
 TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
 {
     std::vector<FileSpec> twelveBad;
     for (uint32_t i = 0; i < 12; ++i)
-        twelveBad.push_back(BadID(0x02000010 + 2 * i));
+        twelveBad.push_back({0x02000010 + 2 * i, StoredFile(0x02000011 + 2 * i)});
     const std::string bad = std::string(kExportSummaryMessage) + "\n\n";
     const struct {
         const char* name;
@@ -313,16 +304,18 @@ TEST(ExportSummary, NamesTheFilesNotSavedWithTheReasonOfEach)
         std::string summary; // "{F}" stands for the folder
         std::string status;
     } kCases[] = {
-        {"all saved", {Good(0x01000001), Good(0x01000002)}, false, "", "Saved 2 files to {F}"},
+        {"all saved", {{0x01000001, StoredFile(0x01000001)}, {0x01000002, StoredFile(0x01000002)}}, false, "",
+            "Saved 2 files to {F}"},
         {"bad and undecodable",
-            {Good(0x01000001), BadID(0x02000002), {0x02000004, {4, 0, 0}},
+            {{0x01000001, StoredFile(0x01000001)}, {0x02000002, StoredFile(0x02000003)},
+                {0x02000004, {4, 0, 0}},
                 {0x06000001, writer::MakeTextureRecord(0x06000001, 2, 2, 0x16, kPixels)}},
             false,
             bad
                 + "3 files not saved:\n02000002: bad ID (its first word is 02000003)\n"
                   "02000004: bad ID (too short to hold one)\n06000001: does not decode",
             "Saved 1 file to {F}, 3 not saved"},
-        {"folder refuses", {Good(0x01000001), Good(0x01000002)}, true,
+        {"folder refuses", {{0x01000001, StoredFile(0x01000001)}, {0x01000002, StoredFile(0x01000002)}}, true,
             "2 files could not be written to {F}: Not a directory\n\n"
             "2 files not saved:\n01000001: could not be written to {F}: Not a directory\n"
             "01000002: could not be written to {F}: Not a directory",

@@ -17,6 +17,7 @@
 
 #include <map>
 #include <memory>
+#include <numeric>
 
 namespace orvanel::test {
 namespace {
@@ -25,8 +26,7 @@ namespace {
 std::vector<uint8_t> CountingBytes(size_t count)
 {
     std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = static_cast<uint8_t>(i);
+    std::iota(bytes.begin(), bytes.end(), uint8_t(0));
     return bytes;
 }
 

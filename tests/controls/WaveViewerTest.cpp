@@ -44,11 +44,12 @@ private:
     std::vector<uint8_t> m_samples;
 };
 
-TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
+TEST_F(WaveViewer, BarsFollowTheLoudestSampleOfTheirColumnOverTheCentreLine)
 {
-    const QImage image = Load(writer::PCMFormat(1, 22050, 8), std::vector<uint8_t>(22050, 128));
+    // Silence: only the centre line across, and the position marker at its start.
+    std::vector<uint8_t> samples(22050, 128);
+    QImage image = Load(writer::PCMFormat(1, 22050, 8), samples);
     EXPECT_EQ(Count(image, kGreen), 0);
-    // The centre line runs across; the position marker stands at its start.
     EXPECT_GT(Count(image, kYellow), image.width() * 9 / 10);
     int nearStart = 0;
     for (int x = 0; x < 5; ++x)
@@ -56,27 +57,20 @@ TEST_F(WaveViewer, SilentSoundDrawsOnlyTheCentreLineAndTheLabel)
     EXPECT_GT(nearStart, 0);
     EXPECT_EQ(nearStart, Count(image, kRed));
 
-    Load(writer::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
-    EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));
-}
-
-TEST_F(WaveViewer, BarsGrowWithTheLoudestSampleOfTheirColumn)
-{
-    std::vector<uint8_t> samples(22050, 128);
     std::fill(samples.begin() + 11025, samples.end(), 255);
-    const QImage image = Load(writer::PCMFormat(1, 22050, 8), samples);
+    image = Load(writer::PCMFormat(1, 22050, 8), samples);
     EXPECT_EQ(Count(image, kGreen, image.width() / 4), 0);
     const int loud = image.width() * 3 / 4;
     EXPECT_GT(Count(image, kGreen, loud) + Count(image, kYellow, loud), viewer.height() / 2);
-}
 
-TEST_F(WaveViewer, SoundWithoutWholeFramesDrawsNoBarsOrMarker)
-{
+    Load(writer::PCMFormat(1, 22050, 16), std::vector<uint8_t>(44100, 0));
+    EXPECT_EQ(viewer.accessibleName(), QStringLiteral("22050 Hz, 16 bits, 1 channels, 1.0s"));
+    // A sound without whole frames draws no bars or marker and lasts no time.
     WaveFormat noAlignment = writer::PCMFormat(1, 22050, 16);
     noAlignment.blockAlign = 0;
     const WaveFormat stereo = writer::PCMFormat(2, 22050, 16); // 4 bytes a frame
     for (const auto& [format, bytes] : {std::pair {noAlignment, 1000}, std::pair {stereo, 3}}) {
-        const QImage image = Load(format, std::vector<uint8_t>(size_t(bytes), 255));
+        image = Load(format, std::vector<uint8_t>(size_t(bytes), 255));
         EXPECT_EQ(Count(image, kGreen) + Count(image, kRed), 0);
         EXPECT_TRUE(viewer.accessibleName().endsWith(QStringLiteral("0.0s")));
     }

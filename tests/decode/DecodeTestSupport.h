@@ -1,6 +1,6 @@
 #pragma once
-// Reading pictures and files back in the decoding tests, and decoding records through an
-// archive built for the test.
+// Reading pictures back in the decoding tests, and decoding records through an archive built
+// for the test.
 
 #include "archive/DATArchive.h"
 #include "decode/DibImage.h"
@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,12 +30,6 @@ inline uint32_t PixelFromTop(const CDibImage& image, uint32_t x, uint32_t y)
 inline uint32_t Grey(uint8_t level)
 {
     return level * 0x010101u;
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct Decoded {

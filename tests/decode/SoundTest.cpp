@@ -2,7 +2,6 @@
 #include "decode/SoundRecord.h"
 #include "decode/WaveFile.h"
 #include "decode/WaveSound.h"
-#include "tests/decode/DecodeTestSupport.h"
 #include "tests/decode/FakeWaveOutDevice.h"
 #include "tests/support/FakePrompts.h"
 #include "writer/ArchiveBuilder.h"
@@ -108,7 +107,8 @@ TEST(WaveFile, LayoutPaddingSizesAndFailures)
             ASSERT_TRUE(sound.SetWave(PCMFormat(2, 44100, 16), Samples(c.samples)));
         }
         ASSERT_TRUE(WriteWaveFile(sound, dir.File("s.wav")));
-        const auto file = test::ReadBytes(dir.File("s.wav"));
+        const std::string bytes = fixture::ReadWholeFile(dir.File("s.wav"));
+        const std::span file(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ASSERT_EQ(file.size(), c.fileSize) << c.samples;
         EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
         EXPECT_EQ(ReadLE32(&file[4]), c.riffSize);

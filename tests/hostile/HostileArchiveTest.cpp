@@ -19,14 +19,12 @@
 namespace orvanel {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
+// GCC names AddressSanitizer with a macro of its own, Clang through __has_feature.
+#ifndef __has_feature
+#define __has_feature(feature) 0
 #endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif
