@@ -19,13 +19,7 @@ const DATEntry kEntries[] = {
     {0x20000, 0x0600CD12, 0x0800, 2147483648u},
 };
 
-DATEntryList List()
-{
-    DATEntryList list;
-    for (const DATEntry& entry : kEntries)
-        list.push_back(&entry);
-    return list;
-}
+const DATEntryList kList {&kEntries[0], &kEntries[1], &kEntries[2], &kEntries[3], &kEntries[4]};
 
 // The IDs of the filter's rows in order.
 std::vector<uint32_t> ShownIDs(const CEntryFilter& filter)
@@ -60,13 +54,12 @@ TEST(EntryFilterTest, QueriesMatchIDPartsAndSizeConditions)
         {">abc", {}},
         {">10 <5", {}},
     };
-    const DATEntryList list = List();
     for (const auto& test : cases) {
         CEntryFilter filter;
-        filter.SetEntries(&list);
+        filter.SetEntries(&kList);
         filter.SetQuery(test.text);
         EXPECT_EQ(ShownIDs(filter), test.ids) << '"' << test.text << '"';
-        EXPECT_EQ(filter.TotalCount(), list.size());
+        EXPECT_EQ(filter.TotalCount(), kList.size());
     }
 }
 
@@ -75,16 +68,15 @@ TEST(EntryFilterTest, TypingOnOrBackGivesTheSameRowsAsTypingAfresh)
     // The filter narrows its kept rows on a longer query; each step must equal a fresh filter.
     const char* const steps[] = {
         "0", "06", "060", "0600", "0600C", "0600", "06", ">100", ">100 12", "12", ""};
-    const DATEntryList list = List();
     CEntryFilter typed;
-    typed.SetEntries(&list);
+    typed.SetEntries(&kList);
     typed.SetSort(SortKey::Size, SortOrder::Descending);
     for (const char* text : steps) {
         typed.SetQuery(text);
         CEntryFilter fresh;
         fresh.SetSort(SortKey::Size, SortOrder::Descending);
         fresh.SetQuery(text);
-        fresh.SetEntries(&list);
+        fresh.SetEntries(&kList);
         EXPECT_EQ(ShownIDs(typed), ShownIDs(fresh)) << text;
     }
 }
@@ -104,17 +96,16 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
         {SortKey::Version, SortOrder::Ascending,
             {0x0600ABCD, 0x060012AB, 0x0600CD12, 0x06001234, 0x06FFFFFF}},
     };
-    const DATEntryList list = List();
     for (const auto& test : cases) {
         CEntryFilter filter;
-        filter.SetEntries(&list);
+        filter.SetEntries(&kList);
         filter.SetSort(test.key, test.order);
         EXPECT_EQ(ShownIDs(filter), test.ids) << int(test.key) << ' ' << int(test.order);
         // Each shown entry is found at its row, by entry and by its index in the list.
         for (size_t row = 0; row < filter.RowCount(); ++row) {
             EXPECT_EQ(filter.RowOfEntry(filter.EntryAt(row)), int64_t(row));
             const size_t index =
-                size_t(std::find(list.begin(), list.end(), filter.EntryAt(row)) - list.begin());
+                size_t(std::find(kList.begin(), kList.end(), filter.EntryAt(row)) - kList.begin());
             EXPECT_EQ(filter.RowOfIndex(index), int64_t(row));
         }
     }
@@ -122,7 +113,7 @@ TEST(EntryFilterTest, SortedColumnsOrderRowsAndKeepTheCatalogueOrderForEqualKeys
     CEntryFilter filter;
     EXPECT_EQ(filter.RowCount(), 0u);
     EXPECT_EQ(filter.EntryAt(0), nullptr);
-    filter.SetEntries(&list);
+    filter.SetEntries(&kList);
     filter.SetQuery("ffff");
     EXPECT_EQ(filter.RowCount(), 1u);
     EXPECT_EQ(filter.EntryAt(1), nullptr);

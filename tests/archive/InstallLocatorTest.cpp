@@ -45,7 +45,7 @@ DATInstallInfo Locate(const std::string& keys)
     return DATInstallInfo(registry);
 }
 
-TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
+TEST(InstallLocator, DirectoriesGetOneTrailingBackslashAndFullScreenNeedsANonZeroDword)
 {
     for (const std::string value : {"C:\\Games\\Tarnwick", "C:\\Games\\Tarnwick\\"}) {
         const DATInstallInfo info(Locate(kGameKey + Value("Portal Dat", value)
@@ -58,6 +58,12 @@ TEST(InstallLocator, DirectoriesGetExactlyOneTrailingBackslash)
         EXPECT_EQ(info.clientHighResPath, "C:\\Games\\Tarnwick\\client_highres.dat");
         EXPECT_EQ(info.clientCellPath, "C:\\Games\\Tarnwick\\client_cell_1.dat");
     }
+    // Full screen only from a non-zero DWORD.
+    const std::pair<const char*, bool> cases[] = {{"hex(4):01,00,00,00", true}, {"hex(4):00,01,00,00", true},
+        {"hex(4):00,00,00,00", false}, {"hex(1):31,32,33,00", false}, {"hex(3):01,00,00,00", false},
+        {"hex(4):01", false}, {"hex(4):01,00,00,00,00", false}};
+    for (const auto& [data, expected] : cases)
+        EXPECT_EQ(Locate(kGameKey + "\"fullscreen\"=" + data + "\n").fullScreen, expected) << data;
 }
 
 TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
@@ -85,15 +91,6 @@ TEST(InstallLocator, FirstEntryOfTheGameInEnumerationOrderWins)
         EXPECT_EQ(info.clientPortalPath, c.expected.empty() ? "" : c.expected + "client_portal.dat");
         EXPECT_EQ(info.portalPath, "");
     }
-}
-
-TEST(InstallLocator, FullScreenOnlyFromANonZeroDword)
-{
-    const std::pair<const char*, bool> cases[] = {{"hex(4):01,00,00,00", true}, {"hex(4):00,01,00,00", true},
-        {"hex(4):00,00,00,00", false}, {"hex(1):31,32,33,00", false}, {"hex(3):01,00,00,00", false},
-        {"hex(4):01", false}, {"hex(4):01,00,00,00,00", false}};
-    for (const auto& [data, expected] : cases)
-        EXPECT_EQ(Locate(kGameKey + "\"fullscreen\"=" + data + "\n").fullScreen, expected) << data;
 }
 
 TEST(InstallLocator, QueryRegStringChecksTypeTerminatorAndSize)

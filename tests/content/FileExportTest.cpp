@@ -57,6 +57,8 @@ protected:
         };
         writer::CArchiveBuilder builder(128);
         entries = builder.AddFilesAsTree(files, {3, 2});
+        for (const DATEntry& e : entries)
+            allFiles.push_back(&e);
         opened = std::make_unique<fixture::COpenedArchive>(builder);
         ASSERT_TRUE(opened->archive->BuildCatalogue());
         out = opened->dir.Path() / "out";
@@ -71,15 +73,8 @@ protected:
             opened->archive.get(), &entries[index], into, CExportNames().NameFor(entries[index]), reason);
     }
 
-    DATEntryList All() const
-    {
-        DATEntryList all;
-        for (const DATEntry& e : entries)
-            all.push_back(&e);
-        return all;
-    }
-
     std::vector<DATEntry> entries;
+    DATEntryList allFiles;
     std::unique_ptr<fixture::COpenedArchive> opened;
     std::filesystem::path out;
     std::string reason;
@@ -124,7 +119,7 @@ std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
 TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
 {
     // Twice over, so that versions of one ID meet in one export.
-    DATEntryList all = All();
+    DATEntryList all = allFiles;
     all.insert(all.end(), all.begin(), all.end());
     for (size_t stopAfter : {all.size(), size_t(1), size_t(7), size_t(12)}) {
         std::map<std::string, std::string> written[2];
@@ -147,7 +142,7 @@ TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
 
 TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
 {
-    const DATEntryList all = All();
+    const DATEntryList all = allFiles;
     ASSERT_EQ(SaveStoredFiles(*opened->archive, all, out.string()).saved, 5u);
     for (const std::string& name : fixture::FileNamesIn(out))
         std::ofstream(out / name) << "old";
@@ -174,7 +169,7 @@ TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
         const rlimit limit {32, 32};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;
-        const ExportResult result = SaveStoredFiles(*opened->archive, All(), folder);
+        const ExportResult result = SaveStoredFiles(*opened->archive, allFiles, folder);
         return result.saved == 3 && result.bad == 5 && result.notWritten == 2
             && ExportSummaryText(result, folder)
                    .find("could not be written to " + folder + ": File too large")
@@ -249,7 +244,7 @@ TEST_F(Export, LinksSwappedInDuringAnExportNeverRedirectAWrite)
             CSymlinkRacer racer(out, victim);
             for (int run = 0; run < 20; ++run) {
                 COutputFolder folder(out.string(), nameless);
-                SaveStoredFiles(*opened->archive, All(), folder);
+                SaveStoredFiles(*opened->archive, allFiles, folder);
             }
             EXPECT_GT(racer.Swaps(), 0) << nameless;
         }
@@ -263,7 +258,7 @@ TEST_F(Export, LinksSwappedInDuringAnExportNeverRedirectAWrite)
 TEST_F(Export, TerminationAtAnyPointLeavesNoTemporary)
 {
     // Enough good files that many wait unnamed at once.
-    const DATEntryList one = All();
+    const DATEntryList one = allFiles;
     DATEntryList all;
     for (int copy = 0; copy < 40; ++copy)
         all.insert(all.end(), one.begin(), one.end());

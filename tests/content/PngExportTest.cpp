@@ -6,6 +6,7 @@
 #include "content/FileExport.h"
 #include "decode/TextureDecoder.h"
 #include "tests/decode/DecodeTestSupport.h"
+#include "tests/support/CatalogueFixture.h"
 #include "tests/support/PngReadBack.h"
 #include "tools/demo/DemoArchive.h"
 

@@ -236,8 +236,9 @@ TEST(ImageFiles, BmpIsHeaderThenBlockAndBmpOrPngFailuresAreReported)
         EXPECT_EQ(ReadLE32(&file[6]), 0u);
         EXPECT_EQ(ReadLE32(&file[10]), c.rowsOffset);
         EXPECT_TRUE(std::ranges::equal(file.subspan(14), image.GetDib()));
-        if (c.bits == 8)
+        if (c.bits == 8) {
             EXPECT_EQ(ReadLE32(&file[54 + 4 * 200]), 0x00C8C8C8u); // grey palette
+        }
     }
 
     // Failures are reported.

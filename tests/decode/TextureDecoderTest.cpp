@@ -1,6 +1,7 @@
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
 #include "tests/decode/DecodeTestSupport.h"
+#include "tests/support/CatalogueFixture.h"
 #include "tools/demo/DemoArchive.h"
 #include "writer/RecordBuilders.h"
 
@@ -8,18 +9,64 @@
 #include <squish.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 
 namespace orvanel {
 namespace {
 
-using test::CTextureArchive;
 using test::Grey;
 using test::PixelFromTop;
 using writer::MakeColourTableRecord;
 using writer::MakeIndexedTextureRecord;
 using writer::MakeTextureRecord;
 using writer::Values16;
+
+struct Decoded {
+    bool ok = false;
+    CDibImage colour;
+    CDibImage grey;
+    float scale = 0;
+    uint32_t noteKind = 99;
+    uint32_t noteFileID = 99;
+};
+
+// An opened archive holding the given stored files (palettes, for instance).
+class CTextureArchive {
+public:
+    explicit CTextureArchive(const std::vector<writer::FileSpec>& files = {})
+    {
+        writer::CArchiveBuilder builder;
+        std::vector<writer::FileSpec> stored = files;
+        stored.push_back({0x01000001, writer::StoredFile(0x01000001)});
+        builder.AddFilesAsTree(stored);
+        m_opened = std::make_unique<fixture::COpenedArchive>(builder);
+        EXPECT_TRUE(m_opened->archive->BuildCatalogue());
+    }
+
+    // Decodes bytes as the stored file fileID of the given size (all of bytes by default).
+    Decoded Decode(uint32_t fileID, const std::vector<uint8_t>& bytes, int64_t size = -1) const
+    {
+        const DATEntry entry =
+            writer::MakeEntry(fileID, 0, size < 0 ? uint32_t(bytes.size()) : uint32_t(size));
+        Decoded d;
+        d.ok = DecodeImage(
+            *m_opened->archive, bytes, entry, d.colour, d.grey, d.scale, d.noteKind, d.noteFileID);
+        return d;
+    }
+
+    const CDATArchive& Archive() const { return *m_opened->archive; }
+
+private:
+    std::unique_ptr<fixture::COpenedArchive> m_opened;
+};
+
+void ExpectEmpty(const Decoded& d)
+{
+    EXPECT_FALSE(d.ok);
+    EXPECT_FALSE(d.colour.IsValid());
+    EXPECT_FALSE(d.grey.IsValid());
+}
 
 constexpr uint32_t kTexture = 0x06000010;
 constexpr uint32_t kTable = 0x04000020;
@@ -167,17 +214,17 @@ TEST(TextureDecode, UnknownFormatsAndCategoriesDecodeToNothing)
     const CTextureArchive archive;
     const uint8_t pixels[16] = {};
     const auto d = archive.Decode(kTexture, MakeTextureRecord(kTexture, 2, 2, 0x12345678, pixels));
-    test::ExpectEmpty(d);
+    ExpectEmpty(d);
     EXPECT_EQ(d.noteKind, 0u);
     EXPECT_EQ(d.scale, 1.0f);
-    test::ExpectEmpty(archive.Decode(0x0A000001, MakeTextureRecord(0x0A000001, 2, 2, kTextureGrey8, pixels)));
-    test::ExpectEmpty(archive.Decode(kTexture, {}));
-    test::ExpectEmpty(archive.Decode(kTexture, MakeTextureRecord(kTexture, 0, 2, kTextureGrey8, pixels)));
+    ExpectEmpty(archive.Decode(0x0A000001, MakeTextureRecord(0x0A000001, 2, 2, kTextureGrey8, pixels)));
+    ExpectEmpty(archive.Decode(kTexture, {}));
+    ExpectEmpty(archive.Decode(kTexture, MakeTextureRecord(kTexture, 0, 2, kTextureGrey8, pixels)));
     // Colour tables without colours, or with fewer than they state.
-    test::ExpectEmpty(archive.Decode(kTable, MakeColourTableRecord(kTable, {})));
+    ExpectEmpty(archive.Decode(kTable, MakeColourTableRecord(kTable, {})));
     auto table = MakeColourTableRecord(kTable, Colours(16));
     table.resize(table.size() - 1);
-    test::ExpectEmpty(archive.Decode(kTable, table));
+    ExpectEmpty(archive.Decode(kTable, table));
 }
 
 TEST(IndexedTexture, IndicesShowPaletteColoursFirstRowOnTopOrGreyWithoutIt)
@@ -290,15 +337,14 @@ TEST(TextureBounds, EveryFormatNeedsAllItsBytes)
     for (const auto& [name, record] : records) {
         ASSERT_TRUE(archive.Decode(kTexture, record).ok) << name;
         // One byte short, either in the bytes themselves or in the size the entry gives.
-        test::ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.end() - 1)));
-        test::ExpectEmpty(archive.Decode(kTexture, record, int64_t(record.size()) - 1));
-        test::ExpectEmpty(
-            archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.begin() + 23)));
+        ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.end() - 1)));
+        ExpectEmpty(archive.Decode(kTexture, record, int64_t(record.size()) - 1));
+        ExpectEmpty(archive.Decode(kTexture, std::vector<uint8_t>(record.begin(), record.begin() + 23)));
     }
     // A JPEG data size past the record.
     auto record = records[6].second;
     WriteLE32(&record[kTextureDataSizeOffset], uint32_t(record.size())); // 24 more than follow
-    test::ExpectEmpty(archive.Decode(kTexture, record));
+    ExpectEmpty(archive.Decode(kTexture, record));
 }
 
 TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
@@ -312,7 +358,7 @@ TEST(TextureBounds, SizesThatOverflowThirtyTwoBitsFailWithoutAllocating)
     for (const Size size : {Size {65536, 65536}, Size {0xFFFFFFFF, 0xFFFFFFFF}, Size {0x80000000, 2}}) {
         for (uint32_t format : {kTextureDXT1, kTextureDXT5, kTextureGrey8, kTextureRGB24, kTextureRGBA32,
                  kTextureIndexed8, kTextureIndexed16, kTextureGrey16})
-            test::ExpectEmpty(archive.Decode(
+            ExpectEmpty(archive.Decode(
                 kTexture, MakeTextureRecord(kTexture, size.width, size.height, format, little)));
     }
 }
