@@ -22,16 +22,11 @@ std::vector<uint8_t> Pattern(uint32_t id, size_t size)
     return StoredFile(id, payload);
 }
 
-CArchiveBuilder Build(const std::vector<FileSpec>& files)
-{
-    CArchiveBuilder b(4096);
-    b.AddFilesAsTree(files);
-    return b;
-}
-
 TEST(ArchiveCompare, LongFilesAreComparedToTheirLastByte)
 {
-    const COpenedArchive base(Build({{0x01000001, Pattern(0x01000001, kLargeSize)}}));
+    CArchiveBuilder builder(4096);
+    builder.AddFilesAsTree({{0x01000001, Pattern(0x01000001, kLargeSize)}});
+    const COpenedArchive base(builder);
     ASSERT_TRUE(base.archive->BuildCatalogue());
     for (size_t flip : {size_t(4), size_t(1 << 20), kLargeSize - 1, size_t(0)}) {
         SCOPED_TRACE(flip);
@@ -56,7 +51,9 @@ TEST(ArchiveCompare, ProgressReachesTheTotalAndCanCancel)
     std::vector<FileSpec> files;
     for (uint32_t i = 0; i < 20; ++i)
         files.push_back({0x01000000 + i, Pattern(0x01000000 + i, i == 7 ? kLargeSize : 100)});
-    const COpenedArchive a(Build(files)), b(Build(files));
+    CArchiveBuilder builder(4096);
+    builder.AddFilesAsTree(files);
+    const COpenedArchive a(builder), b(builder);
     ASSERT_TRUE(a.archive->BuildCatalogue());
     ASSERT_TRUE(b.archive->BuildCatalogue());
 

@@ -8,15 +8,6 @@
 namespace orvanel {
 namespace {
 
-// Bytes 'a' to 'z' over and over.
-std::vector<uint8_t> Letters(size_t count)
-{
-    std::vector<uint8_t> data(count);
-    for (size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<uint8_t>('a' + i % 26);
-    return data;
-}
-
 TEST(HexDump, TextsOfRowsAddressesAndCharacters)
 {
     struct Case {
@@ -26,10 +17,11 @@ TEST(HexDump, TextsOfRowsAddressesAndCharacters)
         std::string text;
     };
     const std::string row = "71 72 73 74 75 76 77 78 79 7A 61 62 63 64 65 66";
+    const std::string letters = "abcdefghijklmnopqrstuvwxyzabcdefghijklmn";
     const Case cases[] = {
         // The first row keeps blanks before its first byte; the characters of every row
         // start 3 * 16 + 2 columns after its hex text does, a short last row padded.
-        {Letters(40), 14, 33, true, true, false,
+        {{letters.begin(), letters.end()}, 14, 33, true, true, false,
             "000E   " + std::string(42, ' ') + "6F 70" + "   " + std::string(14, ' ') + "op\n" + "0010   "
                 + row + "   qrstuvwxyzabcdef\n" + "0020   67 68" + std::string(45, ' ') + "gh\n"},
         // Limited to the data; nothing past it.

@@ -163,7 +163,7 @@ TEST(DibDraw, NearestNeighbourAtOwnSizeAndWholeZoom)
     }
 }
 
-TEST(DibDraw, ShrinkingSamplesByTheRatio)
+TEST(DibDraw, ShrinkingSamplesByTheRatioAndAlphaBlendsOverWhatIsThere)
 {
     // Five columns drawn into two: fx = 2.5, columns floor(0) = 0 and floor(2.5) = 2.
     // Two rows into one: row floor(2 - 1 × 2) = 0 from the bottom, the lower row.
@@ -174,6 +174,15 @@ TEST(DibDraw, ShrinkingSamplesByTheRatio)
     ASSERT_EQ(image.Draw(&s.target, 0, 0, 2, 1), 1);
     EXPECT_EQ(s.At(0, 0), 0xFF050505u);
     EXPECT_EQ(s.At(1, 0), 0xFF070707u);
+
+    // An alpha plane blends the picture over what is there.
+    const uint8_t bgra[] = {0, 0, 255, 0, 0, 0, 255, 255, 0, 0, 255, 128};
+    ASSERT_TRUE(image.CreateFromArray(bgra, 3, 1, 32, 12, true));
+    Surface blended(0, 0, 3, 1);
+    ASSERT_EQ(image.Draw(&blended.target, 0, 0, 3, 1), 1);
+    EXPECT_EQ(blended.At(0, 0), kBackground);
+    EXPECT_EQ(blended.At(1, 0), 0xFFFF0000u);
+    EXPECT_EQ(blended.At(2, 0), 0xFF870F17u); // half of each: (target × 127 + image × 128) / 256
 }
 
 TEST(DibDraw, PaintsOnlyInsideClipBoxAndClip)
@@ -201,18 +210,6 @@ TEST(DibDraw, PaintsOnlyInsideClipBoxAndClip)
     EXPECT_EQ(CDibImage().Draw(&s.target, 0, 0, 4, 4) + image.Draw(&s.target, 0, 0, 0, 4)
             + image.Draw(&s.target, 0, 0, 4, 0) + image.Draw(nullptr, 0, 0, 4, 4),
         0);
-}
-
-TEST(DibDraw, AlphaPlaneBlendsOverWhatIsThere)
-{
-    const uint8_t bgra[] = {0, 0, 255, 0, 0, 0, 255, 255, 0, 0, 255, 128};
-    CDibImage image;
-    ASSERT_TRUE(image.CreateFromArray(bgra, 3, 1, 32, 12, true));
-    Surface s(0, 0, 3, 1);
-    ASSERT_EQ(image.Draw(&s.target, 0, 0, 3, 1), 1);
-    EXPECT_EQ(s.At(0, 0), kBackground);
-    EXPECT_EQ(s.At(1, 0), 0xFFFF0000u);
-    EXPECT_EQ(s.At(2, 0), 0xFF870F17u); // half of each: (target × 127 + image × 128) / 256
 }
 
 TEST(ImageFiles, BmpIsHeaderThenBlockAndBmpOrPngFailuresAreReported)

@@ -123,10 +123,7 @@ TEST_F(InfoAndExport, ExportEverythingReportsBadFilesAndNamesEachVersion)
     EXPECT_EQ(fixture::FileNamesIn(out),
         (std::vector<std::string> {"01000001-v00020000.bin", "01000001.bin", "04000001.bmp", "06000001.bmp",
             "06000002.bmp", "06000003.bmp", "06000005.bmp", "0A000001.wav", "0A000003.wav", "31000001.txt"}));
-    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"),
-        std::string("\x01\x00\x00\x01"
-                    "a\0b",
-            7));
+    EXPECT_EQ(fixture::ReadWholeFile(out / "01000001.bin"), std::string("\x01\x00\x00\x01\x61\0b", 7));
 }
 
 // Runs the tool with SIGHUP ignored from the start and sends it SIGHUP every millisecond
