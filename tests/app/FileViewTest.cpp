@@ -55,7 +55,7 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
         uint32_t id;
         int32_t mode;
         const char* caption;
-        QString text; // the text box's, or the bad file's message
+        QString text {}; // the text box's, or the bad file's message
     } cases[] = {
         {0x06000001, CDATFileView::ModeImage, "64 x 64 x 24 x 100%"},
         {0x04000001, CDATFileView::ModeImage, "2 x 2 x 24 x 800%"},
@@ -75,12 +75,13 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
         EXPECT_EQ(FileView().GetTextBox().isVisible(),
             c.mode == CDATFileView::ModeRawText || c.mode == CDATFileView::ModeRecordText);
         EXPECT_EQ(FileView().GetSoundPlayer().isVisible(), c.mode == CDATFileView::ModeSound);
-        if (!c.text.isEmpty())
+        if (!c.text.isEmpty()) {
             EXPECT_EQ(c.mode == CDATFileView::ModeBadFile
                     ? QString::fromStdString(FileView().GetBadFileMessage())
                     : FileView().GetTextBox().GetText(),
                 c.text)
                 << std::hex << c.id;
+        }
     }
 }
 

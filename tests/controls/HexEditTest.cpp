@@ -316,8 +316,9 @@ TEST_F(HexEditClipboard, PasteOverwritesWhatFitsAndTrustsNoCount)
         QSignalSpy changes(&Edit(), &CHexEditBase::changed);
         PutBinaryDataOnClipboard(c.count, c.bytes);
         Edit().PlaceCaret(c.caret, true);
-        if (c.selStart != kNoPosition)
+        if (c.selStart != kNoPosition) {
             ASSERT_TRUE(Edit().SetSelection(c.selStart, c.selEnd, false, true));
+        }
         Key(Qt::Key_V, Qt::ControlModifier);
 
         const uint32_t at = c.selStart != kNoPosition ? c.selStart : c.caret;
