@@ -5,10 +5,45 @@
 #include "archive/Platform.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <memory>
 #include <new>
 
 namespace orvanel {
+
+// The walked entries in walk order, collected in blocks of a fixed size: the walk needs no
+// count beforehand, and nothing collected moves when more arrives.
+class CWalkedEntries {
+public:
+    static int Collect(const DATEntry* entry, void* context)
+    {
+        static_cast<CWalkedEntries*>(context)->Add(*entry);
+        return 1;
+    }
+
+    void Add(const DATEntry& entry)
+    {
+        if ((m_count & kBlockMask) == 0)
+            m_blocks.push_back(std::make_unique_for_overwrite<DATEntry[]>(kBlockSize));
+        m_blocks.back()[m_count & kBlockMask] = entry;
+        ++m_count;
+    }
+
+    size_t Count() const { return m_count; }
+    const DATEntry& operator[](size_t walkIndex) const
+    {
+        return m_blocks[walkIndex >> kBlockShift][walkIndex & kBlockMask];
+    }
+
+private:
+    static constexpr size_t kBlockShift = 12;
+    static constexpr size_t kBlockSize = size_t(1) << kBlockShift;
+    static constexpr size_t kBlockMask = kBlockSize - 1;
+
+    std::vector<std::unique_ptr<DATEntry[]>> m_blocks;
+    size_t m_count = 0;
+};
 
 namespace {
 
@@ -20,40 +55,67 @@ constexpr size_t kHeadsPerRun = 4096;
 // The walk position of an entry whose key was walked before: it adds nothing.
 constexpr uint32_t kDuplicate = 0xFFFFFFFF;
 
-int CountEntryCallback(const DATEntry*, void* context)
+// An entry's place in the sort: its file ID above its walk position, so that ordering the
+// keys orders by ID and, among equal IDs, by walk order.
+uint32_t IDOfKey(uint64_t key)
 {
-    ++*static_cast<size_t*>(context);
-    return 1;
+    return uint32_t(key >> 32);
 }
 
-int CollectEntryCallback(const DATEntry* entry, void* context)
+uint32_t WalkIndexOfKey(uint64_t key)
 {
-    static_cast<std::vector<DATEntry>*>(context)->push_back(*entry);
-    return 1;
+    return uint32_t(key);
 }
 
-struct SortKey {
-    uint32_t fileID;
-    uint32_t walkIndex;
-};
-
-// Sorts by file ID with a least-significant-digit radix sort: stable, so entries sharing an ID
-// stay in walk order, and linear in the number of entries.
-void RadixSortByID(std::vector<SortKey>& keys)
+// Sorts the keys by file ID with a least-significant-digit radix sort: stable, so entries
+// sharing an ID stay in walk order, and linear in the number of entries. A digit that is the
+// same in every ID (the top digit of an archive of one category, say) costs no pass.
+void RadixSortByID(std::vector<uint64_t>& keys)
 {
-    std::vector<SortKey> scratch(keys.size());
-    for (int shift = 0; shift < 32; shift += 8) {
-        size_t counts[257] = {};
-        for (const SortKey& key : keys)
-            ++counts[((key.fileID >> shift) & 0xFF) + 1];
-        if (counts[((keys.empty() ? 0 : keys[0].fileID >> shift) & 0xFF) + 1] == keys.size())
-            continue; // every ID has the same digit here
+    size_t counts[4][257] = {};
+    for (const uint64_t key : keys) {
+        const uint32_t id = IDOfKey(key);
+        ++counts[0][(id & 0xFF) + 1];
+        ++counts[1][((id >> 8) & 0xFF) + 1];
+        ++counts[2][((id >> 16) & 0xFF) + 1];
+        ++counts[3][(id >> 24) + 1];
+    }
+    std::vector<uint64_t> scratch;
+    for (int digit = 0; digit < 4; ++digit) {
+        size_t* count = counts[digit];
+        if (std::find(count + 1, count + 257, keys.size()) != count + 257)
+            continue;
+        if (scratch.empty())
+            scratch.resize(keys.size());
         for (int d = 0; d < 256; ++d)
-            counts[d + 1] += counts[d];
-        for (const SortKey& key : keys)
-            scratch[counts[(key.fileID >> shift) & 0xFF]++] = key;
+            count[d + 1] += count[d];
+        const int shift = 32 + 8 * digit;
+        for (const uint64_t key : keys)
+            scratch[count[(key >> shift) & 0xFF]++] = key;
         keys.swap(scratch);
     }
+}
+
+// The order in which to read the heads of textures whose first blocks lie at the given
+// offsets: by offset, to within a few pages of the file, so that the reads sweep the file
+// once instead of jumping about it. One counting pass; the ties keep the given order.
+std::vector<uint32_t> FileOrder(const DATEntry* textures, size_t count, uint64_t archiveSize)
+{
+    const int bucketBits = std::clamp(int(std::bit_width(count)), 8, 16);
+    const int shift = std::max(0, int(std::bit_width(archiveSize)) - bucketBits);
+    const size_t buckets = size_t(archiveSize >> shift) + 1;
+    auto bucketOf = [&](const DATEntry& entry) {
+        return size_t(std::min<uint64_t>(entry.offset, archiveSize) >> shift);
+    };
+    std::vector<size_t> firstOf(buckets + 1);
+    for (size_t k = 0; k < count; ++k)
+        ++firstOf[bucketOf(textures[k]) + 1];
+    for (size_t b = 0; b < buckets; ++b)
+        firstOf[b + 1] += firstOf[b];
+    std::vector<uint32_t> order(count);
+    for (size_t k = 0; k < count; ++k)
+        order[firstOf[bucketOf(textures[k])]++] = uint32_t(k);
+    return order;
 }
 
 uint8_t CategoryAt(const DATEntry& entry)
@@ -113,21 +175,18 @@ bool CDATArchive::BuildCatalogue()
     // under the walk, fails the open instead of leaving a shorter listing.
     DATWalkResult result = DATWalkResult::Done;
     try {
-        // The entries are copied into one array sized by a bare walk of the directory first.
-        size_t live = 0;
-        result = ForEachLiveEntry(Data(), CountEntryCallback, &live);
-        if (result == DATWalkResult::Done) {
-            m_entries.reserve(live);
+        std::vector<uint32_t> walkPosition;
+        {
+            CWalkedEntries walked;
             if (!WalkDATDirectory(
-                    Data(), *m_prompts, CollectEntryCallback, uint32_t(m_fileStatus.length), &m_entries)) {
+                    Data(), *m_prompts, CWalkedEntries::Collect, uint32_t(m_fileStatus.length), &walked)) {
                 ClearCatalogue();
                 return false;
             }
-            std::vector<uint32_t> walkPosition;
-            CollectEntries(walkPosition);
-            BuildRecords();
-            result = BuildLists(walkPosition);
+            CollectEntries(walked, walkPosition);
         }
+        BuildRecords();
+        result = BuildLists(walkPosition);
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
     }
@@ -140,46 +199,55 @@ bool CDATArchive::BuildCatalogue()
 }
 
 // Puts the walked entries into (file ID, entry key) order and drops every entry whose key was
-// walked before. walkPosition receives, for each entry in walk order, its place in the
-// catalogue's array, or kDuplicate.
-void CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
+// walked before. When some file ID keeps several versions, walkPosition receives, for each
+// entry in walk order, its place in the catalogue's array, or kDuplicate; otherwise it stays
+// empty.
+void CDATArchive::CollectEntries(const CWalkedEntries& walked, std::vector<uint32_t>& walkPosition)
 {
-    const size_t n = m_entries.size();
+    const size_t n = walked.Count();
     if (n >= kDuplicate)
         throw std::bad_alloc(); // more entries than positions can name
-    std::vector<SortKey> keys(n);
+    std::vector<uint64_t> keys(n);
     for (size_t w = 0; w < n; ++w)
-        keys[w] = {m_entries[w].fileID, uint32_t(w)};
+        keys[w] = uint64_t(walked[w].fileID) << 32 | w;
     RadixSortByID(keys);
     // The versions of one ID by key; the sort is stable, so of equal keys the first walked
     // comes first and is the one kept. Runs are short except in crafted archives, and even
     // then this is O(n log n).
-    auto byKey = [this](const SortKey& a, const SortKey& b) {
-        return EntryKeyLess(m_entries[a.walkIndex], m_entries[b.walkIndex]);
+    auto byKey = [&walked](uint64_t a, uint64_t b) {
+        return EntryKeyLess(walked[WalkIndexOfKey(a)], walked[WalkIndexOfKey(b)]);
     };
+    bool versions = false;
     for (size_t first = 0; first < n;) {
         size_t end = first + 1;
-        while (end < n && keys[end].fileID == keys[first].fileID)
+        while (end < n && IDOfKey(keys[end]) == IDOfKey(keys[first]))
             ++end;
         if (end - first > 1)
             std::stable_sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(end), byKey);
         first = end;
     }
-    // Gathered into a second array rather than moved in place: the reads are independent of
-    // each other, where following the permutation's cycles waits on every load in turn.
-    walkPosition.assign(n, kDuplicate);
-    std::vector<DATEntry> sorted;
-    sorted.reserve(n);
+    // Gathered into the catalogue's array in sorted order. A dropped duplicate keeps its key
+    // with the position marked, for the walk positions below.
+    m_entries.reserve(n);
     for (size_t k = 0; k < n; ++k) {
-        const DATEntry& entry = m_entries[keys[k].walkIndex];
-        if (k > 0 && keys[k].fileID == keys[k - 1].fileID
-            && EntryKeyEqual(entry, m_entries[keys[k - 1].walkIndex]))
-            continue;
-        walkPosition[keys[k].walkIndex] = uint32_t(sorted.size());
-        sorted.push_back(entry);
+        const DATEntry& entry = walked[WalkIndexOfKey(keys[k])];
+        if (k > 0 && IDOfKey(keys[k]) == IDOfKey(keys[k - 1])) {
+            if (EntryKeyEqual(entry, m_entries.back())) {
+                keys[k] |= kDuplicate;
+                continue;
+            }
+            versions = true;
+        }
+        m_entries.push_back(entry);
     }
-    keys = {};
-    m_entries.swap(sorted);
+    if (!versions)
+        return;
+    walkPosition.assign(n, kDuplicate);
+    uint32_t position = 0;
+    for (const uint64_t key : keys) {
+        if (WalkIndexOfKey(key) != kDuplicate)
+            walkPosition[WalkIndexOfKey(key)] = position++;
+    }
 }
 
 void CDATArchive::BuildRecords()
@@ -235,23 +303,29 @@ DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
     }
     walkPosition = {};
 
-    // The format code of every texture, from the heads read a batch to a guarded run.
+    // The format code of every texture, from the heads read a batch to a guarded run, in the
+    // order of the textures in the file.
     const size_t textures = firstOf[kCategoryTexture + 1] - firstOf[kCategoryTexture];
     const DATEntry* const firstTexture = m_entries.data() + firstOf[kCategoryTexture];
     std::vector<uint32_t> codes(textures);
     std::vector<uint8_t> complete(textures);
     {
+        const std::vector<uint32_t> order = FileOrder(firstTexture, textures, Data().size());
         std::vector<const DATEntry*> batch;
         std::vector<uint8_t> heads(std::min(textures, kHeadsPerRun) * kTextureHead);
+        std::vector<uint8_t> read(std::min(textures, kHeadsPerRun));
         for (size_t first = 0; first < textures; first += kHeadsPerRun) {
             const size_t count = std::min(kHeadsPerRun, textures - first);
             batch.resize(count);
             for (size_t k = 0; k < count; ++k)
-                batch[k] = firstTexture + first + k;
-            if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), &complete[first]))
+                batch[k] = firstTexture + order[first + k];
+            if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), read.data()))
                 return DATWalkResult::CutShort;
-            for (size_t k = 0; k < count; ++k)
-                codes[first + k] = ReadLE32(&heads[k * kTextureHead + kTextureFormatOffset]);
+            for (size_t k = 0; k < count; ++k) {
+                const uint32_t texture = order[first + k];
+                complete[texture] = read[k];
+                codes[texture] = ReadLE32(&heads[k * kTextureHead + kTextureFormatOffset]);
+            }
         }
     }
     // A texture too short to hold a code is in no format list. The lists follow the texture

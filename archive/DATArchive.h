@@ -18,6 +18,8 @@
 
 namespace orvanel {
 
+class CWalkedEntries;
+
 // The category selector the catalogue fills: a drop-down list of lines, each carrying
 // the list it stands for.
 class ICategorySelector {
@@ -76,7 +78,7 @@ public:
 
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
-    void CollectEntries(std::vector<uint32_t>& walkPosition);
+    void CollectEntries(const CWalkedEntries& walked, std::vector<uint32_t>& walkPosition);
     void BuildRecords();
     DATWalkResult BuildLists(std::vector<uint32_t>& walkPosition);
 
