@@ -12,6 +12,8 @@
 
 namespace orvanel {
 
+namespace {
+
 // The walked entries in walk order, collected in blocks of a fixed size: the walk needs no
 // count beforehand, and nothing collected moves when more arrives.
 class CWalkedEntries {
@@ -22,6 +24,8 @@ public:
         return 1;
     }
 
+    CWalkedEntries() { m_blocks.reserve(kBlocksAhead); }
+
     void Add(const DATEntry& entry)
     {
         if ((m_count & kBlockMask) == 0)
@@ -31,68 +35,82 @@ public:
     }
 
     size_t Count() const { return m_count; }
-    const DATEntry& operator[](size_t walkIndex) const
+    DATEntry& operator[](size_t index) { return m_blocks[index >> kBlockShift][index & kBlockMask]; }
+    const DATEntry& operator[](size_t index) const
     {
-        return m_blocks[walkIndex >> kBlockShift][walkIndex & kBlockMask];
+        return m_blocks[index >> kBlockShift][index & kBlockMask];
     }
 
 private:
-    static constexpr size_t kBlockShift = 12;
+    static constexpr size_t kBlockShift = 14;
     static constexpr size_t kBlockSize = size_t(1) << kBlockShift;
     static constexpr size_t kBlockMask = kBlockSize - 1;
+    // The list of blocks is made long enough for millions of entries before the first block,
+    // so that it does not grow between the blocks: freed together, they leave one stretch of
+    // memory behind, which the catalogue's next arrays can take.
+    static constexpr size_t kBlocksAhead = 1024;
 
     std::vector<std::unique_ptr<DATEntry[]>> m_blocks;
     size_t m_count = 0;
 };
-
-namespace {
 
 // Stored textures carry their pixel format code at this offset.
 constexpr size_t kTextureFormatOffset = 16;
 constexpr size_t kTextureHead = kTextureFormatOffset + 4;
 // Texture heads are read this many to a guarded run.
 constexpr size_t kHeadsPerRun = 4096;
-// The walk position of an entry whose key was walked before: it adds nothing.
-constexpr uint32_t kDuplicate = 0xFFFFFFFF;
 
-// An entry's place in the sort: its file ID above its walk position, so that ordering the
-// keys orders by ID and, among equal IDs, by walk order.
-uint32_t IDOfKey(uint64_t key)
-{
-    return uint32_t(key >> 32);
-}
+// The widest digit of the ID sort: 2,048 counters and as many places being written at once
+// still fit the caches, and three passes cover any 32-bit ID.
+constexpr int kDigitBits = 11;
 
-uint32_t WalkIndexOfKey(uint64_t key)
+// Sorts the walked entries by file ID into sorted with a least-significant-digit radix sort:
+// stable, so entries sharing an ID stay in walk order, and linear in the number of entries.
+// Whole entries move, between the walk's blocks and sorted, each pass reading one of them in
+// order and writing the other a few thousand places at a time, so that no pass waits on
+// memory scattered over the whole of either. Only the bits in which the IDs differ are sorted
+// on, and a digit that is the same in every ID costs no pass.
+void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
 {
-    return uint32_t(key);
-}
-
-// Sorts the keys by file ID with a least-significant-digit radix sort: stable, so entries
-// sharing an ID stay in walk order, and linear in the number of entries. A digit that is the
-// same in every ID (the top digit of an archive of one category, say) costs no pass.
-void RadixSortByID(std::vector<uint64_t>& keys)
-{
-    size_t counts[4][257] = {};
-    for (const uint64_t key : keys) {
-        const uint32_t id = IDOfKey(key);
-        ++counts[0][(id & 0xFF) + 1];
-        ++counts[1][((id >> 8) & 0xFF) + 1];
-        ++counts[2][((id >> 16) & 0xFF) + 1];
-        ++counts[3][(id >> 24) + 1];
+    const size_t n = walked.Count();
+    sorted.resize(n);
+    uint32_t differ = 0;
+    for (size_t w = 0; w < n; ++w)
+        differ |= walked[w].fileID ^ walked[0].fileID;
+    const int low = differ == 0 ? 0 : std::countr_zero(differ);
+    const int span = differ == 0 ? 0 : std::bit_width(differ) - low;
+    const int passes = (span + kDigitBits - 1) / kDigitBits;
+    const int width = passes == 0 ? 0 : (span + passes - 1) / passes;
+    const size_t digits = size_t(1) << width;
+    std::vector<size_t> counts(size_t(passes) * (digits + 1));
+    for (size_t w = 0; w < n; ++w) {
+        const uint32_t id = walked[w].fileID;
+        for (int p = 0; p < passes; ++p)
+            ++counts[size_t(p) * (digits + 1) + ((id >> (low + p * width)) & (digits - 1)) + 1];
     }
-    std::vector<uint64_t> scratch;
-    for (int digit = 0; digit < 4; ++digit) {
-        size_t* count = counts[digit];
-        if (std::find(count + 1, count + 257, keys.size()) != count + 257)
+    bool inWalked = true;
+    for (int p = 0; p < passes; ++p) {
+        size_t* count = &counts[size_t(p) * (digits + 1)];
+        if (std::find(count + 1, count + digits + 1, n) != count + digits + 1)
             continue;
-        if (scratch.empty())
-            scratch.resize(keys.size());
-        for (int d = 0; d < 256; ++d)
+        for (size_t d = 0; d < digits; ++d)
             count[d + 1] += count[d];
-        const int shift = 32 + 8 * digit;
-        for (const uint64_t key : keys)
-            scratch[count[(key >> shift) & 0xFF]++] = key;
-        keys.swap(scratch);
+        const int shift = low + p * width;
+        auto place = [&](const DATEntry& entry) -> size_t {
+            return count[(entry.fileID >> shift) & (digits - 1)]++;
+        };
+        if (inWalked) {
+            for (size_t w = 0; w < n; ++w)
+                sorted[place(walked[w])] = walked[w];
+        } else {
+            for (size_t k = 0; k < n; ++k)
+                walked[place(sorted[k])] = sorted[k];
+        }
+        inWalked = !inWalked;
+    }
+    if (inWalked) {
+        for (size_t w = 0; w < n; ++w)
+            sorted[w] = walked[w];
     }
 }
 
@@ -117,6 +135,28 @@ std::vector<uint32_t> FileOrder(const DATEntry* textures, size_t count, uint64_t
         order[firstOf[bucketOf(textures[k])]++] = uint32_t(k);
     return order;
 }
+
+// The order and equality of entry keys, as function objects the sorts inline: the four
+// fields packed into two numbers compare as the printed keys do.
+struct KeyParts {
+    uint64_t high;
+    uint64_t low;
+};
+
+KeyParts PartsOf(const DATEntry& entry)
+{
+    return {uint64_t(entry.version) << 32 | entry.fileID, uint64_t(entry.offset) << 32 | entry.size};
+}
+
+constexpr auto KeyLess = [](const DATEntry& a, const DATEntry& b) {
+    const KeyParts x = PartsOf(a), y = PartsOf(b);
+    return x.high < y.high || (x.high == y.high && x.low < y.low);
+};
+
+constexpr auto KeyEqual = [](const DATEntry& a, const DATEntry& b) {
+    const KeyParts x = PartsOf(a), y = PartsOf(b);
+    return x.high == y.high && x.low == y.low;
+};
 
 uint8_t CategoryAt(const DATEntry& entry)
 {
@@ -175,7 +215,6 @@ bool CDATArchive::BuildCatalogue()
     // under the walk, fails the open instead of leaving a shorter listing.
     DATWalkResult result = DATWalkResult::Done;
     try {
-        std::vector<uint32_t> walkPosition;
         {
             CWalkedEntries walked;
             if (!WalkDATDirectory(
@@ -183,10 +222,11 @@ bool CDATArchive::BuildCatalogue()
                 ClearCatalogue();
                 return false;
             }
-            CollectEntries(walked, walkPosition);
+            SortByID(walked, m_entries);
         }
+        KeepDistinctVersions();
         BuildRecords();
-        result = BuildLists(walkPosition);
+        result = BuildLists();
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
     }
@@ -198,56 +238,74 @@ bool CDATArchive::BuildCatalogue()
     return false;
 }
 
-// Puts the walked entries into (file ID, entry key) order and drops every entry whose key was
-// walked before. When some file ID keeps several versions, walkPosition receives, for each
-// entry in walk order, its place in the catalogue's array, or kDuplicate; otherwise it stays
-// empty.
-void CDATArchive::CollectEntries(const CWalkedEntries& walked, std::vector<uint32_t>& walkPosition)
+// Puts the versions of each file ID, which the sort by ID left in walk order, into key order
+// and drops every entry whose key was walked before. The sort is stable, so of equal keys the
+// first walked comes first and is the one kept. Runs are short except in crafted archives,
+// and even then this is O(n log n).
+void CDATArchive::KeepDistinctVersions()
 {
-    const size_t n = walked.Count();
-    if (n >= kDuplicate)
-        throw std::bad_alloc(); // more entries than positions can name
-    std::vector<uint64_t> keys(n);
-    for (size_t w = 0; w < n; ++w)
-        keys[w] = uint64_t(walked[w].fileID) << 32 | w;
-    RadixSortByID(keys);
-    // The versions of one ID by key; the sort is stable, so of equal keys the first walked
-    // comes first and is the one kept. Runs are short except in crafted archives, and even
-    // then this is O(n log n).
-    auto byKey = [&walked](uint64_t a, uint64_t b) {
-        return EntryKeyLess(walked[WalkIndexOfKey(a)], walked[WalkIndexOfKey(b)]);
+    const auto end = m_entries.end();
+    for (auto first = m_entries.begin(); first != end;) {
+        auto last = first + 1;
+        while (last != end && last->fileID == first->fileID)
+            ++last;
+        if (last - first > 1)
+            std::stable_sort(first, last, KeyLess);
+        first = last;
+    }
+    m_entries.erase(std::unique(m_entries.begin(), end, KeyEqual), end);
+}
+
+// The lists of the categories marked shared, in walk order: the order the list sort gives
+// entries sharing an ID follows from it. The directory is walked a second time for their
+// entries, which are then put into the catalogue's order, numbered by walk, and matched with
+// the catalogue's array in one pass; a version walked twice is listed where it was walked
+// first. Only archives with many-versioned IDs pay for this.
+DATWalkResult CDATArchive::ListInWalkOrder(const bool (&shared)[256])
+{
+    struct Walked {
+        DATEntry entry;
+        uint32_t walkIndex;
     };
-    bool versions = false;
-    for (size_t first = 0; first < n;) {
-        size_t end = first + 1;
-        while (end < n && IDOfKey(keys[end]) == IDOfKey(keys[first]))
-            ++end;
-        if (end - first > 1)
-            std::stable_sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(end), byKey);
-        first = end;
+    struct Listing {
+        const bool* shared;
+        std::vector<Walked> walked;
+    } listing {shared, {}};
+    const auto collect = [](const DATEntry* entry, void* context) {
+        Listing& l = *static_cast<Listing*>(context);
+        if (l.shared[CategoryAt(*entry)])
+            l.walked.push_back({*entry, uint32_t(l.walked.size())});
+        return 1;
+    };
+    const DATWalkResult result = ForEachLiveEntry(Data(), collect, &listing);
+    if (result != DATWalkResult::Done)
+        return result;
+    std::vector<Walked>& walked = listing.walked;
+    std::stable_sort(walked.begin(), walked.end(), [](const Walked& a, const Walked& b) {
+        return a.entry.fileID != b.entry.fileID ? a.entry.fileID < b.entry.fileID : KeyLess(a.entry, b.entry);
+    });
+    // Each walked entry's place in the catalogue's array, by walk index; duplicates get none.
+    constexpr uint32_t kNone = 0xFFFFFFFF;
+    std::vector<uint32_t> position(walked.size(), kNone);
+    size_t at = 0;
+    for (size_t k = 0; k < walked.size(); ++k) {
+        if (k > 0 && KeyEqual(walked[k].entry, walked[k - 1].entry))
+            continue;
+        while (at < m_entries.size() && !shared[CategoryAt(m_entries[at])])
+            ++at;
+        if (at == m_entries.size() || !KeyEqual(m_entries[at], walked[k].entry))
+            return DATWalkResult::CutShort; // the directory changed between the walks
+        position[walked[k].walkIndex] = uint32_t(at++);
     }
-    // Gathered into the catalogue's array in sorted order. A dropped duplicate keeps its key
-    // with the position marked, for the walk positions below.
-    m_entries.reserve(n);
-    for (size_t k = 0; k < n; ++k) {
-        const DATEntry& entry = walked[WalkIndexOfKey(keys[k])];
-        if (k > 0 && IDOfKey(keys[k]) == IDOfKey(keys[k - 1])) {
-            if (EntryKeyEqual(entry, m_entries.back())) {
-                keys[k] |= kDuplicate;
-                continue;
-            }
-            versions = true;
-        }
-        m_entries.push_back(entry);
+    for (; at < m_entries.size(); ++at) {
+        if (shared[CategoryAt(m_entries[at])])
+            return DATWalkResult::CutShort;
     }
-    if (!versions)
-        return;
-    walkPosition.assign(n, kDuplicate);
-    uint32_t position = 0;
-    for (const uint64_t key : keys) {
-        if (WalkIndexOfKey(key) != kDuplicate)
-            walkPosition[WalkIndexOfKey(key)] = position++;
+    for (const uint32_t p : position) {
+        if (p != kNone)
+            m_categoryLists[CategoryAt(m_entries[p])].push_back(&m_entries[p]);
     }
+    return DATWalkResult::Done;
 }
 
 void CDATArchive::BuildRecords()
@@ -270,7 +328,7 @@ void CDATArchive::BuildRecords()
 // as it stands. Only a list of a category with a many-versioned ID needs the order the list
 // sort gives entries sharing an ID, which follows from the walk order: such a list is
 // gathered in walk order and sorted.
-DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
+DATWalkResult CDATArchive::BuildLists()
 {
     bool shared[256] = {};
     for (const DATFileRecord& record : m_fileRecords) {
@@ -296,12 +354,10 @@ DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
         }
     }
     if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
-        for (uint32_t position : walkPosition) {
-            if (position != kDuplicate && shared[CategoryAt(m_entries[position])])
-                m_categoryLists[CategoryAt(m_entries[position])].push_back(&m_entries[position]);
-        }
+        const DATWalkResult walked = ListInWalkOrder(shared);
+        if (walked != DATWalkResult::Done)
+            return walked;
     }
-    walkPosition = {};
 
     // The format code of every texture, from the heads read a batch to a guarded run, in the
     // order of the textures in the file.
@@ -328,6 +384,7 @@ DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
             }
         }
     }
+
     // A texture too short to hold a code is in no format list. The lists follow the texture
     // list's order: the array's, or the walk's when it is to be sorted.
     std::map<uint32_t, size_t> perFormat;

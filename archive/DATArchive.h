@@ -18,8 +18,6 @@
 
 namespace orvanel {
 
-class CWalkedEntries;
-
 // The category selector the catalogue fills: a drop-down list of lines, each carrying
 // the list it stands for.
 class ICategorySelector {
@@ -78,9 +76,10 @@ public:
 
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
-    void CollectEntries(const CWalkedEntries& walked, std::vector<uint32_t>& walkPosition);
+    void KeepDistinctVersions();
     void BuildRecords();
-    DATWalkResult BuildLists(std::vector<uint32_t>& walkPosition);
+    DATWalkResult BuildLists();
+    DATWalkResult ListInWalkOrder(const bool (&shared)[256]);
 
     std::string m_fileName;
     IUserPrompts* m_prompts;

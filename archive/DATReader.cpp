@@ -145,29 +145,31 @@ namespace {
 
 // The nodes a walk has entered, for the test that a node overlaps none of them. Walked nodes
 // never overlap each other, so each stretch of kDATNodeSize bytes of the file holds the start
-// of at most one; a node can only overlap those starting in its own stretch or the two beside
-// it. One slot per stretch, found by division: no allocation per node, and the test costs the
-// same however many nodes there are.
+// of at most one, and a node can only overlap those starting in its own stretch or the two
+// beside it. One slot per stretch, found by division, holds where in the stretch its node
+// starts: no allocation per node, and the test costs the same however many nodes there are.
 class CWalkedNodes {
 public:
-    explicit CWalkedNodes(uint64_t archiveSize) : m_starts(size_t(archiveSize / kDATNodeSize) + 1, 0) { }
+    explicit CWalkedNodes(uint64_t archiveSize) : m_starts(size_t(archiveSize / kDATNodeSize) + 1, kNone) { }
 
-    // True when node overlaps no node entered before; it is then entered. Offset 0 holds no
-    // node, so 0 marks an empty slot.
+    // True when node overlaps no node entered before; it is then entered.
     bool Enter(uint32_t node)
     {
         const size_t stretch = node / kDATNodeSize;
         for (size_t s = stretch > 0 ? stretch - 1 : 0; s <= stretch + 1 && s < m_starts.size(); ++s) {
-            const uint32_t start = m_starts[s];
-            if (start != 0 && (start > node ? start - node : node - start) < kDATNodeSize)
+            if (m_starts[s] == kNone)
+                continue;
+            const uint64_t start = uint64_t(s) * kDATNodeSize + m_starts[s];
+            if ((start > node ? start - node : node - start) < kDATNodeSize)
                 return false;
         }
-        m_starts[stretch] = node;
+        m_starts[stretch] = uint16_t(node % kDATNodeSize);
         return true;
     }
 
 private:
-    std::vector<uint32_t> m_starts;
+    static constexpr uint16_t kNone = 0xFFFF;
+    std::vector<uint16_t> m_starts;
 };
 
 DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
