@@ -60,6 +60,9 @@ constexpr size_t kTextureHead = kTextureFormatOffset + 4;
 // Texture heads are read this many to a guarded run.
 constexpr size_t kHeadsPerRun = 4096;
 
+// An entry of a second walk that is not kept: its key was walked before.
+constexpr uint32_t kNoPlace = 0xFFFFFFFF;
+
 // The widest digit of the ID sort: 2,048 counters and as many places being written at once
 // still fit the caches, and three passes cover any 32-bit ID.
 constexpr int kDigitBits = 11;
@@ -224,9 +227,12 @@ bool CDATArchive::BuildCatalogue()
             }
             SortByID(walked, m_entries);
         }
-        KeepDistinctVersions();
-        BuildRecords();
-        result = BuildLists();
+        std::vector<uint32_t> sharedInWalkOrder;
+        result = KeepDistinctVersions(sharedInWalkOrder);
+        if (result == DATWalkResult::Done) {
+            BuildRecords();
+            result = BuildLists(sharedInWalkOrder);
+        }
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
     }
@@ -238,73 +244,75 @@ bool CDATArchive::BuildCatalogue()
     return false;
 }
 
-// Puts the versions of each file ID, which the sort by ID left in walk order, into key order
-// and drops every entry whose key was walked before. The sort is stable, so of equal keys the
-// first walked comes first and is the one kept. Runs are short except in crafted archives,
-// and even then this is O(n log n).
-void CDATArchive::KeepDistinctVersions()
+// Drops every entry whose key was walked before and puts the versions of each file ID, which
+// the sort by ID left in walk order, into key order. An ID whose walked entries are all the
+// same needs no sort: its first is kept. A category with an ID of several versions is
+// "shared": its list is to be sorted from walk order (the order the list sort gives entries
+// sharing an ID follows from it), and the sort by ID kept walk order only within each ID. So
+// its entries are taken from a second walk of the directory instead, numbered by walk and
+// sorted by ID and key, stably, so that of equal keys the first walked is the one kept;
+// sharedInWalkOrder then receives their places in the array in walk order. Only archives with
+// many-versioned IDs pay for this.
+DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder)
 {
-    const auto end = m_entries.end();
-    for (auto first = m_entries.begin(); first != end;) {
-        auto last = first + 1;
-        while (last != end && last->fileID == first->fileID)
-            ++last;
-        if (last - first > 1)
-            std::stable_sort(first, last, KeyLess);
+    bool shared[256] = {};
+    for (size_t first = 0; first < m_entries.size();) {
+        size_t last = first + 1;
+        for (; last < m_entries.size() && m_entries[last].fileID == m_entries[first].fileID; ++last) {
+            if (!KeyEqual(m_entries[last], m_entries[first]))
+                shared[CategoryAt(m_entries[first])] = true;
+        }
         first = last;
     }
-    m_entries.erase(std::unique(m_entries.begin(), end, KeyEqual), end);
-}
 
-// The lists of the categories marked shared, in walk order: the order the list sort gives
-// entries sharing an ID follows from it. The directory is walked a second time for their
-// entries, which are then put into the catalogue's order, numbered by walk, and matched with
-// the catalogue's array in one pass; a version walked twice is listed where it was walked
-// first. Only archives with many-versioned IDs pay for this.
-DATWalkResult CDATArchive::ListInWalkOrder(const bool (&shared)[256])
-{
     struct Walked {
         DATEntry entry;
         uint32_t walkIndex;
     };
-    struct Listing {
+    struct Sharing {
         const bool* shared;
         std::vector<Walked> walked;
-    } listing {shared, {}};
-    const auto collect = [](const DATEntry* entry, void* context) {
-        Listing& l = *static_cast<Listing*>(context);
-        if (l.shared[CategoryAt(*entry)])
-            l.walked.push_back({*entry, uint32_t(l.walked.size())});
-        return 1;
-    };
-    const DATWalkResult result = ForEachLiveEntry(Data(), collect, &listing);
-    if (result != DATWalkResult::Done)
-        return result;
-    std::vector<Walked>& walked = listing.walked;
-    std::stable_sort(walked.begin(), walked.end(), [](const Walked& a, const Walked& b) {
-        return a.entry.fileID != b.entry.fileID ? a.entry.fileID < b.entry.fileID : KeyLess(a.entry, b.entry);
-    });
-    // Each walked entry's place in the catalogue's array, by walk index; duplicates get none.
-    constexpr uint32_t kNone = 0xFFFFFFFF;
-    std::vector<uint32_t> position(walked.size(), kNone);
-    size_t at = 0;
-    for (size_t k = 0; k < walked.size(); ++k) {
-        if (k > 0 && KeyEqual(walked[k].entry, walked[k - 1].entry))
+    } sharing {shared, {}};
+    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
+        const auto collect = [](const DATEntry* entry, void* context) {
+            Sharing& s = *static_cast<Sharing*>(context);
+            if (s.shared[CategoryAt(*entry)])
+                s.walked.push_back({*entry, uint32_t(s.walked.size())});
+            return 1;
+        };
+        const DATWalkResult result = ForEachLiveEntry(Data(), collect, &sharing);
+        if (result != DATWalkResult::Done)
+            return result;
+        std::stable_sort(sharing.walked.begin(), sharing.walked.end(), [](const Walked& a, const Walked& b) {
+            return a.entry.fileID != b.entry.fileID ? a.entry.fileID < b.entry.fileID
+                                                    : KeyLess(a.entry, b.entry);
+        });
+        sharedInWalkOrder.assign(sharing.walked.size(), kNoPlace);
+    }
+
+    // Compacted in place: what is written never passes what is still to be read.
+    const std::vector<Walked>& walked = sharing.walked;
+    size_t kept = 0;
+    size_t next = 0; // the next entry of the second walk
+    for (size_t k = 0; k < m_entries.size(); ++k) {
+        const DATEntry entry = m_entries[k];
+        if (!shared[CategoryAt(entry)]) {
+            if (kept == 0 || !KeyEqual(entry, m_entries[kept - 1]))
+                m_entries[kept++] = entry;
             continue;
-        while (at < m_entries.size() && !shared[CategoryAt(m_entries[at])])
-            ++at;
-        if (at == m_entries.size() || !KeyEqual(m_entries[at], walked[k].entry))
-            return DATWalkResult::CutShort; // the directory changed between the walks
-        position[walked[k].walkIndex] = uint32_t(at++);
-    }
-    for (; at < m_entries.size(); ++at) {
-        if (shared[CategoryAt(m_entries[at])])
+        }
+        // The second walk must have found the same IDs as the first.
+        if (next == walked.size() || walked[next].entry.fileID != entry.fileID)
             return DATWalkResult::CutShort;
+        const Walked& w = walked[next++];
+        if (next > 1 && KeyEqual(w.entry, walked[next - 2].entry))
+            continue;
+        sharedInWalkOrder[w.walkIndex] = uint32_t(kept);
+        m_entries[kept++] = w.entry;
     }
-    for (const uint32_t p : position) {
-        if (p != kNone)
-            m_categoryLists[CategoryAt(m_entries[p])].push_back(&m_entries[p]);
-    }
+    if (next != walked.size())
+        return DATWalkResult::CutShort;
+    m_entries.erase(m_entries.begin() + std::ptrdiff_t(kept), m_entries.end());
     return DATWalkResult::Done;
 }
 
@@ -328,7 +336,7 @@ void CDATArchive::BuildRecords()
 // as it stands. Only a list of a category with a many-versioned ID needs the order the list
 // sort gives entries sharing an ID, which follows from the walk order: such a list is
 // gathered in walk order and sorted.
-DATWalkResult CDATArchive::BuildLists()
+DATWalkResult CDATArchive::BuildLists(const std::vector<uint32_t>& sharedInWalkOrder)
 {
     bool shared[256] = {};
     for (const DATFileRecord& record : m_fileRecords) {
@@ -353,10 +361,9 @@ DATWalkResult CDATArchive::BuildLists()
                 list.push_back(&m_entries[k]);
         }
     }
-    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
-        const DATWalkResult walked = ListInWalkOrder(shared);
-        if (walked != DATWalkResult::Done)
-            return walked;
+    for (const uint32_t place : sharedInWalkOrder) {
+        if (place != kNoPlace)
+            m_categoryLists[CategoryAt(m_entries[place])].push_back(&m_entries[place]);
     }
 
     // The format code of every texture, from the heads read a batch to a guarded run, in the

@@ -76,10 +76,9 @@ public:
 
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
-    void KeepDistinctVersions();
+    DATWalkResult KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder);
     void BuildRecords();
-    DATWalkResult BuildLists();
-    DATWalkResult ListInWalkOrder(const bool (&shared)[256]);
+    DATWalkResult BuildLists(const std::vector<uint32_t>& sharedInWalkOrder);
 
     std::string m_fileName;
     IUserPrompts* m_prompts;
