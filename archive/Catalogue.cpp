@@ -250,7 +250,7 @@ bool CDATArchive::BuildCatalogue()
 // "shared": its list is to be sorted from walk order (the order the list sort gives entries
 // sharing an ID follows from it), and the sort by ID kept walk order only within each ID. So
 // its entries are taken from a second walk of the directory instead, numbered by walk and
-// sorted by ID and key, stably, so that of equal keys the first walked is the one kept;
+// sorted by ID, key and walk, so that of equal keys the first walked is the one kept;
 // sharedInWalkOrder then receives their places in the array in walk order. Only archives with
 // many-versioned IDs pay for this.
 DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder)
@@ -273,7 +273,12 @@ DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInW
         const bool* shared;
         std::vector<Walked> walked;
     } sharing {shared, {}};
-    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
+    size_t sharedCount = 0;
+    for (const DATEntry& entry : m_entries)
+        sharedCount += shared[CategoryAt(entry)];
+    if (sharedCount > 0) {
+        // As many as the first walk found, so that the array never grows.
+        sharing.walked.reserve(sharedCount);
         const auto collect = [](const DATEntry* entry, void* context) {
             Sharing& s = *static_cast<Sharing*>(context);
             if (s.shared[CategoryAt(*entry)])
@@ -283,9 +288,14 @@ DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInW
         const DATWalkResult result = ForEachLiveEntry(Data(), collect, &sharing);
         if (result != DATWalkResult::Done)
             return result;
-        std::stable_sort(sharing.walked.begin(), sharing.walked.end(), [](const Walked& a, const Walked& b) {
-            return a.entry.fileID != b.entry.fileID ? a.entry.fileID < b.entry.fileID
-                                                    : KeyLess(a.entry, b.entry);
+        // Ordered by ID, key and walk: the walk number makes the order whole, so that a sort
+        // in place gives what a stable sort would, without a second array.
+        std::sort(sharing.walked.begin(), sharing.walked.end(), [](const Walked& a, const Walked& b) {
+            if (a.entry.fileID != b.entry.fileID)
+                return a.entry.fileID < b.entry.fileID;
+            if (!KeyEqual(a.entry, b.entry))
+                return KeyLess(a.entry, b.entry);
+            return a.walkIndex < b.walkIndex;
         });
         sharedInWalkOrder.assign(sharing.walked.size(), kNoPlace);
     }
