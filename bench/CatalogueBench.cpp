@@ -97,8 +97,8 @@ size_t BytesInUse()
 }
 
 // Open, build and destroy at 10,000, 100,000 and 1,000,000 entries: the cost per entry should
-// not grow with the size (per_entry_vs_10k, the ratio to the 10,000-entry run, at most 1.5). The memory the
-// built catalogue holds is counted once per size.
+// not grow with the size. per_entry_vs_10k is the ratio to the cost at 10,000 entries (at most
+// 1.5). The memory the built catalogue holds is counted once per size.
 void BM_CatalogueBySize(benchmark::State& state)
 {
     const auto count = uint32_t(state.range(0));
