@@ -3,56 +3,16 @@
 #include "archive/ByteOrder.h"
 #include "archive/FileCodes.h"
 #include "archive/Platform.h"
+#include "archive/WalkedEntries.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdio>
-#include <memory>
 #include <new>
 
 namespace orvanel {
 
 namespace {
-
-// The walked entries in walk order, collected in blocks of a fixed size: the walk needs no
-// count beforehand, and nothing collected moves when more arrives.
-class CWalkedEntries {
-public:
-    static int Collect(const DATEntry* entry, void* context)
-    {
-        static_cast<CWalkedEntries*>(context)->Add(*entry);
-        return 1;
-    }
-
-    CWalkedEntries() { m_blocks.reserve(kBlocksAhead); }
-
-    void Add(const DATEntry& entry)
-    {
-        if ((m_count & kBlockMask) == 0)
-            m_blocks.push_back(std::make_unique_for_overwrite<DATEntry[]>(kBlockSize));
-        m_blocks.back()[m_count & kBlockMask] = entry;
-        ++m_count;
-    }
-
-    size_t Count() const { return m_count; }
-    DATEntry& operator[](size_t index) { return m_blocks[index >> kBlockShift][index & kBlockMask]; }
-    const DATEntry& operator[](size_t index) const
-    {
-        return m_blocks[index >> kBlockShift][index & kBlockMask];
-    }
-
-private:
-    static constexpr size_t kBlockShift = 14;
-    static constexpr size_t kBlockSize = size_t(1) << kBlockShift;
-    static constexpr size_t kBlockMask = kBlockSize - 1;
-    // The list of blocks is made long enough for millions of entries before the first block,
-    // so that it does not grow between the blocks: freed together, they leave one stretch of
-    // memory behind, which the catalogue's next arrays can take.
-    static constexpr size_t kBlocksAhead = 1024;
-
-    std::vector<std::unique_ptr<DATEntry[]>> m_blocks;
-    size_t m_count = 0;
-};
 
 // Stored textures carry their pixel format code at this offset.
 constexpr size_t kTextureFormatOffset = 16;
@@ -62,60 +22,6 @@ constexpr size_t kHeadsPerRun = 4096;
 
 // An entry of a second walk that is not kept: its key was walked before.
 constexpr uint32_t kNoPlace = 0xFFFFFFFF;
-
-// The widest digit of the ID sort: 2,048 counters and as many places being written at once
-// still fit the caches, and three passes cover any 32-bit ID.
-constexpr int kDigitBits = 11;
-
-// Sorts the walked entries by file ID into sorted with a least-significant-digit radix sort:
-// stable, so entries sharing an ID stay in walk order, and linear in the number of entries.
-// Whole entries move, between the walk's blocks and sorted, each pass reading one of them in
-// order and writing the other a few thousand places at a time, so that no pass waits on
-// memory scattered over the whole of either. Only the bits in which the IDs differ are sorted
-// on, and a digit that is the same in every ID costs no pass.
-void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
-{
-    const size_t n = walked.Count();
-    sorted.resize(n);
-    uint32_t differ = 0;
-    for (size_t w = 0; w < n; ++w)
-        differ |= walked[w].fileID ^ walked[0].fileID;
-    const int low = differ == 0 ? 0 : std::countr_zero(differ);
-    const int span = differ == 0 ? 0 : std::bit_width(differ) - low;
-    const int passes = (span + kDigitBits - 1) / kDigitBits;
-    const int width = passes == 0 ? 0 : (span + passes - 1) / passes;
-    const size_t digits = size_t(1) << width;
-    std::vector<size_t> counts(size_t(passes) * (digits + 1));
-    for (size_t w = 0; w < n; ++w) {
-        const uint32_t id = walked[w].fileID;
-        for (int p = 0; p < passes; ++p)
-            ++counts[size_t(p) * (digits + 1) + ((id >> (low + p * width)) & (digits - 1)) + 1];
-    }
-    bool inWalked = true;
-    for (int p = 0; p < passes; ++p) {
-        size_t* count = &counts[size_t(p) * (digits + 1)];
-        if (std::find(count + 1, count + digits + 1, n) != count + digits + 1)
-            continue;
-        for (size_t d = 0; d < digits; ++d)
-            count[d + 1] += count[d];
-        const int shift = low + p * width;
-        auto place = [&](const DATEntry& entry) -> size_t {
-            return count[(entry.fileID >> shift) & (digits - 1)]++;
-        };
-        if (inWalked) {
-            for (size_t w = 0; w < n; ++w)
-                sorted[place(walked[w])] = walked[w];
-        } else {
-            for (size_t k = 0; k < n; ++k)
-                walked[place(sorted[k])] = sorted[k];
-        }
-        inWalked = !inWalked;
-    }
-    if (inWalked) {
-        for (size_t w = 0; w < n; ++w)
-            sorted[w] = walked[w];
-    }
-}
 
 // The order in which to read the heads of textures whose first blocks lie at the given
 // offsets: by offset, to within a few pages of the file, so that the reads sweep the file
