@@ -3,8 +3,10 @@
 #include "archive/ByteOrder.h"
 #include "archive/FileCodes.h"
 #include "archive/Platform.h"
+#include "archive/WalkedEntries.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <new>
 
@@ -17,44 +19,53 @@ constexpr size_t kTextureFormatOffset = 16;
 constexpr size_t kTextureHead = kTextureFormatOffset + 4;
 // Texture heads are read this many to a guarded run.
 constexpr size_t kHeadsPerRun = 4096;
-// The walk position of an entry whose key was walked before: it adds nothing.
-constexpr uint32_t kDuplicate = 0xFFFFFFFF;
 
-int CountEntryCallback(const DATEntry*, void* context)
+// An entry of a second walk that is not kept: its key was walked before.
+constexpr uint32_t kNoPlace = 0xFFFFFFFF;
+
+// The order in which to read the heads of textures whose first blocks lie at the given
+// offsets: by offset, to within a few pages of the file, so that the reads sweep the file
+// once instead of jumping about it. One counting pass; the ties keep the given order.
+std::vector<uint32_t> FileOrder(const DATEntry* textures, size_t count, uint64_t archiveSize)
 {
-    ++*static_cast<size_t*>(context);
-    return 1;
+    const int bucketBits = std::clamp(int(std::bit_width(count)), 8, 16);
+    const int shift = std::max(0, int(std::bit_width(archiveSize)) - bucketBits);
+    const size_t buckets = size_t(archiveSize >> shift) + 1;
+    auto bucketOf = [&](const DATEntry& entry) {
+        return size_t(std::min<uint64_t>(entry.offset, archiveSize) >> shift);
+    };
+    std::vector<size_t> firstOf(buckets + 1);
+    for (size_t k = 0; k < count; ++k)
+        ++firstOf[bucketOf(textures[k]) + 1];
+    for (size_t b = 0; b < buckets; ++b)
+        firstOf[b + 1] += firstOf[b];
+    std::vector<uint32_t> order(count);
+    for (size_t k = 0; k < count; ++k)
+        order[firstOf[bucketOf(textures[k])]++] = uint32_t(k);
+    return order;
 }
 
-int CollectEntryCallback(const DATEntry* entry, void* context)
-{
-    static_cast<std::vector<DATEntry>*>(context)->push_back(*entry);
-    return 1;
-}
-
-struct SortKey {
-    uint32_t fileID;
-    uint32_t walkIndex;
+// The order and equality of entry keys, as function objects the sorts inline: the four
+// fields packed into two numbers compare as the printed keys do.
+struct KeyParts {
+    uint64_t high;
+    uint64_t low;
 };
 
-// Sorts by file ID with a least-significant-digit radix sort: stable, so entries sharing an ID
-// stay in walk order, and linear in the number of entries.
-void RadixSortByID(std::vector<SortKey>& keys)
+KeyParts PartsOf(const DATEntry& entry)
 {
-    std::vector<SortKey> scratch(keys.size());
-    for (int shift = 0; shift < 32; shift += 8) {
-        size_t counts[257] = {};
-        for (const SortKey& key : keys)
-            ++counts[((key.fileID >> shift) & 0xFF) + 1];
-        if (counts[((keys.empty() ? 0 : keys[0].fileID >> shift) & 0xFF) + 1] == keys.size())
-            continue; // every ID has the same digit here
-        for (int d = 0; d < 256; ++d)
-            counts[d + 1] += counts[d];
-        for (const SortKey& key : keys)
-            scratch[counts[(key.fileID >> shift) & 0xFF]++] = key;
-        keys.swap(scratch);
-    }
+    return {uint64_t(entry.version) << 32 | entry.fileID, uint64_t(entry.offset) << 32 | entry.size};
 }
+
+constexpr auto KeyLess = [](const DATEntry& a, const DATEntry& b) {
+    const KeyParts x = PartsOf(a), y = PartsOf(b);
+    return x.high < y.high || (x.high == y.high && x.low < y.low);
+};
+
+constexpr auto KeyEqual = [](const DATEntry& a, const DATEntry& b) {
+    const KeyParts x = PartsOf(a), y = PartsOf(b);
+    return x.high == y.high && x.low == y.low;
+};
 
 uint8_t CategoryAt(const DATEntry& entry)
 {
@@ -113,20 +124,20 @@ bool CDATArchive::BuildCatalogue()
     // under the walk, fails the open instead of leaving a shorter listing.
     DATWalkResult result = DATWalkResult::Done;
     try {
-        // The entries are copied into one array sized by a bare walk of the directory first.
-        size_t live = 0;
-        result = ForEachLiveEntry(Data(), CountEntryCallback, &live);
-        if (result == DATWalkResult::Done) {
-            m_entries.reserve(live);
+        {
+            CWalkedEntries walked;
             if (!WalkDATDirectory(
-                    Data(), *m_prompts, CollectEntryCallback, uint32_t(m_fileStatus.length), &m_entries)) {
+                    Data(), *m_prompts, CWalkedEntries::Collect, uint32_t(m_fileStatus.length), &walked)) {
                 ClearCatalogue();
                 return false;
             }
-            std::vector<uint32_t> walkPosition;
-            CollectEntries(walkPosition);
+            SortByID(walked, m_entries);
+        }
+        std::vector<uint32_t> sharedInWalkOrder;
+        result = KeepDistinctVersions(sharedInWalkOrder);
+        if (result == DATWalkResult::Done) {
             BuildRecords();
-            result = BuildLists(walkPosition);
+            result = BuildLists(sharedInWalkOrder);
         }
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
@@ -139,47 +150,86 @@ bool CDATArchive::BuildCatalogue()
     return false;
 }
 
-// Puts the walked entries into (file ID, entry key) order and drops every entry whose key was
-// walked before. walkPosition receives, for each entry in walk order, its place in the
-// catalogue's array, or kDuplicate.
-void CDATArchive::CollectEntries(std::vector<uint32_t>& walkPosition)
+// Drops every entry whose key was walked before and puts the versions of each file ID, which
+// the sort by ID left in walk order, into key order. An ID whose walked entries are all the
+// same needs no sort: its first is kept. A category with an ID of several versions is
+// "shared": its list is to be sorted from walk order (the order the list sort gives entries
+// sharing an ID follows from it), and the sort by ID kept walk order only within each ID. So
+// its entries are taken from a second walk of the directory instead, numbered by walk and
+// sorted by ID, key and walk, so that of equal keys the first walked is the one kept;
+// sharedInWalkOrder then receives their places in the array in walk order. Only archives with
+// many-versioned IDs pay for this.
+DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder)
 {
-    const size_t n = m_entries.size();
-    if (n >= kDuplicate)
-        throw std::bad_alloc(); // more entries than positions can name
-    std::vector<SortKey> keys(n);
-    for (size_t w = 0; w < n; ++w)
-        keys[w] = {m_entries[w].fileID, uint32_t(w)};
-    RadixSortByID(keys);
-    // The versions of one ID by key; the sort is stable, so of equal keys the first walked
-    // comes first and is the one kept. Runs are short except in crafted archives, and even
-    // then this is O(n log n).
-    auto byKey = [this](const SortKey& a, const SortKey& b) {
-        return EntryKeyLess(m_entries[a.walkIndex], m_entries[b.walkIndex]);
+    bool shared[256] = {};
+    for (size_t first = 0; first < m_entries.size();) {
+        size_t last = first + 1;
+        for (; last < m_entries.size() && m_entries[last].fileID == m_entries[first].fileID; ++last) {
+            if (!KeyEqual(m_entries[last], m_entries[first]))
+                shared[CategoryAt(m_entries[first])] = true;
+        }
+        first = last;
+    }
+
+    struct Walked {
+        DATEntry entry;
+        uint32_t walkIndex;
     };
-    for (size_t first = 0; first < n;) {
-        size_t end = first + 1;
-        while (end < n && keys[end].fileID == keys[first].fileID)
-            ++end;
-        if (end - first > 1)
-            std::stable_sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(end), byKey);
-        first = end;
+    struct Sharing {
+        const bool* shared;
+        std::vector<Walked> walked;
+    } sharing {shared, {}};
+    size_t sharedCount = 0;
+    for (const DATEntry& entry : m_entries)
+        sharedCount += shared[CategoryAt(entry)];
+    if (sharedCount > 0) {
+        // As many as the first walk found, so that the array never grows.
+        sharing.walked.reserve(sharedCount);
+        const auto collect = [](const DATEntry* entry, void* context) {
+            Sharing& s = *static_cast<Sharing*>(context);
+            if (s.shared[CategoryAt(*entry)])
+                s.walked.push_back({*entry, uint32_t(s.walked.size())});
+            return 1;
+        };
+        const DATWalkResult result = ForEachLiveEntry(Data(), collect, &sharing);
+        if (result != DATWalkResult::Done)
+            return result;
+        // Ordered by ID, key and walk: the walk number makes the order whole, so that a sort
+        // in place gives what a stable sort would, without a second array.
+        std::sort(sharing.walked.begin(), sharing.walked.end(), [](const Walked& a, const Walked& b) {
+            if (a.entry.fileID != b.entry.fileID)
+                return a.entry.fileID < b.entry.fileID;
+            if (!KeyEqual(a.entry, b.entry))
+                return KeyLess(a.entry, b.entry);
+            return a.walkIndex < b.walkIndex;
+        });
+        sharedInWalkOrder.assign(sharing.walked.size(), kNoPlace);
     }
-    // Gathered into a second array rather than moved in place: the reads are independent of
-    // each other, where following the permutation's cycles waits on every load in turn.
-    walkPosition.assign(n, kDuplicate);
-    std::vector<DATEntry> sorted;
-    sorted.reserve(n);
-    for (size_t k = 0; k < n; ++k) {
-        const DATEntry& entry = m_entries[keys[k].walkIndex];
-        if (k > 0 && keys[k].fileID == keys[k - 1].fileID
-            && EntryKeyEqual(entry, m_entries[keys[k - 1].walkIndex]))
+
+    // Compacted in place: what is written never passes what is still to be read.
+    const std::vector<Walked>& walked = sharing.walked;
+    size_t kept = 0;
+    size_t next = 0; // the next entry of the second walk
+    for (size_t k = 0; k < m_entries.size(); ++k) {
+        const DATEntry entry = m_entries[k];
+        if (!shared[CategoryAt(entry)]) {
+            if (kept == 0 || !KeyEqual(entry, m_entries[kept - 1]))
+                m_entries[kept++] = entry;
             continue;
-        walkPosition[keys[k].walkIndex] = uint32_t(sorted.size());
-        sorted.push_back(entry);
+        }
+        // The second walk must have found the same IDs as the first.
+        if (next == walked.size() || walked[next].entry.fileID != entry.fileID)
+            return DATWalkResult::CutShort;
+        const Walked& w = walked[next++];
+        if (next > 1 && KeyEqual(w.entry, walked[next - 2].entry))
+            continue;
+        sharedInWalkOrder[w.walkIndex] = uint32_t(kept);
+        m_entries[kept++] = w.entry;
     }
-    keys = {};
-    m_entries.swap(sorted);
+    if (next != walked.size())
+        return DATWalkResult::CutShort;
+    m_entries.erase(m_entries.begin() + std::ptrdiff_t(kept), m_entries.end());
+    return DATWalkResult::Done;
 }
 
 void CDATArchive::BuildRecords()
@@ -202,7 +252,7 @@ void CDATArchive::BuildRecords()
 // as it stands. Only a list of a category with a many-versioned ID needs the order the list
 // sort gives entries sharing an ID, which follows from the walk order: such a list is
 // gathered in walk order and sorted.
-DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
+DATWalkResult CDATArchive::BuildLists(const std::vector<uint32_t>& sharedInWalkOrder)
 {
     bool shared[256] = {};
     for (const DATFileRecord& record : m_fileRecords) {
@@ -227,33 +277,37 @@ DATWalkResult CDATArchive::BuildLists(std::vector<uint32_t>& walkPosition)
                 list.push_back(&m_entries[k]);
         }
     }
-    if (std::find(std::begin(shared), std::end(shared), true) != std::end(shared)) {
-        for (uint32_t position : walkPosition) {
-            if (position != kDuplicate && shared[CategoryAt(m_entries[position])])
-                m_categoryLists[CategoryAt(m_entries[position])].push_back(&m_entries[position]);
-        }
+    for (const uint32_t place : sharedInWalkOrder) {
+        if (place != kNoPlace)
+            m_categoryLists[CategoryAt(m_entries[place])].push_back(&m_entries[place]);
     }
-    walkPosition = {};
 
-    // The format code of every texture, from the heads read a batch to a guarded run.
+    // The format code of every texture, from the heads read a batch to a guarded run, in the
+    // order of the textures in the file.
     const size_t textures = firstOf[kCategoryTexture + 1] - firstOf[kCategoryTexture];
     const DATEntry* const firstTexture = m_entries.data() + firstOf[kCategoryTexture];
     std::vector<uint32_t> codes(textures);
     std::vector<uint8_t> complete(textures);
     {
+        const std::vector<uint32_t> order = FileOrder(firstTexture, textures, Data().size());
         std::vector<const DATEntry*> batch;
         std::vector<uint8_t> heads(std::min(textures, kHeadsPerRun) * kTextureHead);
+        std::vector<uint8_t> read(std::min(textures, kHeadsPerRun));
         for (size_t first = 0; first < textures; first += kHeadsPerRun) {
             const size_t count = std::min(kHeadsPerRun, textures - first);
             batch.resize(count);
             for (size_t k = 0; k < count; ++k)
-                batch[k] = firstTexture + first + k;
-            if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), &complete[first]))
+                batch[k] = firstTexture + order[first + k];
+            if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), read.data()))
                 return DATWalkResult::CutShort;
-            for (size_t k = 0; k < count; ++k)
-                codes[first + k] = ReadLE32(&heads[k * kTextureHead + kTextureFormatOffset]);
+            for (size_t k = 0; k < count; ++k) {
+                const uint32_t texture = order[first + k];
+                complete[texture] = read[k];
+                codes[texture] = ReadLE32(&heads[k * kTextureHead + kTextureFormatOffset]);
+            }
         }
     }
+
     // A texture too short to hold a code is in no format list. The lists follow the texture
     // list's order: the array's, or the walk's when it is to be sorted.
     std::map<uint32_t, size_t> perFormat;

@@ -76,9 +76,9 @@ public:
 
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
-    void CollectEntries(std::vector<uint32_t>& walkPosition);
+    DATWalkResult KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder);
     void BuildRecords();
-    DATWalkResult BuildLists(std::vector<uint32_t>& walkPosition);
+    DATWalkResult BuildLists(const std::vector<uint32_t>& sharedInWalkOrder);
 
     std::string m_fileName;
     IUserPrompts* m_prompts;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <set>
 #include <vector>
 
 namespace orvanel {
@@ -144,6 +143,35 @@ DATWalkResult ForEachLiveEntry(std::span<const uint8_t> archive, DATEntryCallbac
 
 namespace {
 
+// The nodes a walk has entered, for the test that a node overlaps none of them. Walked nodes
+// never overlap each other, so each stretch of kDATNodeSize bytes of the file holds the start
+// of at most one, and a node can only overlap those starting in its own stretch or the two
+// beside it. One slot per stretch, found by division, holds where in the stretch its node
+// starts: no allocation per node, and the test costs the same however many nodes there are.
+class CWalkedNodes {
+public:
+    explicit CWalkedNodes(uint64_t archiveSize) : m_starts(size_t(archiveSize / kDATNodeSize) + 1, kNone) { }
+
+    // True when node overlaps no node entered before; it is then entered.
+    bool Enter(uint32_t node)
+    {
+        const size_t stretch = node / kDATNodeSize;
+        for (size_t s = stretch > 0 ? stretch - 1 : 0; s <= stretch + 1 && s < m_starts.size(); ++s) {
+            if (m_starts[s] == kNone)
+                continue;
+            const uint64_t start = uint64_t(s) * kDATNodeSize + m_starts[s];
+            if ((start > node ? start - node : node - start) < kDATNodeSize)
+                return false;
+        }
+        m_starts[stretch] = uint16_t(node % kDATNodeSize);
+        return true;
+    }
+
+private:
+    static constexpr uint16_t kNone = 0xFFFF;
+    std::vector<uint16_t> m_starts;
+};
+
 DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback callback, void* context)
 {
     if (archive.size() < kDATHeaderEnd || !callback)
@@ -157,19 +185,15 @@ DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback
     const auto root = HeaderField(archive, kDATRootOffset);
     if (!root)
         return DATWalkResult::CutShort;
-    std::set<uint32_t> walked;
+    CWalkedNodes walked(archive.size());
     std::vector<uint32_t> pending;
     pending.push_back(*root);
     uint8_t base[kDATNodeSize]; // the node being read
     while (!pending.empty()) {
         const uint32_t node = pending.back();
         pending.pop_back();
-        if (!HasNode(node) || uint64_t(node) + kDATNodeSize > archive.size())
+        if (!HasNode(node) || uint64_t(node) + kDATNodeSize > archive.size() || !walked.Enter(node))
             continue;
-        auto next = walked.lower_bound(node > kDATNodeSize ? node - kDATNodeSize + 1 : 0);
-        if (next != walked.end() && *next < uint64_t(node) + kDATNodeSize)
-            continue;
-        walked.insert(node);
         if (!CopyFromView(base, archive.data() + node, kDATNodeSize))
             return DATWalkResult::CutShort;
         for (uint32_t slot = 0; slot < kDATSlotCount; ++slot) {
