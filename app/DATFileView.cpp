@@ -58,7 +58,9 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         m_displayMode = ModeNone;
         viewport()->update();
     }
+    m_greySource.clear();
     if (!entry || !bytes.data()) {
+        m_greySource.shrink_to_fit();
         // The views are cleared: a sound still playing would go on with its player hidden.
         m_sound.Stop();
         UpdateScrollRange();
@@ -89,7 +91,11 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
     case FileKind::Texture: {
         DecodedPicture picture;
         if (const CDATArchive* archive = m_doc.GetArchive())
-            DecodePicture(*archive, bytes, *entry, {.grey = true, .ownAlpha = true}, picture);
+            DecodePicture(*archive, bytes, *entry, {.grey = m_greyscale, .ownAlpha = true}, picture);
+        if (!m_greyscale && picture.colour.IsValid()) {
+            m_greySource.assign(bytes.begin(), bytes.end());
+            m_greySourceEntry = *entry;
+        }
         m_colour = std::move(picture.colour);
         m_grey = std::move(picture.grey);
         m_alpha = std::move(picture.alpha);
@@ -133,7 +139,22 @@ void CDATFileView::EnterMode(int32_t mode)
 void CDATFileView::SetGreyscale(bool greyscale)
 {
     m_greyscale = greyscale;
+    if (m_greyscale)
+        MakeGreyPicture();
     viewport()->update();
+}
+
+void CDATFileView::MakeGreyPicture()
+{
+    const CDATArchive* archive = m_doc.GetArchive();
+    if (m_greySource.empty() || !archive)
+        return;
+    // Decoded again: the grey picture of an indexed texture is made from its stored values,
+    // not from its colours.
+    DecodedPicture picture;
+    if (DecodePicture(*archive, m_greySource, m_greySourceEntry, {.grey = true}, picture))
+        m_grey = std::move(picture.grey);
+    m_greySource.clear();
 }
 
 void CDATFileView::SetShowAlpha(bool show)
