@@ -52,9 +52,11 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
             painter.fillRect(charRect & dataClip, m_asciiColours.background);
 
         painter.setFont(m_paintFont);
+        m_cellGlyphs.Prepare(m_paintFont, int(g.charWidth));
+        const int ascent = painter.fontMetrics().ascent();
         int top = g.dataTop;
         for (uint64_t row = m_scrollRow; row < g.rows && top < g.dataBottom; ++row) {
-            PaintRow(painter, row, top, dataClip);
+            PaintRow(painter, row, top, top + ascent, dataClip);
             top += static_cast<int>(g.lineHeight);
         }
         painter.setClipping(false);
@@ -67,14 +69,13 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
     }
 }
 
-void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRect& clip)
+void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, int baseline, const QRect& clip)
 {
     const HexEditGeometry& g = m_layout.Geometry();
     const uint64_t rowStart = row * g.bytesPerRow;
     const uint32_t rowBytes =
         static_cast<uint32_t>(std::min<uint64_t>(g.bytesPerRow, m_data.size() - rowStart));
     const uint8_t* bytes = m_data.data() + rowStart;
-    const int baseline = top + painter.fontMetrics().ascent();
     ++m_formattedRows;
 
     // Each line is cut at the edges of its column.
@@ -85,7 +86,8 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
         const QRect column = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         painter.setClipRect(column & clip);
         painter.setPen(m_addressColours.text);
-        painter.drawText(column.left(), baseline, m_addressLine);
+        m_cellGlyphs.Draw(
+            painter, QPointF(column.left(), baseline), m_addressLine.constData(), m_addressLine.size());
     }
 
     // Both lines are formatted into the reused buffers, two digits and a space per byte.
@@ -120,14 +122,15 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
                                  const HexSpan& band, int selFrom, int selLength) {
         painter.setClipRect(column & clip);
         painter.setPen(text);
-        painter.drawText(column.left(), baseline, line);
+        m_cellGlyphs.Draw(painter, QPointF(column.left(), baseline), line.constData(), line.size());
         if (!selected)
             return;
         painter.setClipRect(clip);
         painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight), selection.background);
         painter.setClipRect(column & clip);
         painter.setPen(selection.text);
-        painter.drawText(band.left, baseline, line.mid(selFrom, selLength));
+        m_cellGlyphs.Draw(painter, QPointF(band.left, baseline), line.constData() + selFrom,
+            std::min<qsizetype>(selLength, line.size() - selFrom));
     };
     paintColumn(ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX), m_hexColours.text, m_hexLine,
         m_layout.HexBand(firstSel, lastSel, m_scrollX), 3 * firstSel, 3 * (lastSel - firstSel) + 2);
