@@ -36,6 +36,9 @@ QColor ButtonFace(const QWidget& widget)
 CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), m_doc(doc)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Every paint fills the whole viewport first, so nothing is erased before it.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_textBox = new CDATTextBox(viewport());
     m_textBox->hide();
     m_sound.SetOutput(&m_waveOut, &m_doc.GetPrompts());

@@ -120,6 +120,9 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setHighlightSections(false);
+    // Without highlighted sections the header draws nothing of the selection; a selection of
+    // its own, which never changes, spares it a repaint whenever other rows are selected.
+    columns->setSelectionModel(new QItemSelectionModel(m_model, columns));
     FitColumns();
 
     connect(m_selector, &QComboBox::currentIndexChanged, this, [this] { OnCategoryChanged(); });
@@ -144,16 +147,18 @@ CDATListView::~CDATListView() = default;
 void CDATListView::ClearList()
 {
     EndComparison();
-    m_model->SetEntries(nullptr);
+    // Opening an archive empties the list more than once on its way; what is empty already is
+    // left alone, so that it is not reset and repainted again.
+    if (m_model->GetEntries())
+        m_model->SetEntries(nullptr);
     SetGalleryArchive(nullptr);
-    {
+    if (m_selector->count() > 0) {
         const QSignalBlocker blocker(m_selector);
         m_selector->clear();
     }
     m_lineLists.clear();
     m_currentEntryKey.clear();
     m_shownEntry = nullptr;
-    update();
 }
 
 void CDATListView::RefreshList()
