@@ -11,6 +11,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -34,7 +35,8 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(viewport());
     EnsureLayout();
     const HexEditGeometry& g = m_layout.Geometry();
-    painter.fillRect(viewport()->rect(), m_background);
+    if (m_data.empty())
+        painter.fillRect(viewport()->rect(), m_background);
 
     if (!m_data.empty()) {
         // Text may reach 2 pixels into the left and right margins, never above or below
@@ -44,6 +46,19 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
         const QRect addressRect = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         const QRect hexRect = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
         const QRect charRect = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
+        // The ground is filled only where no opaque column is filled over it (unless the
+        // painter scales, where edges may fall between device pixels).
+        QRegion ground(viewport()->rect());
+        const bool unscaled = painter.deviceTransform().type() <= QTransform::TxTranslate;
+        const auto cover = [&](bool shown, const QColor& colour, const QRect& column) {
+            if (shown && unscaled && colour.alpha() == 255)
+                ground -= column & dataClip;
+        };
+        cover(m_showAddress, m_addressColours.background, addressRect);
+        cover(true, m_hexColours.background, hexRect);
+        cover(m_showAscii, m_asciiColours.background, charRect);
+        for (const QRect& part : ground)
+            painter.fillRect(part, m_background);
         painter.setClipRect(dataClip);
         if (m_showAddress)
             painter.fillRect(addressRect & dataClip, m_addressColours.background);
