@@ -7,12 +7,13 @@
 
 namespace orvanel {
 
-void CCellGlyphs::Prepare(const QFont& font, int cellWidth)
+void CCellGlyphs::Prepare(const QFont& font, int dpi, int cellWidth)
 {
-    if (m_prepared && cellWidth == m_cellWidth && font == m_font)
+    if (m_prepared && dpi == m_dpi && cellWidth == m_cellWidth && font == m_font)
         return;
     m_prepared = true;
     m_font = font;
+    m_dpi = dpi;
     m_cellWidth = cellWidth;
     // The painter draws these characters with the font's own engine, the first of its
     // families; a character missing there would come from another family, so then every

@@ -19,8 +19,9 @@ namespace orvanel {
 
 class CCellGlyphs {
 public:
-    // Prepares font with cells of cellWidth pixels; nothing to do when it is prepared already.
-    void Prepare(const QFont& font, int cellWidth);
+    // Prepares font, as a painter resolved it for a device of dpi dots per inch, with cells of
+    // cellWidth pixels; nothing to do when it is prepared already.
+    void Prepare(const QFont& font, int dpi, int cellWidth);
     // Draws count characters from text, one per cell, the first cell's origin at origin on the
     // baseline. Characters outside printable ASCII, or a font without a glyph for every one
     // of them, are drawn as text with the painter's font (which must be the prepared one).
@@ -31,6 +32,7 @@ private:
     static constexpr char16_t kLast = 0x7E;
 
     QFont m_font;
+    int m_dpi = 0;
     int m_cellWidth = 0;
     bool m_prepared = false;
     bool m_usable = false;

@@ -67,7 +67,8 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
             painter.fillRect(charRect & dataClip, m_asciiColours.background);
 
         painter.setFont(m_paintFont);
-        m_cellGlyphs.Prepare(m_paintFont, int(g.charWidth));
+        // The painter's font is the paint font resolved for the viewport's resolution.
+        m_cellGlyphs.Prepare(painter.font(), painter.device()->logicalDpiY(), int(g.charWidth));
         const int ascent = painter.fontMetrics().ascent();
         int top = g.dataTop;
         for (uint64_t row = m_scrollRow; row < g.rows && top < g.dataBottom; ++row) {
