@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTextDocument>
 
@@ -36,6 +37,9 @@ QColor ButtonFace(const QWidget& widget)
 CDATFileView::CDATFileView(COrvanelDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), m_doc(doc)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Every paint fills the whole viewport first, so nothing is erased before it.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_textBox = new CDATTextBox(viewport());
     m_textBox->hide();
     m_sound.SetOutput(&m_waveOut, &m_doc.GetPrompts());
@@ -58,7 +62,9 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         m_displayMode = ModeNone;
         viewport()->update();
     }
+    m_greySource.clear();
     if (!entry || !bytes.data()) {
+        m_greySource.shrink_to_fit();
         // The views are cleared: a sound still playing would go on with its player hidden.
         m_sound.Stop();
         UpdateScrollRange();
@@ -89,7 +95,11 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
     case FileKind::Texture: {
         DecodedPicture picture;
         if (const CDATArchive* archive = m_doc.GetArchive())
-            DecodePicture(*archive, bytes, *entry, {.grey = true, .ownAlpha = true}, picture);
+            DecodePicture(*archive, bytes, *entry, {.grey = m_greyscale, .ownAlpha = true}, picture);
+        if (!m_greyscale && picture.colour.IsValid()) {
+            m_greySource.assign(bytes.begin(), bytes.end());
+            m_greySourceEntry = *entry;
+        }
         m_colour = std::move(picture.colour);
         m_grey = std::move(picture.grey);
         m_alpha = std::move(picture.alpha);
@@ -133,7 +143,22 @@ void CDATFileView::EnterMode(int32_t mode)
 void CDATFileView::SetGreyscale(bool greyscale)
 {
     m_greyscale = greyscale;
+    if (m_greyscale)
+        MakeGreyPicture();
     viewport()->update();
+}
+
+void CDATFileView::MakeGreyPicture()
+{
+    const CDATArchive* archive = m_doc.GetArchive();
+    if (m_greySource.empty() || !archive)
+        return;
+    // Decoded again: the grey picture of an indexed texture is made from its stored values,
+    // not from its colours.
+    DecodedPicture picture;
+    if (DecodePicture(*archive, m_greySource, m_greySourceEntry, {.grey = true}, picture))
+        m_grey = std::move(picture.grey);
+    m_greySource.clear();
 }
 
 void CDATFileView::SetShowAlpha(bool show)
@@ -241,7 +266,19 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
     const int captionHeight = metrics.height();
     const QSize content = ContentSize(metrics.horizontalAdvance(caption), captionHeight);
     const QColor face = onPaper ? QColor(Qt::white) : ButtonFace(*this);
-    painter.fillRect(QRect(-scroll, content.expandedTo(client)), face);
+    const bool picture = m_displayMode == ModeImage && m_colour.IsValid();
+    const CDibImage& shown = m_greyscale && m_grey.IsValid() ? m_grey : m_colour;
+    const QRect imageRect(QPoint(0, captionHeight + kCaptionGap) - scroll, ScaledImageSize());
+    const QRect visible = picture ? imageRect.intersected(exposed) : QRect();
+    // A picture without an alpha plane covers every pixel it is drawn on, so the face is
+    // filled only around it; not when scaled, where edges may fall between device pixels.
+    const bool opaque =
+        shown.GetAlpha().empty() && painter.deviceTransform().type() <= QTransform::TxTranslate;
+    QRegion ground(QRect(-scroll, content.expandedTo(client)));
+    if (opaque)
+        ground -= visible;
+    for (const QRect& part : ground)
+        painter.fillRect(part, face);
 
     if (m_displayMode == ModeBadFile) {
         painter.setPen(QColor(255, 0, 0));
@@ -253,23 +290,22 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
         painter.setPen(onPaper ? QColor(Qt::black) : palette().color(QPalette::WindowText));
         painter.drawText(QPoint(kCaptionMargin, kCaptionMargin + metrics.ascent()), caption);
     }
-    if (m_displayMode == ModeImage && m_colour.IsValid()) {
+    if (picture) {
         painter.setPen(onPaper ? QColor(Qt::black) : palette().color(QPalette::WindowText));
         painter.drawText(
             QPoint(kCaptionMargin, kCaptionMargin) - scroll + QPoint(0, metrics.ascent()), caption);
-        const CDibImage& shown = m_greyscale && m_grey.IsValid() ? m_grey : m_colour;
-        const QRect imageRect(QPoint(0, captionHeight + kCaptionGap) - scroll, ScaledImageSize());
-        const QRect visible = imageRect.intersected(exposed);
         if (!visible.isEmpty()) {
             // Only the exposed part of the scaled picture is made, nearest-neighbour.
             if (m_drawBuffer.width() < visible.width() || m_drawBuffer.height() < visible.height())
                 m_drawBuffer = QImage(visible.size().expandedTo(m_drawBuffer.size()), QImage::Format_RGB32);
-            m_drawBuffer.fill(face);
+            if (!opaque)
+                m_drawBuffer.fill(face);
             DibDrawTarget target;
             target.pixels = reinterpret_cast<uint32_t*>(m_drawBuffer.bits());
             target.stride = size_t(m_drawBuffer.bytesPerLine()) / 4;
             target.clipBox = {visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1};
-            shown.Draw(&target, imageRect.x(), imageRect.y(), imageRect.width(), imageRect.height());
+            if (!shown.Draw(&target, imageRect.x(), imageRect.y(), imageRect.width(), imageRect.height()))
+                m_drawBuffer.fill(face);
             if (m_showAlpha && !onPaper && !m_alpha.empty())
                 BlendOverCheckerboard(imageRect, visible);
             painter.drawImage(visible.topLeft(), m_drawBuffer, QRect(QPoint(0, 0), visible.size()));

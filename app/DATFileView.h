@@ -16,6 +16,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 class QAction;
 class QPrinter;
@@ -106,6 +107,8 @@ private:
     // Blends the visible part of the picture in m_drawBuffer over a checkerboard by its alpha.
     void BlendOverCheckerboard(const QRect& imageRect, const QRect& visible);
     void EnterMode(int32_t mode);
+    // Makes the grey picture of the texture shown, when it was left out.
+    void MakeGreyPicture();
     QSize ContentSize(int captionWidth, int captionHeight) const;
     QSize ScaledImageSize() const;
     void UpdateScrollRange();
@@ -116,7 +119,11 @@ private:
     CDATTextBox* m_textBox = nullptr;
     CDATSoundPlayer* m_soundPlayer = nullptr;
     CDibImage m_colour;
+    // Made only while Greyscale is on: a texture shown in colour keeps its record instead, and
+    // its grey picture is made when Greyscale is switched on.
     CDibImage m_grey;
+    std::vector<uint8_t> m_greySource;
+    DATEntry m_greySourceEntry {};
     // The texture's own opacities (DecodedPicture's alpha), empty for an opaque picture.
     std::vector<uint8_t> m_alpha;
     bool m_showAlpha = false;

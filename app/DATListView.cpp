@@ -23,22 +23,30 @@ namespace orvanel {
 namespace {
 
 // Fills the drop-down list with the catalogue's lines and remembers the list behind each.
+// The lines reach the drop-down list together, in AddLines.
 class CComboCategorySelector final : public ICategorySelector {
 public:
     CComboCategorySelector(QComboBox& combo, std::vector<const DATEntryList*>& lists)
         : m_combo(combo), m_lists(lists)
     {
     }
+    void AddLines()
+    {
+        m_combo.addItems(m_pending);
+        m_pending.clear();
+    }
     void RemoveAllLines() override
     {
-        m_combo.clear();
+        m_pending.clear();
+        if (m_combo.count() > 0)
+            m_combo.clear();
         m_lists.clear();
     }
     int AppendLine(const std::string& text) override
     {
-        m_combo.addItem(QString::fromLatin1(text.c_str()));
+        m_pending.append(QString::fromLatin1(text.c_str()));
         m_lists.push_back(nullptr);
-        return m_combo.count() - 1;
+        return m_combo.count() + int(m_pending.size()) - 1;
     }
     void SetLineData(int index, const DATEntryList* list) override
     {
@@ -49,6 +57,7 @@ public:
 private:
     QComboBox& m_combo;
     std::vector<const DATEntryList*>& m_lists;
+    QStringList m_pending;
 };
 
 // The file table's keys: Home and End go to the first and last row (not the first and last
@@ -120,6 +129,9 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setHighlightSections(false);
+    // Without highlighted sections the header draws nothing of the selection; a selection of
+    // its own, which never changes, spares it a repaint whenever other rows are selected.
+    columns->setSelectionModel(new QItemSelectionModel(m_model, columns));
     FitColumns();
 
     connect(m_selector, &QComboBox::currentIndexChanged, this, [this] { OnCategoryChanged(); });
@@ -144,16 +156,18 @@ CDATListView::~CDATListView() = default;
 void CDATListView::ClearList()
 {
     EndComparison();
-    m_model->SetEntries(nullptr);
+    // Opening an archive empties the list more than once on its way; what is empty already is
+    // left alone, so that it is not reset and repainted again.
+    if (m_model->GetEntries())
+        m_model->SetEntries(nullptr);
     SetGalleryArchive(nullptr);
-    {
+    if (m_selector->count() > 0) {
         const QSignalBlocker blocker(m_selector);
         m_selector->clear();
     }
     m_lineLists.clear();
     m_currentEntryKey.clear();
     m_shownEntry = nullptr;
-    update();
 }
 
 void CDATListView::RefreshList()
@@ -164,6 +178,7 @@ void CDATListView::RefreshList()
         const QSignalBlocker blocker(m_selector);
         CComboCategorySelector selector(*m_selector, m_lineLists);
         archive->FillCategoryList(selector);
+        selector.AddLines();
         if (m_selector->count() > 0)
             m_selector->setCurrentIndex(0);
     }

@@ -69,9 +69,10 @@ COrvanelDoc* COrvanelApp::OpenDocumentFile(const QString& path)
     }
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     m_doc->SetPathName(QFile::encodeName(fullPath).toStdString());
-    m_recentFiles.Add(fullPath);
+    const bool recentChanged = m_recentFiles.Add(fullPath);
     if (m_frame) {
-        m_frame->UpdateRecentFileMenu(m_recentFiles.Paths());
+        if (recentChanged)
+            m_frame->UpdateRecentFileMenu(m_recentFiles.Paths());
         // A word about a failed Default no longer applies.
         m_frame->statusBar()->clearMessage();
     }

@@ -33,13 +33,16 @@ CRecentFileList::CRecentFileList(QSettings& settings, int size) : m_settings(set
     m_settings.endGroup();
 }
 
-void CRecentFileList::Add(const QString& path)
+bool CRecentFileList::Add(const QString& path)
 {
+    if (!m_paths.isEmpty() && m_paths.front() == path)
+        return false;
     m_paths.removeAll(path);
     m_paths.prepend(path);
     while (m_paths.size() > m_size)
         m_paths.removeLast();
     Write();
+    return true;
 }
 
 void CRecentFileList::Remove(int index)

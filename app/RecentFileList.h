@@ -18,8 +18,9 @@ class CRecentFileList {
 public:
     explicit CRecentFileList(QSettings& settings, int size = kRecentFileCount);
 
-    // Puts path first, dropping an older entry of the same path and the entry past the end.
-    void Add(const QString& path);
+    // Puts path first, dropping an older entry of the same path and the entry past the end;
+    // false when path was first already, and nothing is written.
+    bool Add(const QString& path);
     void Remove(int index);
     const QStringList& Paths() const { return m_paths; }
 

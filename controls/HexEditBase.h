@@ -9,6 +9,7 @@
 // or caret placement, and at once when the control is resized. All figures are in the
 // widget's device-independent pixels.
 
+#include "controls/CellGlyphs.h"
 #include "controls/HexEditLayout.h"
 
 #include <QAbstractScrollArea>
@@ -166,7 +167,7 @@ private:
     void ShowContextMenu(QPoint globalPoint);
     bool ClipboardHasBinaryData() const;
     void AutoScrollTick();
-    void PaintRow(QPainter& painter, uint64_t row, int top, const QRect& clip);
+    void PaintRow(QPainter& painter, uint64_t row, int top, int baseline, const QRect& clip);
 
     std::vector<uint8_t> m_data;
     CHexEditLayout m_layout;
@@ -223,6 +224,7 @@ private:
     QString m_addressLine;
     QString m_hexLine;
     QString m_charLine;
+    CCellGlyphs m_cellGlyphs; // the paint font's glyphs, so that rows are drawn unshaped
     uint64_t m_formattedRows = 0;
 };
 

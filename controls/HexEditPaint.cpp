@@ -11,6 +11,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -34,7 +35,8 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(viewport());
     EnsureLayout();
     const HexEditGeometry& g = m_layout.Geometry();
-    painter.fillRect(viewport()->rect(), m_background);
+    if (m_data.empty())
+        painter.fillRect(viewport()->rect(), m_background);
 
     if (!m_data.empty()) {
         // Text may reach 2 pixels into the left and right margins, never above or below
@@ -44,6 +46,19 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
         const QRect addressRect = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         const QRect hexRect = ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX);
         const QRect charRect = ColumnRect(m_layout, g.charX, g.charColumnWidth, m_scrollX);
+        // The ground is filled only where no opaque column is filled over it (unless the
+        // painter scales, where edges may fall between device pixels).
+        QRegion ground(viewport()->rect());
+        const bool unscaled = painter.deviceTransform().type() <= QTransform::TxTranslate;
+        const auto cover = [&](bool shown, const QColor& colour, const QRect& column) {
+            if (shown && unscaled && colour.alpha() == 255)
+                ground -= column & dataClip;
+        };
+        cover(m_showAddress, m_addressColours.background, addressRect);
+        cover(true, m_hexColours.background, hexRect);
+        cover(m_showAscii, m_asciiColours.background, charRect);
+        for (const QRect& part : ground)
+            painter.fillRect(part, m_background);
         painter.setClipRect(dataClip);
         if (m_showAddress)
             painter.fillRect(addressRect & dataClip, m_addressColours.background);
@@ -52,9 +67,12 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
             painter.fillRect(charRect & dataClip, m_asciiColours.background);
 
         painter.setFont(m_paintFont);
+        // The painter's font is the paint font resolved for the viewport's resolution.
+        m_cellGlyphs.Prepare(painter.font(), painter.device()->logicalDpiY(), int(g.charWidth));
+        const int ascent = painter.fontMetrics().ascent();
         int top = g.dataTop;
         for (uint64_t row = m_scrollRow; row < g.rows && top < g.dataBottom; ++row) {
-            PaintRow(painter, row, top, dataClip);
+            PaintRow(painter, row, top, top + ascent, dataClip);
             top += static_cast<int>(g.lineHeight);
         }
         painter.setClipping(false);
@@ -67,14 +85,13 @@ void CHexEditBase::paintEvent(QPaintEvent* /*event*/)
     }
 }
 
-void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRect& clip)
+void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, int baseline, const QRect& clip)
 {
     const HexEditGeometry& g = m_layout.Geometry();
     const uint64_t rowStart = row * g.bytesPerRow;
     const uint32_t rowBytes =
         static_cast<uint32_t>(std::min<uint64_t>(g.bytesPerRow, m_data.size() - rowStart));
     const uint8_t* bytes = m_data.data() + rowStart;
-    const int baseline = top + painter.fontMetrics().ascent();
     ++m_formattedRows;
 
     // Each line is cut at the edges of its column.
@@ -85,7 +102,8 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
         const QRect column = ColumnRect(m_layout, g.addressX, g.addressWidth, m_scrollX);
         painter.setClipRect(column & clip);
         painter.setPen(m_addressColours.text);
-        painter.drawText(column.left(), baseline, m_addressLine);
+        m_cellGlyphs.Draw(
+            painter, QPointF(column.left(), baseline), m_addressLine.constData(), m_addressLine.size());
     }
 
     // Both lines are formatted into the reused buffers, two digits and a space per byte.
@@ -120,14 +138,15 @@ void CHexEditBase::PaintRow(QPainter& painter, uint64_t row, int top, const QRec
                                  const HexSpan& band, int selFrom, int selLength) {
         painter.setClipRect(column & clip);
         painter.setPen(text);
-        painter.drawText(column.left(), baseline, line);
+        m_cellGlyphs.Draw(painter, QPointF(column.left(), baseline), line.constData(), line.size());
         if (!selected)
             return;
         painter.setClipRect(clip);
         painter.fillRect(QRect(band.left, bandTop, band.right - band.left, bandHeight), selection.background);
         painter.setClipRect(column & clip);
         painter.setPen(selection.text);
-        painter.drawText(band.left, baseline, line.mid(selFrom, selLength));
+        m_cellGlyphs.Draw(painter, QPointF(band.left, baseline), line.constData() + selFrom,
+            std::min<qsizetype>(selLength, line.size() - selFrom));
     };
     paintColumn(ColumnRect(m_layout, g.hexX, g.hexWidth, m_scrollX), m_hexColours.text, m_hexLine,
         m_layout.HexBand(firstSel, lastSel, m_scrollX), 3 * firstSel, 3 * (lastSel - firstSel) + 2);
