@@ -197,8 +197,8 @@ void CMainFrame::UpdateCommandStates()
     m_goToIDAction->setEnabled(open);
 }
 
-void CMainFrame::SaveInto(const char* caption, ExportFormat format,
-    const std::function<std::optional<ExportResult>(const std::string&)>& save)
+void CMainFrame::SaveInto(
+    const char* caption, const std::function<std::optional<ExportResult>(const std::string&)>& save)
 {
     const QString folder = m_chooseFolder(this, QString::fromLatin1(caption));
     if (folder.isEmpty())
@@ -232,7 +232,7 @@ ExportFormat CMainFrame::RememberedExportFormat() const
 void CMainFrame::OnFileSave()
 {
     RememberExportFormat(ExportFormat::BMP);
-    SaveInto(kSaveFolderCaption, ExportFormat::BMP, [this](const std::string& folder) {
+    SaveInto(kSaveFolderCaption, [this](const std::string& folder) {
         CDATListView* listView = GetListView();
         return listView ? listView->SaveSelectedFiles(folder, ExportFormat::BMP) : std::nullopt;
     });
@@ -241,7 +241,7 @@ void CMainFrame::OnFileSave()
 void CMainFrame::OnFileSaveAsPNG()
 {
     RememberExportFormat(ExportFormat::PNG);
-    SaveInto(kSaveFolderCaption, ExportFormat::PNG, [this](const std::string& folder) {
+    SaveInto(kSaveFolderCaption, [this](const std::string& folder) {
         CDATListView* listView = GetListView();
         return listView ? listView->SaveSelectedFiles(folder, ExportFormat::PNG) : std::nullopt;
     });
@@ -250,7 +250,7 @@ void CMainFrame::OnFileSaveAsPNG()
 void CMainFrame::OnFileSaveCategory()
 {
     const ExportFormat format = RememberedExportFormat();
-    SaveInto(kSaveCategoryCaption, format, [this, format](const std::string& folder) {
+    SaveInto(kSaveCategoryCaption, [this, format](const std::string& folder) {
         CDATListView* listView = GetListView();
         return listView ? listView->SaveLineFiles(folder, format) : std::nullopt;
     });
@@ -259,12 +259,11 @@ void CMainFrame::OnFileSaveCategory()
 void CMainFrame::OnFileSaveAll()
 {
     const ExportFormat format = RememberedExportFormat();
-    SaveInto(
-        kSaveAllCaption, format, [this, format](const std::string& folder) -> std::optional<ExportResult> {
-            if (!m_doc.GetArchive())
-                return std::nullopt;
-            return ExportAllWithProgress(m_doc, folder, this, format);
-        });
+    SaveInto(kSaveAllCaption, [this, format](const std::string& folder) -> std::optional<ExportResult> {
+        if (!m_doc.GetArchive())
+            return std::nullopt;
+        return ExportAllWithProgress(m_doc, folder, this, format);
+    });
 }
 
 void CMainFrame::OnViewGreyscale()

@@ -118,8 +118,8 @@ private:
     void ApplyHexColours();
     // Asks for a folder with caption, then runs save into it and tells the user the result:
     // the status bar's line, and the summary in a message when files were not saved.
-    void SaveInto(const char* caption, ExportFormat format,
-        const std::function<std::optional<ExportResult>(const std::string&)>& save);
+    void SaveInto(
+        const char* caption, const std::function<std::optional<ExportResult>(const std::string&)>& save);
     void RememberExportFormat(ExportFormat format);
     void OnViewHighContrast();
     void UpdateLockKeyIndicators();
