@@ -247,16 +247,23 @@ public:
         const bool synced = m_replacing && SyncFolderFileSystem(m_folder);
         for (auto& [file, name] : m_files) {
             std::string reason;
-            const bool named = file->Commit(name, reason, !synced);
+            const bool named = file->Commit(name, reason, !synced, &m_replaced);
             Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten,
                 {IDOfName(name), NotSavedCause::NotWritten, reason});
         }
         m_files.clear();
         m_replacing = false;
     }
+    // Names what is left and waits until the old files replaced are let go.
+    void Finish(ExportResult& result)
+    {
+        NameAll(result);
+        m_replaced.Finish();
+    }
 
 private:
     COutputFolder& m_folder;
+    CReplacedEntries m_replaced;
     std::vector<std::pair<std::unique_ptr<CReplacingFile>, std::string>> m_files;
     bool m_replacing = false;
 };
@@ -394,7 +401,7 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
             break;
     }
     preparer.Stop();
-    pending.NameAll(result);
+    pending.Finish(result);
     return result;
 }
 
