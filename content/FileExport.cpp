@@ -148,6 +148,14 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
         file.bad = true;
         file.why.cause = NotSavedCause::DoesNotDecode;
         file.why.reason = reason;
+        return;
+    }
+    // A PNG file is made here, on the converting thread, so that the writing thread has only
+    // its bytes to write.
+    if (!EncodeContent(file.content, format)) {
+        file.bad = true;
+        file.why.cause = NotSavedCause::DoesNotDecode;
+        file.why.reason = "its picture cannot be encoded";
     }
 }
 
@@ -185,8 +193,11 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
                 prepared.why.cause = NotSavedCause::Unreadable;
             return ExportOutcome::Bad;
         }
-    } else if (file->Create()) {
-        WriteContent(prepared.content, file->Stream(), format);
+    } else if (file->Create() && !WriteContent(prepared.content, file->Stream(), format)
+        && !file->Stream().Error()) {
+        // Content that could not be written whole is never named as if it were.
+        reason = "Input/output error";
+        return ExportOutcome::NotWritten;
     }
     if (file->Stream().Error() || !file->Reason().empty()) {
         reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
