@@ -148,6 +148,14 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
         file.bad = true;
         file.why.cause = NotSavedCause::DoesNotDecode;
         file.why.reason = reason;
+        return;
+    }
+    // A PNG file is made here, on the converting thread, so that the writing thread has only
+    // its bytes to write.
+    if (!EncodeContent(file.content, format)) {
+        file.bad = true;
+        file.why.cause = NotSavedCause::DoesNotDecode;
+        file.why.reason = "its picture cannot be encoded";
     }
 }
 
@@ -185,8 +193,11 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
                 prepared.why.cause = NotSavedCause::Unreadable;
             return ExportOutcome::Bad;
         }
-    } else if (file->Create()) {
-        WriteContent(prepared.content, file->Stream(), format);
+    } else if (file->Create() && !WriteContent(prepared.content, file->Stream(), format)
+        && !file->Stream().Error()) {
+        // Content that could not be written whole is never named as if it were.
+        reason = "Input/output error";
+        return ExportOutcome::NotWritten;
     }
     if (file->Stream().Error() || !file->Reason().empty()) {
         reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
@@ -247,16 +258,23 @@ public:
         const bool synced = m_replacing && SyncFolderFileSystem(m_folder);
         for (auto& [file, name] : m_files) {
             std::string reason;
-            const bool named = file->Commit(name, reason, !synced);
+            const bool named = file->Commit(name, reason, !synced, &m_replaced);
             Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten,
                 {IDOfName(name), NotSavedCause::NotWritten, reason});
         }
         m_files.clear();
         m_replacing = false;
     }
+    // Names what is left and waits until the old files replaced are let go.
+    void Finish(ExportResult& result)
+    {
+        NameAll(result);
+        m_replaced.Finish();
+    }
 
 private:
     COutputFolder& m_folder;
+    CReplacedEntries m_replaced;
     std::vector<std::pair<std::unique_ptr<CReplacingFile>, std::string>> m_files;
     bool m_replacing = false;
 };
@@ -394,7 +412,7 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
             break;
     }
     preparer.Stop();
-    pending.NameAll(result);
+    pending.Finish(result);
     return result;
 }
 

@@ -24,7 +24,9 @@ public:
     void StartWriteback() { m_file.StartWriteback(); }
     // Names the file, replacing any entry of that name. False, with the system's reason,
     // when a write or the naming failed; the file is then gone and the old entry untouched.
-    bool Commit(const std::string& name, std::string& reason, bool syncReplaced = true);
+    // With replaced, the old entry is let go there.
+    bool Commit(const std::string& name, std::string& reason, bool syncReplaced = true,
+        CReplacedEntries* replaced = nullptr);
 
 private:
     COutputFile m_file;

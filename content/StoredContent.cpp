@@ -67,11 +67,21 @@ std::string DescribeContent(
     return text;
 }
 
+bool EncodeContent(StoredContent& content, ExportFormat format)
+{
+    if (format != ExportFormat::PNG
+        || (content.kind != FileKind::Texture && content.kind != FileKind::ColourTable))
+        return true;
+    return EncodePNG(content.picture.colour, content.picture.alpha, content.encoded);
+}
+
 bool WriteContent(const StoredContent& content, CByteStream& stream, ExportFormat format)
 {
     switch (content.kind) {
     case FileKind::ColourTable:
     case FileKind::Texture:
+        if (format == ExportFormat::PNG && !content.encoded.empty())
+            return stream.Write(content.encoded.data(), content.encoded.size(), 1) == 1 && !stream.Error();
         if (format == ExportFormat::PNG)
             return EncodePNG(content.picture.colour, content.picture.alpha, stream) && !stream.Error();
         return content.picture.colour.Save(stream, kImageTypeBMP) && !stream.Error();

@@ -11,6 +11,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 namespace orvanel {
 
@@ -23,6 +24,8 @@ struct StoredContent {
     CWaveSound sound;
     // Text records: the text that is shown and exported (everything before its first zero).
     std::string text;
+    // A picture to be written as PNG: the whole file, when EncodeContent has made it.
+    std::vector<uint8_t> encoded;
 };
 
 // Decodes a stored file, whose ID has been checked, as its kind asks. Raw files need no
@@ -30,6 +33,12 @@ struct StoredContent {
 // file yields nothing to show or save; reason then says why.
 bool DecodeStoredContent(const CDATArchive& archive, std::span<const uint8_t> bytes, const DATEntry& entry,
     StoredContent& content, std::string& reason, ExportFormat format = ExportFormat::BMP);
+
+// Makes the file of a decoded picture that is to be written in format ahead of the writing,
+// so that it can be made beside the decoding; WriteContent then writes it in one piece. Does
+// nothing for other content and for BMP, whose file is its picture as it is. False when the
+// picture cannot be encoded.
+bool EncodeContent(StoredContent& content, ExportFormat format);
 
 // What the file view shows of decoded content, as text: a picture's caption, a sound's label
 // (each ending in a line feed), a text record's text, or a raw file's bytes as characters.

@@ -8,8 +8,12 @@
 
 #include "decode/ByteStream.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace orvanel {
 
@@ -38,6 +42,33 @@ private:
     bool m_nameless = true;
 };
 
+// The old entries that published files replaced. The system frees an entry's storage when the
+// last handle to it goes, and that can cost more than writing the new file (some file systems
+// discard the freed blocks at once); held here, the old entries are let go on a few threads
+// of their own while the writing goes on, rather than one by one inside each rename.
+class CReplacedEntries {
+public:
+    CReplacedEntries() = default;
+    ~CReplacedEntries() { Finish(); }
+    CReplacedEntries(const CReplacedEntries&) = delete;
+    CReplacedEntries& operator=(const CReplacedEntries&) = delete;
+
+    // Takes over the handle of a replaced entry. Waits while many are still held, so that
+    // they never use up the process's open files.
+    void Add(intptr_t handle);
+    // Returns once every entry has been let go.
+    void Finish();
+
+private:
+    void Run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<intptr_t> m_handles;
+    std::vector<std::thread> m_threads;
+    bool m_finishing = false;
+};
+
 // One file under way in an output folder. Destroying it before Publish removes it.
 class COutputFile final : public CByteStream {
 public:
@@ -56,8 +87,9 @@ public:
     // Gives the complete file its name in the folder, replacing whatever entry had that name.
     // A file that replaces another has its data put on the disk first, so that a power cut
     // can never leave the name empty or truncated. With syncReplaced false the caller has
-    // already done so (Sync, or one flush of the whole file system). False with Reason set.
-    bool Publish(const std::string& name, bool syncReplaced = true);
+    // already done so (Sync, or one flush of the whole file system). With replaced, the old
+    // entry is handed to it to be let go. False with Reason set.
+    bool Publish(const std::string& name, bool syncReplaced = true, CReplacedEntries* replaced = nullptr);
     // The system's reason for the first failure of this file.
     const std::string& Reason() const { return m_reason; }
 

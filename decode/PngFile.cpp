@@ -1,6 +1,6 @@
-// PNG output through libpng. The rows are handed over one at a time, top row first: a
-// 24-bit or palette row straight from the pixel block (libpng swaps blue and red itself),
-// a row with alpha assembled in one row buffer.
+// PNG output through libpng, into memory. The rows are handed over one at a time, top row
+// first: a 24-bit or palette row straight from the pixel block (libpng swaps blue and red
+// itself), a row with alpha assembled in RGBA order in one row buffer.
 
 #include "decode/PngFile.h"
 
@@ -21,14 +21,21 @@ namespace {
 // checksums and is about the size of its BMP file.
 constexpr int kCompressionLevel = 0;
 constexpr int kRowFilters = PNG_FILTER_NONE;
-// Large chunks: few writes per file.
-constexpr size_t kStreamBufferBytes = size_t(1) << 17;
+// Stored blocks need no history: with the smallest window and hash a row of a few hundred
+// bytes goes straight out as a block of its own instead of through the window, and each
+// file's compressor is set up without clearing a quarter of a megabyte.
+constexpr int kWindowBits = 9;
+constexpr int kMemLevel = 1;
+constexpr size_t kStreamBufferBytes = size_t(1) << 16;
 
-void WriteToStream(png_structp png, png_bytep data, size_t length)
+void AppendToBuffer(png_structp png, png_bytep data, size_t length)
 {
-    auto* out = static_cast<CByteStream*>(png_get_io_ptr(png));
-    if (out->Write(data, 1, length) != length)
-        png_error(png, "write failed");
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    try {
+        out->insert(out->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        png_error(png, "out of memory");
+    }
 }
 
 void FlushStream(png_structp)
@@ -89,10 +96,12 @@ bool WriteImage(png_structp png, png_infop info, const CDibImage& picture, std::
     if (layout.colourType == PNG_COLOR_TYPE_PALETTE)
         png_set_PLTE(png, info, layout.palette.data(), int(layout.palette.size()));
     png_set_compression_level(png, kCompressionLevel);
+    png_set_compression_window_bits(png, kWindowBits);
+    png_set_compression_mem_level(png, kMemLevel);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilters);
     png_set_compression_buffer_size(png, kStreamBufferBytes);
     png_write_info(png, info);
-    if (layout.colourType == PNG_COLOR_TYPE_RGB || layout.colourType == PNG_COLOR_TYPE_RGB_ALPHA)
+    if (layout.colourType == PNG_COLOR_TYPE_RGB)
         png_set_bgr(png);
     for (uint32_t r = 0; r < height; ++r) {
         const uint32_t y = height - 1 - r; // rows in memory run bottom-up
@@ -103,12 +112,21 @@ bool WriteImage(png_structp png, png_infop info, const CDibImage& picture, std::
         }
         const uint8_t* opacities = alpha.data() + size_t(y) * width;
         uint8_t* dst = rowBuffer;
-        for (uint32_t x = 0; x < width; ++x, dst += 4) {
-            const uint8_t* bgr = bits == 24 ? row + 3 * size_t(x) : PaletteColour(row, x, bits, palette);
-            dst[0] = bgr[0];
-            dst[1] = bgr[1];
-            dst[2] = bgr[2];
-            dst[3] = opacities[x];
+        if (bits == 24) {
+            for (uint32_t x = 0; x < width; ++x, dst += 4, row += 3) {
+                dst[0] = row[2];
+                dst[1] = row[1];
+                dst[2] = row[0];
+                dst[3] = opacities[x];
+            }
+        } else {
+            for (uint32_t x = 0; x < width; ++x, dst += 4) {
+                const uint8_t* bgr = PaletteColour(row, x, bits, palette);
+                dst[0] = bgr[2];
+                dst[1] = bgr[1];
+                dst[2] = bgr[0];
+                dst[3] = opacities[x];
+            }
         }
         png_write_row(png, rowBuffer);
     }
@@ -118,8 +136,9 @@ bool WriteImage(png_structp png, png_infop info, const CDibImage& picture, std::
 
 } // namespace
 
-bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteStream& out)
+bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, std::vector<uint8_t>& out)
 {
+    out.clear();
     if (!picture.IsValid())
         return false;
     const uint32_t width = picture.GetWidth(), height = picture.GetHeight();
@@ -144,6 +163,8 @@ bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteSt
                     layout.palette.push_back({palette[4 * i + 2], palette[4 * i + 1], palette[4 * i]});
             }
         }
+        // The file is about as large as its pixels: one allocation for all of it.
+        out.reserve(size_t(height) * (size_t(width) * (alpha.empty() ? 3 : 4) + 1) + (size_t(1) << 12));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -152,11 +173,19 @@ bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteSt
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool written = false;
     if (info) {
-        png_set_write_fn(png, &out, WriteToStream, FlushStream);
+        png_set_write_fn(png, &out, AppendToBuffer, FlushStream);
         written = WriteImage(png, info, picture, alpha, layout, rowBuffer.data());
     }
     png_destroy_write_struct(&png, &info);
-    return written && !out.Error();
+    if (!written)
+        out.clear();
+    return written;
+}
+
+bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteStream& out)
+{
+    std::vector<uint8_t> bytes;
+    return EncodePNG(picture, alpha, bytes) && out.Write(bytes.data(), bytes.size(), 1) == 1 && !out.Error();
 }
 
 bool SavePNG(const CDibImage& picture, std::span<const uint8_t> alpha, const std::string& path)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace orvanel {
 
@@ -17,8 +18,11 @@ class CByteStream;
 // The stream is RGB for an opaque picture and RGBA with alpha; an opaque palette picture
 // keeps its palette, as grey levels when the palette is the grey ramp. The pixels are
 // stored without compression, so that writing stays close to the speed of a BMP file.
-// False for an empty picture, an alpha of another size, or a failed write.
+// The file is made in memory and written in one piece. False for an empty picture, an alpha
+// of another size, or a failed write.
 bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, CByteStream& out);
+// The same into out, which holds the whole file afterwards, or nothing on failure.
+bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, std::vector<uint8_t>& out);
 
 // EncodePNG into the file at path, which is created or emptied even when encoding fails.
 // False when the file cannot be opened, encoding fails or the file does not close cleanly.

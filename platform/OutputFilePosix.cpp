@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -214,12 +215,52 @@ void COutputFile::StartWriteback()
 #endif
 }
 
-bool COutputFile::Publish(const std::string& name, bool syncReplaced)
+namespace {
+
+// A handle to the entry a name held before a file replaced it: a path handle, which opens
+// nothing (no device or pipe planted in the folder is ever opened) but keeps the entry alive.
+class CHeldEntry {
+public:
+    CHeldEntry(int folder, const std::string& name)
+        : m_fd(::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)), m_error(m_fd < 0 ? errno : 0)
+    {
+    }
+    ~CHeldEntry()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CHeldEntry(const CHeldEntry&) = delete;
+    CHeldEntry& operator=(const CHeldEntry&) = delete;
+
+    bool Held() const { return m_fd >= 0; }
+    bool Absent() const { return m_error == ENOENT; }
+    void HandTo(CReplacedEntries& replaced)
+    {
+        replaced.Add(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd;
+    int m_error;
+};
+
+} // namespace
+
+bool COutputFile::Publish(const std::string& name, bool syncReplaced, CReplacedEntries* replaced)
 {
     if (m_handle < 0 || m_failed)
         return false;
     const int folder = int(m_folder.Handle());
-    const bool replacing = m_folder.Holds(name);
+    std::optional<CHeldEntry> old;
+    bool replacing = false;
+    if (replaced) {
+        old.emplace(folder, name);
+        replacing = old->Held() || (!old->Absent() && m_folder.Holds(name));
+    } else {
+        replacing = m_folder.Holds(name);
+    }
     if (replacing && syncReplaced && !Sync())
         return false;
 
@@ -271,6 +312,8 @@ bool COutputFile::Publish(const std::string& name, bool syncReplaced)
     m_slot = -1;
     m_tempName.clear();
     Discard();
+    if (old && old->Held())
+        old->HandTo(*replaced);
     return true;
 }
 

@@ -144,6 +144,7 @@ TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
 {
     const DATEntryList all = allFiles;
     ASSERT_EQ(SaveStoredFiles(*opened->archive, all, out.string()).saved, 5u);
+    const auto fresh = Contents(out);
     for (const std::string& name : fixture::FileNamesIn(out))
         std::ofstream(out / name) << "old";
     const auto before = Contents(out);
@@ -157,6 +158,9 @@ TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
         return true;
     }));
     EXPECT_EQ(Contents(out), before);
+    // Run to its end, it replaces every old file with what the fresh export wrote.
+    EXPECT_EQ(SaveStoredFiles(*opened->archive, all, out.string()).saved, 5u);
+    EXPECT_EQ(Contents(out), fresh);
 }
 
 TEST_F(Export, WriteErrorLeavesNoPartialFileAndIsReportedWithItsReason)
