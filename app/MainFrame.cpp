@@ -185,25 +185,8 @@ void CMainFrame::OnTitleChanged()
     UpdateCommandStates();
 }
 
-CMainFrame::CCommandStatesHold::CCommandStatesHold(CMainFrame* frame) : m_frame(frame)
-{
-    if (m_frame)
-        ++m_frame->m_commandStatesHolds;
-}
-
-CMainFrame::CCommandStatesHold::~CCommandStatesHold()
-{
-    if (m_frame && --m_frame->m_commandStatesHolds == 0 && m_frame->m_commandStatesStale)
-        m_frame->UpdateCommandStates();
-}
-
 void CMainFrame::UpdateCommandStates()
 {
-    if (m_commandStatesHolds > 0) {
-        m_commandStatesStale = true;
-        return;
-    }
-    m_commandStatesStale = false;
     const bool open = m_doc.GetArchive() != nullptr;
     CDATListView* listView = GetListView();
     const bool selected = open && listView && listView->GetFileList().selectionModel()->hasSelection();

@@ -82,18 +82,6 @@ public:
     void OnGoToID();
     // Save needs selected rows of an open archive, Go to ID an open archive.
     void UpdateCommandStates();
-    // While one of these lives, the command states are brought up to date once, when the
-    // last one ends, instead of at every step of an open that empties and refills the panes.
-    class CCommandStatesHold {
-    public:
-        explicit CCommandStatesHold(CMainFrame* frame);
-        ~CCommandStatesHold();
-        CCommandStatesHold(const CCommandStatesHold&) = delete;
-        CCommandStatesHold& operator=(const CCommandStatesHold&) = delete;
-
-    private:
-        CMainFrame* m_frame;
-    };
     // Shows the first file with this ID; tells the user when no file has it.
     bool GoToID(uint32_t fileID);
 
@@ -146,8 +134,6 @@ private:
     QSplitter* m_outerSplitter = nullptr;
     QSplitter* m_innerSplitter = nullptr;
     bool m_panesSized = false;
-    int m_commandStatesHolds = 0;
-    bool m_commandStatesStale = false;
     QLabel* m_idleLabel = nullptr;
     QLabel* m_capLabel = nullptr;
     QLabel* m_numLabel = nullptr;

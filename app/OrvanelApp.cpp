@@ -53,9 +53,6 @@ COrvanelDoc* COrvanelApp::OpenDocumentFile(const QString& path)
 {
     if (!m_doc)
         return nullptr;
-    // Emptying the panes, closing the old archive and filling the panes again would each
-    // switch Save and Go to ID off and on; they are set once, for the outcome.
-    const CMainFrame::CCommandStatesHold hold(m_frame.get());
     m_doc->ClearViews();
     m_doc->DestroyArchive();
     m_doc->SetPathName({});
