@@ -1,5 +1,6 @@
 #include "app/DATListView.h"
 
+#include "app/EntryCellDelegate.h"
 #include "app/EntryTableModel.h"
 #include "app/GalleryView.h"
 #include "app/OrvanelDoc.h"
@@ -112,6 +113,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     m_selector->setMinimumContentsLength(1);
 
     m_fileList->setModel(m_model);
+    m_fileList->setItemDelegate(new CEntryCellDelegate(m_fileList));
     m_fileList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -12,6 +12,7 @@
 
 #include "app/DATFileView.h"
 #include "app/DATListView.h"
+#include "app/EntryCellDelegate.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
 #include "decode/TextureDecoder.h"
@@ -22,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QSettings>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QWindow>
 
@@ -58,14 +58,14 @@ private:
     int m_count = 0;
 };
 
-// The list's own kind of delegate, counting the cells it draws.
-class CCountingDelegate : public QStyledItemDelegate {
+// The list's own delegate, counting the cells it draws.
+class CCountingDelegate : public CEntryCellDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using CEntryCellDelegate::CEntryCellDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         ++cells;
-        QStyledItemDelegate::paint(painter, option, index);
+        CEntryCellDelegate::paint(painter, option, index);
     }
     mutable int cells = 0;
 };

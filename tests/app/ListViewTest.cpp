@@ -4,7 +4,9 @@
 #include "tests/app/GuiFixture.h"
 
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace orvanel::fixture {
 namespace {
@@ -39,6 +41,24 @@ TEST_F(ListViewTest, KeysMoveTheMarkAndTheSelectionTogether)
         EXPECT_EQ(Hex().GetData()[4], c.fill) << c.key;
         EXPECT_EQ(Table().horizontalScrollBar()->value(), 0) << c.key;
     }
+}
+
+TEST_F(ListViewTest, CellsLookAsTheStyleDrawsThem)
+{
+    std::vector<FileSpec> files;
+    for (uint32_t i = 0; i < 40; ++i)
+        files.push_back(RawFile(0x01000001 + i * 0x111, 100 + i * 977, 'a'));
+    ASSERT_TRUE(Start({WriteArchive("look.dat", files)}));
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
+    // Rows selected and not, the one with the focus frame, and an elided column.
+    Table().horizontalHeader()->resizeSection(CEntryTableModel::ColumnOffset, 30);
+    const QImage own = Table().viewport()->grab().toImage();
+    Table().setItemDelegate(new QStyledItemDelegate(&Table()));
+    const QImage standard = Table().viewport()->grab().toImage();
+    ASSERT_FALSE(own.isNull());
+    EXPECT_EQ(own, standard);
 }
 
 TEST_F(ListViewTest, ByteCountsPrintUnsigned)
