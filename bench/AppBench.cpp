@@ -144,10 +144,8 @@ const std::string& PictureArchive()
         for (uint32_t id : kPictureIDs)
             files.push_back(
                 {id, writer::MakeTextureRecord(id, kPictureSize, kPictureSize, kTextureDXT1, blocks)});
-        writer::CArchiveBuilder builder;
-        builder.AddFilesAsTree(files);
         const std::string file = dir.File("pictures.dat");
-        builder.WriteFile(file);
+        writer::WriteArchive(file, files);
         return file;
     }();
     return path;

@@ -6,8 +6,8 @@
 #include "archive/ArchiveCompare.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
-#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
+#include "writer/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,10 +62,8 @@ struct ArchivePair {
     std::string Write(std::vector<writer::FileSpec> files, const char* name)
     {
         std::shuffle(files.begin(), files.end(), std::mt19937(uint32_t(files.size())));
-        writer::CArchiveBuilder builder(1024);
-        builder.AddFilesAsTree(files, {30, 8});
         const std::string path = dir.File(name);
-        builder.WriteFile(path);
+        writer::WriteArchive(path, files, 1024, {30, 8});
         return path;
     }
 };

@@ -2,18 +2,14 @@
 // producing both the colour and the greyscale picture, beside libsquish's DecompressImage
 // alone on the same DXT1 and DXT5 blocks (run with OMP_NUM_THREADS=1 for a one-thread
 // anchor). DecodeImage of DXT1 and DXT5 should take no longer than the bare decompression.
-//
-// Saving mixed 256 × 256 textures as BMP and as PNG files, decoding included: the PNG files
-// should take at most 1.5 times as long as the BMP files.
+// (PNG against BMP saving is timed through the export itself, in PngExportBench.)
 
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
+#include "bench/OpenedArchive.h"
 #include "decode/DibImage.h"
-#include "decode/PngFile.h"
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
-#include "writer/TempDir.h"
-#include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
 #include <benchmark/benchmark.h>
@@ -28,7 +24,6 @@ using namespace orvanel;
 using namespace orvanel::writer;
 
 constexpr uint32_t kSize = 1024;
-constexpr uint32_t kSmallSize = 256;
 constexpr uint32_t kPaletteID = 0x04000001;
 
 // A picture with smooth gradients and some texture, red-green-blue-alpha, top row first.
@@ -50,13 +45,8 @@ std::vector<uint8_t> Picture(uint32_t size = kSize)
 
 struct Inputs {
     std::vector<uint8_t> dxt1Blocks, dxt5Blocks;
-    // 256 × 256 textures of the formats an export meets, with the palette's colour table.
-    std::vector<std::vector<uint8_t>> mixed;
     std::vector<uint8_t> dxt1, dxt5, jpeg, indexed8, colourTable;
-    fixture::CTempDir folder;
-    CSilentPrompts prompts;
-    CNoBusyIndicator busy;
-    std::unique_ptr<CDATArchive> palettes;
+    std::unique_ptr<bench::COpenedArchive> palettes;
 };
 
 const Inputs& GetInputs()
@@ -83,31 +73,8 @@ const Inputs& GetInputs()
             colours[i] = 0xFF000000u | (i << 16) | ((255 - i) << 8) | (i / 2);
         in.colourTable = MakeColourTableRecord(kPaletteID, colours);
 
-        const auto small = Picture(kSmallSize);
-        std::vector<uint8_t> smallRGB, smallGrey;
-        for (size_t i = 0; i < small.size(); i += 4) {
-            smallRGB.insert(smallRGB.end(), {small[i], small[i + 1], small[i + 2]});
-            smallGrey.push_back(small[i + 1]);
-        }
-        uint32_t id = 0x06001000;
-        for (uint32_t format : {kTextureDXT1, kTextureDXT3, kTextureDXT5})
-            in.mixed.push_back(MakeTextureRecord(
-                id++, kSmallSize, kSmallSize, format, CompressDXT(small, kSmallSize, kSmallSize, format)));
-        in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureRGBA32, small));
-        in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureRGB24, smallRGB));
-        in.mixed.push_back(MakeTextureRecord(id++, kSmallSize, kSmallSize, kTextureGrey8, smallGrey));
-        in.mixed.push_back(MakeTextureRecord(
-            id++, kSmallSize, kSmallSize, kTextureJPEG, EncodeJPEG(smallRGB, kSmallSize, kSmallSize, 3, 90)));
-        in.mixed.push_back(
-            MakeIndexedTextureRecord(id++, kSmallSize, kSmallSize, kTextureIndexed8, smallGrey, kPaletteID));
-        in.mixed.push_back(in.colourTable);
-
-        CArchiveBuilder builder;
-        builder.AddFilesAsTree({{kPaletteID, in.colourTable}});
-        const std::string path = in.folder.File("palettes.dat");
-        builder.WriteFile(path);
-        in.palettes = std::make_unique<CDATArchive>(path, in.prompts, in.busy);
-        in.palettes->BuildCatalogue();
+        in.palettes =
+            std::make_unique<bench::COpenedArchive>(std::vector<FileSpec> {{kPaletteID, in.colourTable}});
         return made;
     }();
     return *inputs;
@@ -144,7 +111,7 @@ void DecodeRecord(benchmark::State& state, const std::vector<uint8_t> Inputs::*r
         CDibImage colour, grey;
         float scale = 0;
         uint32_t kind = 0, paletteID = 0;
-        if (!DecodeImage(*in.palettes, bytes, entry, colour, grey, scale, kind, paletteID)
+        if (!DecodeImage(*in.palettes->archive, bytes, entry, colour, grey, scale, kind, paletteID)
             || !grey.IsValid()) {
             state.SkipWithError("decoding failed");
             break;
@@ -180,43 +147,6 @@ BENCHMARK(BM_DecodeImageDXT5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeImageJPEG)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeImageIndexed8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeImageColourTable256)->Unit(benchmark::kMicrosecond);
-
-// Every mixed texture decoded as the export decodes it and written to its own file, which
-// the next iteration replaces.
-void SaveMixed(benchmark::State& state, bool png)
-{
-    const Inputs& in = GetInputs();
-    const fixture::CTempDir folder;
-    const PictureRequest request {.grey = false, .ownAlpha = png};
-    int64_t files = 0;
-    for (auto _ : state) {
-        for (const auto& bytes : in.mixed) {
-            const uint32_t id = ReadLE32(bytes.data());
-            DecodedPicture picture;
-            const bool saved =
-                DecodePicture(*in.palettes, bytes, MakeEntry(id, 0, uint32_t(bytes.size())), request, picture)
-                && (png ? SavePNG(picture.colour, picture.alpha, folder.File(std::to_string(id) + ".png"))
-                        : picture.colour.Save(folder.File(std::to_string(id) + ".bmp"), kImageTypeBMP));
-            if (!saved) {
-                state.SkipWithError("saving failed");
-                return;
-            }
-        }
-        files += int64_t(in.mixed.size());
-    }
-    state.SetItemsProcessed(files);
-}
-
-void BM_SaveMixed256AsBMP(benchmark::State& state)
-{
-    SaveMixed(state, false);
-}
-void BM_SaveMixed256AsPNG(benchmark::State& state)
-{
-    SaveMixed(state, true);
-}
-BENCHMARK(BM_SaveMixed256AsBMP)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveMixed256AsPNG)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

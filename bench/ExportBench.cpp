@@ -1,11 +1,10 @@
 // Exporting 2,000 mixed stored files (DXT1 and 24-bit textures, sounds, raw records) into a
 // folder, beside a safe copy and a plain write of the same bytes on the same disk.
 
+#include "bench/OpenedArchive.h"
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
-#include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
-#include "writer/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,49 +23,45 @@ using namespace orvanel;
 
 constexpr uint32_t kFiles = 2000;
 
-struct MixedArchive {
-    fixture::CTempDir dir;
-    CSilentPrompts prompts;
-    CNoBusyIndicator busy;
-    std::unique_ptr<CDATArchive> archive;
+std::vector<writer::FileSpec> MixedFiles()
+{
+    std::vector<uint8_t> rgba(128 * 128 * 4);
+    for (size_t i = 0; i < rgba.size(); ++i)
+        rgba[i] = uint8_t(i * 31 / 7);
+    const auto dxt1 = writer::CompressDXT(rgba, 128, 128, 0x31545844);
+    const std::vector<uint8_t> rgb(64 * 64 * 3, 0x5A);
+    const std::vector<uint8_t> samples(22050 * 2, 0x11);
+    const std::vector<uint8_t> raw(1024, 0x22);
+
+    std::vector<writer::FileSpec> files;
+    for (uint32_t i = 0; i < kFiles; ++i) {
+        switch (i % 5) {
+        case 0:
+        case 1: {
+            const uint32_t id = 0x06000000 + i;
+            files.push_back({id,
+                i % 5 ? writer::MakeTextureRecord(id, 64, 64, 20, rgb)
+                      : writer::MakeTextureRecord(id, 128, 128, 0x31545844, dxt1)});
+            break;
+        }
+        case 2:
+        case 3: {
+            const uint32_t id = 0x0A000000 + i;
+            files.push_back({id, writer::MakeSoundRecord(id, writer::PCMFormat(1, 22050, 16), samples)});
+            break;
+        }
+        default: files.push_back({0x0E000000 + i, writer::StoredFile(0x0E000000 + i, raw)});
+        }
+    }
+    return files;
+}
+
+// The mixed files opened, every one of them listed.
+struct MixedArchive : bench::COpenedArchive {
     DATEntryList entries;
 
-    MixedArchive()
+    MixedArchive() : COpenedArchive(MixedFiles())
     {
-        std::vector<uint8_t> rgba(128 * 128 * 4);
-        for (size_t i = 0; i < rgba.size(); ++i)
-            rgba[i] = uint8_t(i * 31 / 7);
-        const auto dxt1 = writer::CompressDXT(rgba, 128, 128, 0x31545844);
-        const std::vector<uint8_t> rgb(64 * 64 * 3, 0x5A);
-        const std::vector<uint8_t> samples(22050 * 2, 0x11);
-        const std::vector<uint8_t> raw(1024, 0x22);
-
-        std::vector<writer::FileSpec> files;
-        for (uint32_t i = 0; i < kFiles; ++i) {
-            switch (i % 5) {
-            case 0:
-            case 1: {
-                const uint32_t id = 0x06000000 + i;
-                files.push_back({id,
-                    i % 5 ? writer::MakeTextureRecord(id, 64, 64, 20, rgb)
-                          : writer::MakeTextureRecord(id, 128, 128, 0x31545844, dxt1)});
-                break;
-            }
-            case 2:
-            case 3: {
-                const uint32_t id = 0x0A000000 + i;
-                files.push_back({id, writer::MakeSoundRecord(id, writer::PCMFormat(1, 22050, 16), samples)});
-                break;
-            }
-            default: files.push_back({0x0E000000 + i, writer::StoredFile(0x0E000000 + i, raw)});
-            }
-        }
-        writer::CArchiveBuilder builder(1024);
-        builder.AddFilesAsTree(files);
-        const std::string path = dir.File("mixed.dat");
-        builder.WriteFile(path);
-        archive = std::make_unique<CDATArchive>(path, prompts, busy);
-        archive->BuildCatalogue();
         for (const auto& [category, list] : archive->CategoryLists())
             entries.insert(entries.end(), list.begin(), list.end());
     }

@@ -110,11 +110,10 @@ const std::string& PictureArchive()
         std::vector<uint8_t> pixels(size_t(kPictureSize) * kPictureSize * 3);
         for (size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = uint8_t(i * 7 / 3);
-        writer::CArchiveBuilder builder;
-        builder.AddFilesAsTree({{kPictureID,
-            writer::MakeTextureRecord(kPictureID, kPictureSize, kPictureSize, kTextureRGB24, pixels)}});
         const std::string file = dir.File("picture.dat");
-        builder.WriteFile(file);
+        writer::WriteArchive(file,
+            {{kPictureID,
+                writer::MakeTextureRecord(kPictureID, kPictureSize, kPictureSize, kTextureRGB24, pixels)}});
         return file;
     }();
     return path;
@@ -189,10 +188,8 @@ const std::string& GalleryArchive()
             }
             files.push_back({id, writer::MakeTextureRecord(id, kGalleryEdge, kGalleryEdge, format, pixels)});
         }
-        writer::CArchiveBuilder builder;
-        builder.AddFilesAsTree(files);
         const std::string file = dir.File("gallery.dat");
-        builder.WriteFile(file);
+        writer::WriteArchive(file, files);
         return file;
     }();
     return path;

@@ -2,9 +2,8 @@
 // their own alpha, against the BMP export of the same files in the same run, both through the
 // export pipeline into fresh folders.
 
+#include "bench/OpenedArchive.h"
 #include "content/FileExport.h"
-#include "writer/TempDir.h"
-#include "writer/ArchiveBuilder.h"
 #include "writer/RecordBuilders.h"
 
 #include <benchmark/benchmark.h>
@@ -24,49 +23,44 @@ using namespace orvanel;
 constexpr uint32_t kTextures = 1000;
 constexpr uint32_t kSide = 256;
 
-struct TextureArchive {
-    fixture::CTempDir dir;
-    CSilentPrompts prompts;
-    CNoBusyIndicator busy;
-    std::unique_ptr<CDATArchive> archive;
+std::vector<writer::FileSpec> TextureFiles()
+{
+    std::vector<uint8_t> rgba(kSide * kSide * 4);
+    for (uint32_t y = 0; y < kSide; ++y)
+        for (uint32_t x = 0; x < kSide; ++x) {
+            uint8_t* p = &rgba[(size_t(y) * kSide + x) * 4];
+            p[0] = uint8_t(x);
+            p[1] = uint8_t(y);
+            p[2] = uint8_t(x ^ y);
+            p[3] = uint8_t((x + y) / 2);
+        }
+    std::vector<uint8_t> rgb(kSide * kSide * 3);
+    for (size_t i = 0; i < size_t(kSide) * kSide; ++i)
+        for (int c = 0; c < 3; ++c)
+            rgb[i * 3 + c] = rgba[i * 4 + c];
+    const std::vector<uint8_t> payloads[] = {
+        writer::CompressDXT(rgba, kSide, kSide, kTextureDXT1),
+        writer::CompressDXT(rgba, kSide, kSide, kTextureDXT3),
+        writer::CompressDXT(rgba, kSide, kSide, kTextureDXT5),
+        rgb,
+        rgba,
+    };
+    const uint32_t formats[] = {kTextureDXT1, kTextureDXT3, kTextureDXT5, kTextureRGB24, kTextureRGBA32};
+    std::vector<writer::FileSpec> files;
+    for (uint32_t i = 0; i < kTextures; ++i) {
+        const uint32_t id = 0x06000000 + i;
+        files.push_back({id, writer::MakeTextureRecord(id, kSide, kSide, formats[i % 5], payloads[i % 5])});
+    }
+    return files;
+}
+
+// The textures opened, in the order they are listed.
+struct TextureArchive : bench::COpenedArchive {
     DATEntryList entries;
 
     TextureArchive()
+        : COpenedArchive(TextureFiles(), 4096), entries(archive->CategoryLists().at(kCategoryTexture))
     {
-        std::vector<uint8_t> rgba(kSide * kSide * 4);
-        for (uint32_t y = 0; y < kSide; ++y)
-            for (uint32_t x = 0; x < kSide; ++x) {
-                uint8_t* p = &rgba[(size_t(y) * kSide + x) * 4];
-                p[0] = uint8_t(x);
-                p[1] = uint8_t(y);
-                p[2] = uint8_t(x ^ y);
-                p[3] = uint8_t((x + y) / 2);
-            }
-        std::vector<uint8_t> rgb(kSide * kSide * 3);
-        for (size_t i = 0; i < size_t(kSide) * kSide; ++i)
-            for (int c = 0; c < 3; ++c)
-                rgb[i * 3 + c] = rgba[i * 4 + c];
-        const std::vector<uint8_t> payloads[] = {
-            writer::CompressDXT(rgba, kSide, kSide, kTextureDXT1),
-            writer::CompressDXT(rgba, kSide, kSide, kTextureDXT3),
-            writer::CompressDXT(rgba, kSide, kSide, kTextureDXT5),
-            rgb,
-            rgba,
-        };
-        const uint32_t formats[] = {kTextureDXT1, kTextureDXT3, kTextureDXT5, kTextureRGB24, kTextureRGBA32};
-        std::vector<writer::FileSpec> files;
-        for (uint32_t i = 0; i < kTextures; ++i) {
-            const uint32_t id = 0x06000000 + i;
-            files.push_back(
-                {id, writer::MakeTextureRecord(id, kSide, kSide, formats[i % 5], payloads[i % 5])});
-        }
-        writer::CArchiveBuilder builder(4096);
-        builder.AddFilesAsTree(files);
-        const std::string path = dir.File("textures.dat");
-        builder.WriteFile(path);
-        archive = std::make_unique<CDATArchive>(path, prompts, busy);
-        archive->BuildCatalogue();
-        entries = archive->CategoryLists().at(kCategoryTexture);
     }
 };
 

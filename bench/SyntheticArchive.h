@@ -4,8 +4,8 @@
 // directory five levels deep. Written once per run to a temporary file.
 
 #include "archive/ByteOrder.h"
-#include "writer/TempDir.h"
 #include "writer/ArchiveBuilder.h"
+#include "writer/TempDir.h"
 
 #include <algorithm>
 #include <random>
@@ -39,10 +39,8 @@ struct SyntheticArchive {
             files.push_back({id, std::move(bytes)});
         }
         std::shuffle(files.begin(), files.end(), random);
-        writer::CArchiveBuilder builder(1024);
-        builder.AddFilesAsTree(files, {30, 8});
         path = dir.File("large.dat");
-        builder.WriteFile(path);
+        writer::WriteArchive(path, files, 1024, {30, 8});
     }
 };
 
@@ -75,10 +73,8 @@ struct ScaledArchive {
             files.push_back({id, std::move(bytes)});
         }
         std::shuffle(files.begin(), files.end(), random);
-        writer::CArchiveBuilder builder(256);
-        builder.AddFilesAsTree(files, {30, 8});
         path = dir.File("scaled.dat");
-        builder.WriteFile(path);
+        writer::WriteArchive(path, files, 256, {30, 8});
     }
 };
 

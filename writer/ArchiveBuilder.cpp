@@ -174,4 +174,12 @@ bool CArchiveBuilder::WriteFile(const std::string& path) const
     return WriteWholeFile(path, Build());
 }
 
+bool WriteArchive(
+    const std::string& path, const std::vector<FileSpec>& files, uint32_t blockSize, TreeShape shape)
+{
+    CArchiveBuilder builder(blockSize);
+    builder.AddFilesAsTree(files, shape);
+    return builder.WriteFile(path);
+}
+
 } // namespace orvanel::writer

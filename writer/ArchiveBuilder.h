@@ -93,4 +93,9 @@ private:
     std::optional<uint32_t> m_headerBlockSize;
 };
 
+// Writes the files as an archive of the given block size at path, its directory a tree of
+// the given shape; false when the file cannot be written.
+bool WriteArchive(const std::string& path, const std::vector<FileSpec>& files, uint32_t blockSize = 1024,
+    TreeShape shape = {});
+
 } // namespace orvanel::writer
