@@ -1,9 +1,11 @@
 // DecodeImage on one record, with a small catalogue holding palettes of several sizes (one
 // of them damaged) that indexed textures can refer to. The first input byte picks the
-// category (colour table or texture); the rest is the record.
+// category (colour table or texture); the rest is the record. A picture that decodes is also
+// decoded with its own alpha and encoded as a PNG file, which must succeed.
 
 #include "archive/DATArchive.h"
 #include "decode/DibImage.h"
+#include "decode/PngFile.h"
 #include "decode/TextureDecoder.h"
 #include "fuzz/FuzzSupport.h"
 #include "writer/ArchiveBuilder.h"
@@ -60,5 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     if (colour.IsValid() && (colour.GetWidth() == 0 || colour.GetHeight() == 0))
         __builtin_trap();
+    // Encoding costs time in proportion to the pixels: small pictures only, so that the
+    // fuzzer keeps its pace.
+    if (decoded && uint64_t(colour.GetWidth()) * colour.GetHeight() <= (1u << 16)) {
+        DecodedPicture picture;
+        if (!DecodePicture(Palettes(), record, entry, {.grey = false, .ownAlpha = true}, picture))
+            __builtin_trap();
+        std::vector<uint8_t> png;
+        if (!EncodePNG(picture.colour, picture.alpha, png) || png.empty())
+            __builtin_trap();
+    }
     return 0;
 }
