@@ -6,6 +6,7 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/FileMapping.h"
+#include "archive/Prefetch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -153,6 +154,9 @@ void ReadHead(void* context)
     CheckUsedBlocks(r.chain);
 }
 
+// The heads are read in file order, this many ahead of the one being read being fetched.
+constexpr size_t kHeadsAhead = 16;
+
 struct HeadsRead {
     std::span<const uint8_t> archive;
     std::span<const DATEntry* const> entries;
@@ -165,6 +169,8 @@ void ReadHeads(void* context)
 {
     HeadsRead& r = *static_cast<HeadsRead*>(context);
     for (size_t k = 0; k < r.entries.size(); ++k) {
+        if (k + kHeadsAhead < r.entries.size() && r.entries[k + kHeadsAhead]->offset < r.archive.size())
+            PrefetchForRead(r.archive.data() + r.entries[k + kHeadsAhead]->offset);
         DATChainPosition chain;
         StartChain(chain, r.archive, *r.entries[k]);
         r.complete[k] = 0;

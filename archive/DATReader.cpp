@@ -3,6 +3,7 @@
 #include "archive/ByteOrder.h"
 #include "archive/FileMapping.h"
 #include "archive/Platform.h"
+#include "archive/Prefetch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -205,8 +206,12 @@ DATWalkResult WalkLiveEntries(std::span<const uint8_t> archive, DATEntryCallback
         }
         for (uint32_t branch = kDATBranchCount; branch-- > 0;) {
             const uint32_t child = ReadLE32(base + kDATBranchesOffset + branch * 4);
-            if (HasNode(child))
-                pending.push_back(child);
+            if (!HasNode(child))
+                continue;
+            pending.push_back(child);
+            // The children of a node low in the tree are read one after the other next.
+            if (uint64_t(child) + kDATNodeSize <= archive.size())
+                PrefetchRangeForRead(archive.data() + child, kDATNodeSize);
         }
     }
     return DATWalkResult::Done;
