@@ -5,10 +5,10 @@
 #include "content/StoredContent.h"
 #include "decode/OutputFile.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -279,75 +279,109 @@ private:
     bool m_replacing = false;
 };
 
-// Hands out the entries' prepared files in order, converted on a thread of its own one or
-// two files ahead of the writer.
+// Hands out the entries' prepared files in order. With ahead, threads of their own (one for
+// each core beside the writer's, at least one) convert them a few files ahead of the writer,
+// each taking the next file not yet taken. A writer that finds its next file not ready
+// converts the next one itself instead of waiting: when converting costs more than writing,
+// as with pictures, every core then converts; when writing costs more, the writer keeps a
+// core to itself.
 class CPreparer {
 public:
     CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead, ExportFormat format)
         : m_archive(archive), m_entries(entries), m_format(format)
     {
-        if (ahead && entries.size() > 1)
-            m_thread = std::thread([this] { Run(); });
+        if (!ahead || entries.size() < 2)
+            return;
+        const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 2);
+        const size_t threads = std::min(cores - 1, kMostThreads);
+        // Room for a file being converted on each thread, the writer's included, and as many
+        // ready beside them.
+        m_slots.resize(2 * (threads + 1));
+        for (size_t t = 0; t < threads; ++t)
+            m_threads.emplace_back([this] { Run(); });
     }
     ~CPreparer() { Stop(); }
 
     // The next file in order.
     std::unique_ptr<PreparedFile> Next()
     {
-        if (!m_thread.joinable()) {
+        if (m_threads.empty()) {
             auto file = std::make_unique<PreparedFile>();
             file->entry = m_entries[m_taken++];
             Prepare(m_archive, *file, m_format);
             return file;
         }
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty(); });
-        auto file = std::move(m_ready.front());
-        m_ready.pop_front();
-        m_changed.notify_all();
-        return file;
+        for (;;) {
+            if (auto& slot = m_slots[m_taken % m_slots.size()]) {
+                auto file = std::move(slot);
+                ++m_taken;
+                m_changed.notify_all();
+                return file;
+            }
+            if (CanTake())
+                ConvertNext(lock);
+            else
+                m_changed.wait(lock);
+        }
     }
 
     void Stop()
     {
-        if (!m_thread.joinable())
+        if (m_threads.empty())
             return;
         {
             std::lock_guard lock(m_mutex);
             m_stop = true;
         }
         m_changed.notify_all();
-        m_thread.join();
+        for (std::thread& thread : m_threads)
+            thread.join();
+        m_threads.clear();
     }
 
 private:
-    static constexpr size_t kAhead = 2;
+    static constexpr size_t kMostThreads = 4;
+
+    // Whether a file is left to convert and its slot has been emptied by the writer.
+    bool CanTake() const { return m_next < m_entries.size() && m_next < m_taken + m_slots.size(); }
+
+    // Converts the next file not yet taken, with the lock let go meanwhile, into its slot.
+    void ConvertNext(std::unique_lock<std::mutex>& lock)
+    {
+        const size_t index = m_next++;
+        lock.unlock();
+        auto file = std::make_unique<PreparedFile>();
+        file->entry = m_entries[index];
+        Prepare(m_archive, *file, m_format);
+        lock.lock();
+        m_slots[index % m_slots.size()] = std::move(file);
+        m_changed.notify_all();
+    }
 
     void Run()
     {
         // Interrupts are handled on the writing thread, which knows its temporaries.
         BlockInterruptSignals();
-        for (const DATEntry* entry : m_entries) {
-            auto file = std::make_unique<PreparedFile>();
-            file->entry = entry;
-            Prepare(m_archive, *file, m_format);
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
-            if (m_stop)
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_stop || m_next == m_entries.size() || CanTake(); });
+            if (m_stop || m_next == m_entries.size())
                 return;
-            m_ready.push_back(std::move(file));
-            m_changed.notify_all();
+            ConvertNext(lock);
         }
     }
 
     const CDATArchive& m_archive;
     const DATEntryList& m_entries;
     const ExportFormat m_format;
-    size_t m_taken = 0;
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::unique_ptr<PreparedFile>> m_ready;
+    // The files being converted or ready, each at its place in the list modulo the count.
+    std::vector<std::unique_ptr<PreparedFile>> m_slots;
+    size_t m_taken = 0; // handed to the writer
+    size_t m_next = 0;  // taken for converting
     bool m_stop = false;
 };
 
