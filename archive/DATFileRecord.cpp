@@ -36,10 +36,9 @@ bool EntryKeyEqual(const DATEntry& a, const DATEntry& b)
     return KeyOf(a) == KeyOf(b);
 }
 
-DATFileRecord::~DATFileRecord()
+void DATFileRecord::FreeVersions()
 {
-    if (m_owns)
-        delete m_added;
+    delete m_added;
 }
 
 DATFileRecord::DATFileRecord(DATFileRecord&& other) noexcept

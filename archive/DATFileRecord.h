@@ -28,7 +28,13 @@ public:
         : m_fileID(fileID), m_category(fileID >> 24), m_run(versions), m_runCount(count)
     {
     }
-    ~DATFileRecord();
+    // Inline, since a catalogue's records own nothing: letting go of its many records is then
+    // a test of one flag each, not a call each.
+    ~DATFileRecord()
+    {
+        if (m_owns)
+            FreeVersions();
+    }
     DATFileRecord(DATFileRecord&& other) noexcept;
     DATFileRecord& operator=(DATFileRecord&& other) noexcept;
     DATFileRecord(const DATFileRecord&) = delete;
@@ -50,6 +56,8 @@ private:
         bool operator()(const DATEntry& a, const DATEntry& b) const { return EntryKeyLess(a, b); }
     };
     using Versions = std::set<DATEntry, KeyOrder>;
+
+    void FreeVersions();
 
     // A catalogue holds one record per file ID, so the record stays small: either the run of
     // the catalogue's copies or, for a record built with AddVersion, a tree of its own copies
