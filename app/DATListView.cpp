@@ -102,6 +102,48 @@ int CellWidth(const QAbstractItemView& view, const QString& text)
     return view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &view).width();
 }
 
+// The column header. Its labels never change, but every new list resets the header and with
+// it Qt's measure of each label, which lays the label's text out again: the measures are kept
+// here for as long as the label, its sort arrow, the font and the style stay the same.
+class CColumnHeader final : public QHeaderView {
+public:
+    // Clickable, as the table's own header is: a click on a label selects its column.
+    explicit CColumnHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) { setSectionsClickable(true); }
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        Measure key;
+        key.label = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        key.arrow = isSortIndicatorShown() && sortIndicatorSection() == logicalIndex;
+        if (logicalIndex < 0 || logicalIndex >= kMostMeasured)
+            return QHeaderView::sectionSizeFromContents(logicalIndex);
+        if (m_measured.size() <= logicalIndex)
+            m_measured.resize(logicalIndex + 1);
+        Measure& measure = m_measured[logicalIndex];
+        if (!measure.size.isValid() || measure.label != key.label || measure.arrow != key.arrow) {
+            measure = key;
+            measure.size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        }
+        return measure.size;
+    }
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_measured.clear();
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    static constexpr int kMostMeasured = 64;
+    struct Measure {
+        QString label;
+        bool arrow = false;
+        QSize size; // invalid until measured
+    };
+    mutable QList<Measure> m_measured;
+};
+
 } // namespace
 
 CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
@@ -112,6 +154,7 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_selector->setMinimumContentsLength(1);
 
+    m_fileList->setHorizontalHeader(new CColumnHeader(m_fileList));
     m_fileList->setModel(m_model);
     m_fileList->setItemDelegate(new CEntryCellDelegate(m_fileList));
     m_fileList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -240,9 +283,12 @@ void CDATListView::FitColumns()
         // A grid line takes one pixel of every cell.
         const int grid = m_fileList->showGrid() ? 1 : 0;
         const int width = std::max(CellWidth(*m_fileList, text) + grid, header->sectionSizeHint(c));
-        header->resizeSection(c, width);
+        // The Bytes column is sized once, stretched: resizing it twice would draw the list
+        // again.
         if (c == CEntryTableModel::ColumnBytes)
             m_bytesColumnWidth = width;
+        else
+            header->resizeSection(c, width);
     }
     StretchBytesColumn();
 }

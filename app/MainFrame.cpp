@@ -187,6 +187,8 @@ void CMainFrame::OnTitleChanged()
 
 void CMainFrame::UpdateCommandStates()
 {
+    if (m_commandStatesHeld > 0)
+        return;
     const bool open = m_doc.GetArchive() != nullptr;
     CDATListView* listView = GetListView();
     const bool selected = open && listView && listView->GetFileList().selectionModel()->hasSelection();

@@ -82,6 +82,23 @@ public:
     void OnGoToID();
     // Save needs selected rows of an open archive, Go to ID an open archive.
     void UpdateCommandStates();
+    // While one is alive, the commands keep their states; the last to go updates them once.
+    // Reopening an archive clears and refills the views, which would otherwise switch the
+    // commands (and redraw their tool buttons) off and on again.
+    class CCommandStatesHeld {
+    public:
+        explicit CCommandStatesHeld(CMainFrame& frame) : m_frame(frame) { ++m_frame.m_commandStatesHeld; }
+        ~CCommandStatesHeld()
+        {
+            if (--m_frame.m_commandStatesHeld == 0)
+                m_frame.UpdateCommandStates();
+        }
+        CCommandStatesHeld(const CCommandStatesHeld&) = delete;
+        CCommandStatesHeld& operator=(const CCommandStatesHeld&) = delete;
+
+    private:
+        CMainFrame& m_frame;
+    };
     // Shows the first file with this ID; tells the user when no file has it.
     bool GoToID(uint32_t fileID);
 
@@ -130,6 +147,7 @@ private:
     COrvanelDoc& m_doc;
     FolderChooser m_chooseFolder;
 
+    int m_commandStatesHeld = 0;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_outerSplitter = nullptr;
     QSplitter* m_innerSplitter = nullptr;

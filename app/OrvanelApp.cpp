@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include <optional>
+
 namespace orvanel {
 
 COrvanelApp::COrvanelApp(IUserPrompts& prompts, IBusyIndicator& busy, QSettings& settings,
@@ -53,6 +55,9 @@ COrvanelDoc* COrvanelApp::OpenDocumentFile(const QString& path)
 {
     if (!m_doc)
         return nullptr;
+    std::optional<CMainFrame::CCommandStatesHeld> held;
+    if (m_frame)
+        held.emplace(*m_frame);
     m_doc->ClearViews();
     m_doc->DestroyArchive();
     m_doc->SetPathName({});

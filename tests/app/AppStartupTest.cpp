@@ -8,6 +8,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
@@ -102,13 +103,24 @@ TEST_F(AppStartupTest, PathArgumentOpensThatArchiveOrEndsAStartUpItCannotServe)
     Table().clearSelection();
     EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
 
-    // Opening it again reopens it; a failed open leaves no file loaded and empty views.
+    // Opening it again reopens it, with the commands and the column widths never switched
+    // back and forth on the way (each switch redraws); a failed open leaves no file loaded,
+    // empty views and the commands off.
+    int switched = 0, resized = 0;
+    for (QAction* action : {Frame().GetSaveAction(), Frame().GetGoToIDAction(), Frame().GetSaveAllAction()})
+        QObject::connect(action, &QAction::enabledChanged, [&switched] { ++switched; });
+    QObject::connect(Table().horizontalHeader(), &QHeaderView::sectionResized, [&resized] { ++resized; });
     ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
     EXPECT_EQ(Title(), "Orvanel - " + path);
     EXPECT_EQ(Hex().GetData().size(), 9u);
+    EXPECT_TRUE(Frame().GetSaveAction()->isEnabled());
+    EXPECT_EQ(switched, 1); // Save, which had no selected row
+    EXPECT_EQ(resized, 0);
     EXPECT_EQ(m_app->OpenDocumentFile(QString::fromStdString(m_dir.File("missing.dat"))), nullptr);
     EXPECT_EQ(Title(), "Orvanel - No File Loaded");
     ExpectEmptyViews();
+    EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
+    EXPECT_FALSE(Frame().GetGoToIDAction()->isEnabled());
     EXPECT_EQ(m_app->GetDocument()->GetArchive(), nullptr);
     EXPECT_EQ(m_prompts.informed.size(), 1u);
 
