@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 namespace orvanel {
 
@@ -11,7 +12,8 @@ namespace {
 // still fit the caches, and three passes cover any 32-bit ID.
 constexpr int kDigitBits = 11;
 
-} // namespace
+// The share of entries out of order above which the whole array is radix sorted instead.
+constexpr size_t kMostApartShare = 8; // one in eight
 
 // Sorts the walked entries by file ID into sorted with a least-significant-digit radix sort:
 // stable, so entries sharing an ID stay in walk order, and linear in the number of entries.
@@ -19,7 +21,7 @@ constexpr int kDigitBits = 11;
 // order and writing the other a few thousand places at a time, so that no pass waits on
 // memory scattered over the whole of either. Only the bits in which the IDs differ are sorted
 // on, and a digit that is the same in every ID costs no pass.
-void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
+void RadixSortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
 {
     const size_t n = walked.Count();
     sorted.resize(n);
@@ -61,6 +63,55 @@ void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
         for (size_t w = 0; w < n; ++w)
             sorted[w] = walked[w];
     }
+}
+
+} // namespace
+
+// A directory walked depth first, each node's entries before its branches, comes out nearly
+// sorted: the entries of the nodes without branches, nearly all of them, are in ID order, and
+// only those of the nodes above are out of place. Read from the end, the entries whose IDs
+// never rise are that ordered run; the others, few, are sorted on their own (by ID and place
+// in the walk) and merged into the run, in two passes through memory in order instead of a
+// radix sort's scattered ones. A walk far from order takes the radix sort.
+void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
+{
+    const size_t n = walked.Count();
+    if (n > UINT32_MAX) {
+        RadixSortByID(walked, sorted);
+        return;
+    }
+    std::vector<uint64_t> apart; // ID and place in the walk of each entry out of the run
+    std::vector<bool> isApart(n);
+    uint32_t lowest = UINT32_MAX;
+    for (size_t w = n; w-- > 0;) {
+        const uint32_t id = walked[w].fileID;
+        if (id <= lowest) {
+            lowest = id;
+            continue;
+        }
+        if (apart.size() >= n / kMostApartShare) {
+            RadixSortByID(walked, sorted);
+            return;
+        }
+        apart.push_back(uint64_t(id) << 32 | w);
+        isApart[w] = true;
+    }
+    std::sort(apart.begin(), apart.end());
+
+    sorted.resize(n);
+    size_t out = 0;
+    auto next = apart.begin();
+    for (size_t w = 0; w < n; ++w) {
+        if (isApart[w])
+            continue;
+        // Of equal IDs the one walked first goes first, as a stable sort would place them.
+        const uint64_t key = uint64_t(walked[w].fileID) << 32 | w;
+        for (; next != apart.end() && *next < key; ++next)
+            sorted[out++] = walked[size_t(*next & 0xFFFFFFFFu)];
+        sorted[out++] = walked[w];
+    }
+    for (; next != apart.end(); ++next)
+        sorted[out++] = walked[size_t(*next & 0xFFFFFFFFu)];
 }
 
 } // namespace orvanel

@@ -53,12 +53,14 @@ inline const SyntheticArchive& Archive()
 // An archive of count live entries shaped like the large one (40% textures in ten formats, the
 // rest spread over 48 categories, a directory five levels deep at 100,000) but with every
 // stored file small enough for one 256-byte block, so that 1,000,000 entries stay a few
-// hundred megabytes: the catalogue's cost per entry at 10,000 to 1,000,000 entries.
+// hundred megabytes: the catalogue's cost per entry at 10,000 to 1,000,000 entries. With
+// searchTree, the directory is kept as the game keeps it (full nodes, entries ordered by file
+// ID across the tree) instead of in random order.
 struct ScaledArchive {
     fixture::CTempDir dir;
     std::string path;
 
-    explicit ScaledArchive(uint32_t count)
+    explicit ScaledArchive(uint32_t count, bool searchTree = false)
     {
         std::mt19937 random(count);
         std::vector<writer::FileSpec> files;
@@ -74,7 +76,7 @@ struct ScaledArchive {
         }
         std::shuffle(files.begin(), files.end(), random);
         path = dir.File("scaled.dat");
-        writer::WriteArchive(path, files, 256, {30, 8});
+        writer::WriteArchive(path, files, 256, searchTree ? writer::TreeShape {.searchTree = true} : writer::TreeShape {30, 8});
     }
 };
 

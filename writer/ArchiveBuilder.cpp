@@ -112,8 +112,49 @@ std::vector<DATEntry> CArchiveBuilder::AddFilesAsTree(const std::vector<FileSpec
     entries.reserve(files.size());
     for (const FileSpec& file : files)
         entries.push_back(StoreFile(file));
-    m_root = BuildTree(entries, shape);
+    if (shape.searchTree) {
+        std::vector<DATEntry> ordered = entries;
+        std::stable_sort(ordered.begin(), ordered.end(),
+            [](const DATEntry& a, const DATEntry& b) { return a.fileID < b.fileID; });
+        m_root = BuildSearchTree(ordered, shape);
+    } else {
+        m_root = BuildTree(entries, shape);
+    }
     return entries;
+}
+
+uint32_t CArchiveBuilder::BuildSearchTree(std::span<const DATEntry> entries, TreeShape shape)
+{
+    // A node with n children holds the n - 1 entries between their ranges. The children are
+    // given the fewest levels that hold the rest, and share it evenly.
+    DirectoryNode node;
+    const size_t most = shape.entriesPerNode;
+    const size_t branches = std::min<size_t>(shape.branchesPerNode, most + 1);
+    if (entries.size() <= most) {
+        std::copy(entries.begin(), entries.end(), node.slots.begin());
+        return AddNode(node);
+    }
+    if (branches < 2)
+        throw std::invalid_argument("tree shape holds too few entries");
+    size_t below = most; // what a child of that many levels holds
+    while ((below + 1) * branches - 1 < entries.size())
+        below = (below + 1) * branches - 1;
+    const size_t children = (entries.size() + below + 1) / (below + 1);
+    const size_t inChildren = entries.size() - (children - 1);
+    std::vector<std::span<const DATEntry>> ranges;
+    size_t start = 0;
+    for (size_t c = 0; c < children; ++c) {
+        const size_t count = inChildren / children + (c < inChildren % children ? 1 : 0);
+        ranges.push_back(entries.subspan(start, count));
+        start += count;
+        if (c + 1 < children)
+            node.slots[c] = entries[start++];
+    }
+    const uint32_t offset = AddNode(node);
+    for (size_t c = 0; c < children; ++c)
+        node.branches[c] = BuildSearchTree(ranges[c], shape);
+    WriteNode(offset, node);
+    return offset;
 }
 
 uint32_t CArchiveBuilder::BuildTree(std::span<const DATEntry> entries, TreeShape shape)

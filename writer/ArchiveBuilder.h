@@ -32,10 +32,14 @@ struct DirectoryNode {
 };
 
 // How AddFilesAsTree lays out a directory: each node holds up to entriesPerNode entries and
-// up to branchesPerNode children.
+// up to branchesPerNode children. By default the files go into the tree in the order given,
+// so that the pre-order walk meets them in that order. As a search tree, the way the game's
+// directories are kept, the entries are ordered by file ID across the tree: a node's entries
+// separate its branches, each branch holding the IDs between two of them.
 struct TreeShape {
     uint32_t entriesPerNode = 62;
     uint32_t branchesPerNode = 62;
+    bool searchTree = false;
 };
 
 enum class ChainLayout {
@@ -84,6 +88,7 @@ public:
 
 private:
     uint32_t BuildTree(std::span<const DATEntry> entries, TreeShape shape);
+    uint32_t BuildSearchTree(std::span<const DATEntry> entries, TreeShape shape);
     void WriteHeader(std::vector<uint8_t>& bytes) const;
 
     uint32_t m_blockSize;

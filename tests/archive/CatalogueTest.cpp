@@ -1,4 +1,5 @@
 #include "archive/DATArchive.h"
+#include "archive/WalkedEntries.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "writer/ArchiveBuilder.h"
@@ -10,6 +11,7 @@
 #include <bit>
 #include <fstream>
 #include <random>
+#include <span>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -241,6 +243,70 @@ TEST(EntrySort, CraftedOrderCostsNoMoreThanALogarithmicFactor)
     EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ByID));
     // The two entries sharing an ID end up side by side, in entry key order.
     EXPECT_LT(list[kCount - 2]->offset, list[kCount - 1]->offset);
+}
+
+// The entries of an archive of files in the order its directory walk meets them.
+std::vector<DATEntry> WalkOf(const std::vector<FileSpec>& files, writer::TreeShape shape)
+{
+    CArchiveBuilder builder(64);
+    builder.AddFilesAsTree(files, shape);
+    const std::vector<uint8_t> bytes = builder.Build();
+    std::vector<DATEntry> walk;
+    const auto collect = [](const DATEntry* entry, void* context) {
+        static_cast<std::vector<DATEntry>*>(context)->push_back(*entry);
+        return 1;
+    };
+    EXPECT_EQ(ForEachLiveEntry(bytes, collect, &walk), DATWalkResult::Done);
+    return walk;
+}
+
+TEST(WalkedEntries, SortByIDIsStableWhateverTheWalkOrder)
+{
+    // IDs that repeat (a few versions each) and IDs with the top bit set; entries of one ID
+    // differ in their offsets. 20,000 entries fill more than one of the walk's blocks.
+    std::mt19937 random(11);
+    std::vector<FileSpec> files;
+    for (uint32_t k = 0; k < 20000; ++k) {
+        const uint32_t id = (random() % 9000) * 0x9E3779u | (k % 7 == 0 ? 0x80000000u : 0);
+        files.push_back({id, StoredFile(id)});
+    }
+    const auto byID = [](const DATEntry& a, const DATEntry& b) { return a.fileID < b.fileID; };
+    std::vector<std::pair<std::string, std::vector<DATEntry>>> walks;
+    // Directories as the game keeps them (nearly in order), with small and full nodes, and in
+    // random order.
+    walks.emplace_back("search tree", WalkOf(files, {30, 8, true}));
+    walks.emplace_back("full search tree", WalkOf(files, {.searchTree = true}));
+    walks.emplace_back("shuffled", WalkOf(files, {30, 8}));
+    std::vector<DATEntry> ordered = walks.back().second;
+    std::stable_sort(ordered.begin(), ordered.end(), byID);
+    walks.emplace_back("in order", ordered);
+    walks.emplace_back("reversed", std::vector<DATEntry>(ordered.rbegin(), ordered.rend()));
+    std::vector<DATEntry> fewApart = walks.front().second;
+    for (int k = 0; k < 40; ++k) {
+        // One entry moved to a place of its own, earlier or later.
+        const size_t from = random() % fewApart.size(), to = random() % fewApart.size();
+        const DATEntry moved = fewApart[from];
+        fewApart.erase(fewApart.begin() + std::ptrdiff_t(from));
+        fewApart.insert(fewApart.begin() + std::ptrdiff_t(to), moved);
+    }
+    walks.emplace_back("a few out of place", fewApart);
+    walks.emplace_back("none", std::vector<DATEntry> {});
+    walks.emplace_back("one", std::vector<DATEntry> {ordered[0]});
+
+    for (const auto& [name, walk] : walks) {
+        CWalkedEntries walked;
+        for (const DATEntry& entry : walk)
+            walked.Add(entry);
+        std::vector<DATEntry> sorted;
+        SortByID(walked, sorted);
+        std::vector<DATEntry> expected = walk;
+        std::stable_sort(expected.begin(), expected.end(), byID);
+        ASSERT_EQ(sorted.size(), expected.size()) << name;
+        for (size_t k = 0; k < sorted.size(); ++k) {
+            ASSERT_EQ(sorted[k].fileID, expected[k].fileID) << name << " at " << k;
+            ASSERT_EQ(sorted[k].offset, expected[k].offset) << name << " at " << k;
+        }
+    }
 }
 
 } // namespace
