@@ -246,19 +246,22 @@ public:
     // little left to wait for.
     void Add(std::unique_ptr<CReplacingFile> file, std::string name)
     {
-        if (m_folder.Holds(name)) {
+        const bool replacing = m_folder.Holds(name);
+        if (replacing) {
             file->StartWriteback();
             m_replacing = true;
         }
-        m_files.push_back({std::move(file), std::move(name)});
+        m_files.push_back({std::move(file), std::move(name), replacing});
     }
     void NameAll(ExportResult& result)
     {
         // Without the one flush, each replacing file flushes its own data before its rename.
         const bool synced = m_replacing && SyncFolderFileSystem(m_folder);
-        for (auto& [file, name] : m_files) {
+        for (auto& [file, name, replacing] : m_files) {
             std::string reason;
-            const bool named = file->Commit(name, reason, !synced, &m_replaced);
+            // An old entry is held to be let go elsewhere only where one was found; a name
+            // made meanwhile is still replaced safely, within the rename.
+            const bool named = file->Commit(name, reason, !synced, replacing ? &m_replaced : nullptr);
             Count(result, named ? ExportOutcome::Saved : ExportOutcome::NotWritten,
                 {IDOfName(name), NotSavedCause::NotWritten, reason});
         }
@@ -275,7 +278,12 @@ public:
 private:
     COutputFolder& m_folder;
     CReplacedEntries m_replaced;
-    std::vector<std::pair<std::unique_ptr<CReplacingFile>, std::string>> m_files;
+    struct Pending {
+        std::unique_ptr<CReplacingFile> file;
+        std::string name;
+        bool replacing; // an entry had the name when the file was written
+    };
+    std::vector<Pending> m_files;
     bool m_replacing = false;
 };
 

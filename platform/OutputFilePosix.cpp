@@ -258,9 +258,11 @@ bool COutputFile::Publish(const std::string& name, bool syncReplaced, CReplacedE
     if (replaced) {
         old.emplace(folder, name);
         replacing = old->Held() || (!old->Absent() && m_folder.Holds(name));
-    } else {
+    } else if (!m_tempName.empty()) {
         replacing = m_folder.Holds(name);
     }
+    // A nameless file not known to replace anything is linked in under its name at once: the
+    // link fails when the name is taken, and the file then replaces the entry as below.
     if (replacing && syncReplaced && !Sync())
         return false;
 
