@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -305,8 +306,14 @@ public:
         // Room for a file being converted on each thread, the writer's included, and as many
         // ready beside them.
         m_slots.resize(2 * (threads + 1));
-        for (size_t t = 0; t < threads; ++t)
-            m_threads.emplace_back([this] { Run(); });
+        m_threads.reserve(threads);
+        for (size_t t = 0; t < threads; ++t) {
+            try {
+                m_threads.push_back(StartHelperThread([this] { Run(); }));
+            } catch (const std::system_error&) {
+                break; // fewer helpers, or none: the writer converts the rest itself
+            }
+        }
     }
     ~CPreparer() { Stop(); }
 
@@ -369,8 +376,6 @@ private:
 
     void Run()
     {
-        // Interrupts are handled on the writing thread, which knows its temporaries.
-        BlockInterruptSignals();
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [this] { return m_stop || m_next == m_entries.size() || CanTake(); });

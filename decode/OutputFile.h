@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -125,9 +126,10 @@ void InstallInterruptCleanup();
 // Puts everything written to the file system that holds the folder on its disk.
 bool SyncFolderFileSystem(const COutputFolder& folder);
 
-// Keeps interrupt, termination and hang-up away from the calling thread, so that they are
-// handled by the thread that writes (helper threads call it first).
-void BlockInterruptSignals();
+// Starts a helper thread that never handles interrupt, termination or hang-up, so that they
+// reach the thread that writes, which knows its temporaries: the helper starts with them
+// blocked, leaving no moment in which one could be handled on it while the writing goes on.
+std::thread StartHelperThread(std::function<void()> run);
 
 // Whether the signal was ignored when the program started (looked up before any handler of
 // ours replaced it).

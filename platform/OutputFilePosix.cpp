@@ -391,13 +391,11 @@ void RemovePendingOutputFiles()
     }
 }
 
-void BlockInterruptSignals()
+std::thread StartHelperThread(std::function<void()> run)
 {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal : kInterruptSignals)
-        sigaddset(&set, signal);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    // A new thread starts with the signal mask of the thread that makes it.
+    CSignalBlock blocked;
+    return std::thread(std::move(run));
 }
 
 bool SignalIgnoredAtStart(int signal)

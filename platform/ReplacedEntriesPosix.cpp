@@ -25,7 +25,9 @@ void CReplacedEntries::Add(intptr_t handle)
     m_handles.push_back(handle);
     if (m_threads.size() < kThreads) {
         try {
-            m_threads.emplace_back([this] { Run(); });
+            // Room first: a started thread must never be dropped unjoined.
+            m_threads.reserve(kThreads);
+            m_threads.push_back(StartHelperThread([this] { Run(); }));
         } catch (const std::system_error&) {
             // Without a thread of its own the entry is let go here.
             if (m_threads.empty()) {
@@ -41,8 +43,6 @@ void CReplacedEntries::Add(intptr_t handle)
 
 void CReplacedEntries::Run()
 {
-    // Interrupts are handled on the writing thread, which knows its temporaries.
-    BlockInterruptSignals();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_finishing || !m_handles.empty(); });

@@ -20,7 +20,9 @@ namespace {
 
 using fixture::COpenedArchive;
 using fixture::CRecordingSelector;
+using fixture::AddressSpace;
 using fixture::InChild;
+using fixture::kSanitized;
 using writer::CArchiveBuilder;
 using writer::FileSpec;
 using writer::MakeEntry;
@@ -142,20 +144,6 @@ TEST(Catalogue, RefusedOrMissingArchiveHasNoLines)
     CDATArchive missing(opened.dir.File("missing.dat"), opened.prompts, opened.busy);
     EXPECT_FALSE(missing.BuildCatalogue());
     EXPECT_EQ(opened.prompts.informed, std::vector<std::string> {kUnableToLoadMessage});
-}
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
-// Bytes of address space the process holds.
-uint64_t AddressSpace()
-{
-    uint64_t pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    return pages * uint64_t(::sysconf(_SC_PAGESIZE));
 }
 
 TEST(Catalogue, OutOfMemoryOrAFileCutShortFailsTheOpenAndLeavesNoLines)

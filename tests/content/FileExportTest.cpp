@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <poll.h>
+#include <pthread.h>
 #include <random>
 #include <sys/inotify.h>
 #include <sys/resource.h>
@@ -138,6 +139,30 @@ TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
         EXPECT_EQ(results[0].bad, results[1].bad) << stopAfter;
         EXPECT_EQ(results[0].saved + results[0].bad, stopAfter);
     }
+
+    // Where no thread can be started (no room for its stack: threads made here ask for far
+    // more than is left), the writer converts every file itself and writes the same.
+    if (fixture::kSanitized)
+        return;
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directory(out);
+    const ExportResult expected = SaveStoredFiles(*opened->archive, all, out.string(), {}, ExportFormat::BMP);
+    const auto alone = Contents(out);
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directory(out);
+    EXPECT_TRUE(fixture::InChild([&] {
+        pthread_attr_t huge;
+        if (::pthread_attr_init(&huge) != 0 || ::pthread_attr_setstacksize(&huge, size_t(1) << 30) != 0
+            || ::pthread_setattr_default_np(&huge) != 0)
+            return false;
+        const uint64_t limit = fixture::AddressSpace() + (64u << 20);
+        const rlimit cap {limit, limit};
+        if (::setrlimit(RLIMIT_AS, &cap) != 0)
+            return false;
+        const ExportResult result = SaveStoredFiles(*opened->archive, all, out.string(), {}, ExportFormat::BMP);
+        return result.saved == expected.saved && result.bad == expected.bad;
+    }));
+    EXPECT_EQ(Contents(out), alone);
 }
 
 TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
