@@ -6,6 +6,7 @@
 #include "decode/OutputFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -105,8 +106,15 @@ struct PreparedFile {
     const DATEntry* entry = nullptr;
     bool bad = false;
     NotSavedFile why; // when bad
+    bool outOfMemory = false; // converting it ran out of memory
     StoredContent content;
 };
+
+// The system's words for running out of memory.
+std::string OutOfMemoryReason()
+{
+    return std::generic_category().message(ENOMEM);
+}
 
 // Why a file whose ID check did not pass is bad.
 void BadID(PreparedFile& file, StoredIDCheck check, uint32_t storedWord)
@@ -121,7 +129,7 @@ void BadID(PreparedFile& file, StoredIDCheck check, uint32_t storedWord)
     file.why.reason = reason;
 }
 
-void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
+void PrepareContent(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
 {
     if (!file.entry) {
         file.bad = true;
@@ -160,6 +168,17 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
     }
 }
 
+// Converts one file; running out of memory on the way (a huge text record, say) fails that
+// file alone, which is then not written.
+void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
+{
+    try {
+        PrepareContent(archive, file, format);
+    } catch (const std::bad_alloc&) {
+        file.outOfMemory = true;
+    }
+}
+
 // Writes a prepared file into a new file of the folder, which the caller then names. Bad
 // for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
 // reason) when the folder or the disk refuses the file.
@@ -168,6 +187,10 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
+    if (prepared.outOfMemory) {
+        reason = OutOfMemoryReason();
+        return ExportOutcome::NotWritten;
+    }
     auto file = std::make_unique<CReplacingFile>(folder);
     if (prepared.content.kind == FileKind::Raw) {
         // The first piece decides the ID check; the file is made only for one that passes.
@@ -206,6 +229,19 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
     }
     out = std::move(file);
     return ExportOutcome::Saved;
+}
+
+// WritePrepared, with running out of memory while writing made that file's failure.
+ExportOutcome WriteSafely(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
+    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
+{
+    try {
+        return WritePrepared(archive, prepared, folder, out, reason, format);
+    } catch (const std::bad_alloc&) {
+        out.reset();
+        reason = OutOfMemoryReason();
+        return ExportOutcome::NotWritten;
+    }
 }
 
 // Counts one file; why names a file not saved (its reason is the system's when not written).
@@ -409,7 +445,7 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, 
     prepared.entry = entry;
     Prepare(*archive, prepared, format);
     std::unique_ptr<CReplacingFile> file;
-    const ExportOutcome outcome = WritePrepared(*archive, prepared, folder, file, reason, format);
+    const ExportOutcome outcome = WriteSafely(*archive, prepared, folder, file, reason, format);
     if (outcome != ExportOutcome::Saved)
         return outcome;
     return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
@@ -444,7 +480,7 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
         const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
         std::unique_ptr<CReplacingFile> file;
         std::string reason;
-        const ExportOutcome outcome = WritePrepared(archive, *prepared, folder, file, reason, format);
+        const ExportOutcome outcome = WriteSafely(archive, *prepared, folder, file, reason, format);
         if (outcome == ExportOutcome::Saved) {
             pending.Add(std::move(file), name);
         } else {

@@ -165,6 +165,36 @@ TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
     EXPECT_EQ(Contents(out), alone);
 }
 
+TEST(ExportOutOfMemory, AFileTooBigToConvertIsNotWrittenAndTheRestAre)
+{
+    if (fixture::kSanitized)
+        GTEST_SKIP() << "sanitizers reserve address space of their own";
+    // A text record of 64 MiB (a 4-byte length, then the text) beside a small one.
+    constexpr uint32_t kLength = 64u << 20;
+    std::vector<uint8_t> huge {uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
+    huge.resize(4 + kLength, 'a');
+    writer::CArchiveBuilder builder(1 << 16);
+    const std::vector<DATEntry> entries = builder.AddFilesAsTree({{0x31000001, StoredFile(0x31000001, huge)},
+        {0x31000002, StoredFile(0x31000002, std::vector<uint8_t> {2, 'o', 'k'})}});
+    fixture::COpenedArchive opened(builder);
+    const DATEntryList both {&entries[0], &entries[1]};
+    for (bool overlapped : {true, false}) {
+        const auto out = opened.dir.Path() / (overlapped ? "overlapped" : "alone");
+        std::filesystem::create_directory(out);
+        // With room to read the record but not to copy its text as well.
+        EXPECT_TRUE(fixture::InChild([&] {
+            const uint64_t limit = fixture::AddressSpace() + (100u << 20);
+            const rlimit cap {limit, limit};
+            if (::setrlimit(RLIMIT_AS, &cap) != 0)
+                return false;
+            COutputFolder folder(out.string());
+            const ExportResult result = SaveStoredFiles(*opened.archive, both, folder, {}, overlapped);
+            return result.saved == 1 && result.notWritten == 1 && result.reason == "Cannot allocate memory";
+        })) << overlapped;
+        EXPECT_EQ(fixture::FileNamesIn(out), std::vector<std::string> {"31000002.txt"}) << overlapped;
+    }
+}
+
 TEST_F(Export, ReplacingExportThatDiesBeforeItsRenamesLeavesEveryOldFile)
 {
     const DATEntryList all = allFiles;
