@@ -19,6 +19,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <new>
 
 namespace orvanel {
 
@@ -70,7 +71,22 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         UpdateScrollRange();
         return;
     }
+    try {
+        ShowContent(bytes, *entry);
+    } catch (const std::bad_alloc&) {
+        // Too big to show in the memory there is (a huge record): the view stays empty
+        // rather than the program ending.
+        m_greySource.clear();
+        m_greySource.shrink_to_fit();
+        m_textBox->SetText({});
+        EnterMode(ModeNone);
+        UpdateScrollRange();
+    }
+}
 
+void CDATFileView::ShowContent(std::span<const uint8_t> bytes, const DATEntry& shown)
+{
+    const DATEntry* entry = &shown;
     uint32_t storedWord = 0;
     switch (CheckStoredID(bytes, *entry, storedWord)) {
     case StoredIDCheck::Differs:

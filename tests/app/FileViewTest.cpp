@@ -6,10 +6,13 @@
 #include "controls/DATSoundPlayer.h"
 #include "controls/DATTextBox.h"
 #include "decode/TextureRecord.h"
+#include "tests/support/ChildProcess.h"
 #include "writer/RecordBuilders.h"
 
 #include <QPainter>
 #include <QPrinter>
+
+#include <sys/resource.h>
 
 namespace orvanel::fixture {
 namespace {
@@ -83,6 +86,28 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
                 << std::hex << c.id;
         }
     }
+}
+
+TEST_F(FileViewTest, AFileTooBigForTheMemoryLeftLeavesTheViewEmpty)
+{
+    if (kSanitized)
+        GTEST_SKIP() << "sanitizers reserve address space of their own";
+    // A small text record, shown first, beside one of 64 MiB (a 4-byte length, then the text).
+    constexpr uint32_t kLength = 64u << 20;
+    std::vector<uint8_t> huge {uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
+    huge.resize(4 + kLength, 'a');
+    const uint8_t small[] = {2, 'o', 'k'};
+    ASSERT_TRUE(Start({WriteArchive("huge.dat",
+        {{0x31000001, StoredFile(0x31000001, small)}, {0x31000002, StoredFile(0x31000002, huge)}})}));
+    ASSERT_EQ(FileView().GetTextBox().GetText(), QStringLiteral("ok"));
+    // With room to read the big record but not to turn it into text as well.
+    EXPECT_TRUE(InChild([&] {
+        const uint64_t limit = AddressSpace() + (100u << 20);
+        const rlimit cap {limit, limit};
+        return ::setrlimit(RLIMIT_AS, &cap) == 0 && Frame().GoToID(0x31000002)
+            && FileView().GetDisplayMode() == CDATFileView::ModeNone && Frame().GoToID(0x31000001)
+            && FileView().GetTextBox().GetText() == QStringLiteral("ok");
+    }));
 }
 
 TEST_F(FileViewTest, ShowAlphaAndGreyscaleRedrawThePictures)
