@@ -72,7 +72,7 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
         return;
     }
     try {
-        ShowContent(bytes, *entry);
+        ShowContent(bytes, entry);
     } catch (const std::bad_alloc&) {
         // Too big to show in the memory there is (a huge record): the view stays empty
         // rather than the program ending.
@@ -84,9 +84,8 @@ void CDATFileView::ShowFile(std::span<const uint8_t> bytes, const DATEntry* entr
     }
 }
 
-void CDATFileView::ShowContent(std::span<const uint8_t> bytes, const DATEntry& shown)
+void CDATFileView::ShowContent(std::span<const uint8_t> bytes, const DATEntry* entry)
 {
-    const DATEntry* entry = &shown;
     uint32_t storedWord = 0;
     switch (CheckStoredID(bytes, *entry, storedWord)) {
     case StoredIDCheck::Differs:

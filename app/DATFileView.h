@@ -107,8 +107,9 @@ private:
     // Blends the visible part of the picture in m_drawBuffer over a checkerboard by its alpha.
     void BlendOverCheckerboard(const QRect& imageRect, const QRect& visible);
     void EnterMode(int32_t mode);
-    // ShowFile's part for a file with bytes; may run out of memory (std::bad_alloc).
-    void ShowContent(std::span<const uint8_t> bytes, const DATEntry& entry);
+    // ShowFile's part for a file with bytes (entry not null); may run out of memory
+    // (std::bad_alloc).
+    void ShowContent(std::span<const uint8_t> bytes, const DATEntry* entry);
     // Makes the grey picture of the texture shown, when it was left out.
     void MakeGreyPicture();
     QSize ContentSize(int captionWidth, int captionHeight) const;

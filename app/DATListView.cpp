@@ -108,23 +108,24 @@ int CellWidth(const QAbstractItemView& view, const QString& text)
 class CColumnHeader final : public QHeaderView {
 public:
     // Clickable, as the table's own header is: a click on a label selects its column.
-    explicit CColumnHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) { setSectionsClickable(true); }
+    explicit CColumnHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setSectionsClickable(true);
+    }
 
 protected:
     QSize sectionSizeFromContents(int logicalIndex) const override
     {
-        Measure key;
-        key.label = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
-        key.arrow = isSortIndicatorShown() && sortIndicatorSection() == logicalIndex;
         if (logicalIndex < 0 || logicalIndex >= kMostMeasured)
             return QHeaderView::sectionSizeFromContents(logicalIndex);
+        const QString label =
+            model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const bool arrow = isSortIndicatorShown() && sortIndicatorSection() == logicalIndex;
         if (m_measured.size() <= logicalIndex)
             m_measured.resize(logicalIndex + 1);
         Measure& measure = m_measured[logicalIndex];
-        if (!measure.size.isValid() || measure.label != key.label || measure.arrow != key.arrow) {
-            measure = key;
-            measure.size = QHeaderView::sectionSizeFromContents(logicalIndex);
-        }
+        if (!measure.size.isValid() || measure.label != label || measure.arrow != arrow)
+            measure = {label, arrow, QHeaderView::sectionSizeFromContents(logicalIndex)};
         return measure.size;
     }
     void changeEvent(QEvent* event) override

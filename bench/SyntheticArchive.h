@@ -76,7 +76,8 @@ struct ScaledArchive {
         }
         std::shuffle(files.begin(), files.end(), random);
         path = dir.File("scaled.dat");
-        writer::WriteArchive(path, files, 256, searchTree ? writer::TreeShape {.searchTree = true} : writer::TreeShape {30, 8});
+        writer::WriteArchive(path, files, 256,
+            searchTree ? writer::TreeShape {.searchTree = true} : writer::TreeShape {30, 8});
     }
 };
 

@@ -105,16 +105,10 @@ namespace {
 struct PreparedFile {
     const DATEntry* entry = nullptr;
     bool bad = false;
-    NotSavedFile why; // when bad
+    NotSavedFile why;         // when bad
     bool outOfMemory = false; // converting it ran out of memory
     StoredContent content;
 };
-
-// The system's words for running out of memory.
-std::string OutOfMemoryReason()
-{
-    return std::generic_category().message(ENOMEM);
-}
 
 // Why a file whose ID check did not pass is bad.
 void BadID(PreparedFile& file, StoredIDCheck check, uint32_t storedWord)
@@ -169,7 +163,7 @@ void PrepareContent(const CDATArchive& archive, PreparedFile& file, ExportFormat
 }
 
 // Converts one file; running out of memory on the way (a huge text record, say) fails that
-// file alone, which is then not written.
+// file alone (see WriteSafely).
 void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
 {
     try {
@@ -187,10 +181,6 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
-    if (prepared.outOfMemory) {
-        reason = OutOfMemoryReason();
-        return ExportOutcome::NotWritten;
-    }
     auto file = std::make_unique<CReplacingFile>(folder);
     if (prepared.content.kind == FileKind::Raw) {
         // The first piece decides the ID check; the file is made only for one that passes.
@@ -231,17 +221,19 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
     return ExportOutcome::Saved;
 }
 
-// WritePrepared, with running out of memory while writing made that file's failure.
+// WritePrepared, with running out of memory, while converting the file or writing it, made
+// that file's failure: it is not written, for the system's reason.
 ExportOutcome WriteSafely(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
     std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
 {
     try {
-        return WritePrepared(archive, prepared, folder, out, reason, format);
+        if (!prepared.outOfMemory)
+            return WritePrepared(archive, prepared, folder, out, reason, format);
     } catch (const std::bad_alloc&) {
         out.reset();
-        reason = OutOfMemoryReason();
-        return ExportOutcome::NotWritten;
     }
+    reason = std::generic_category().message(ENOMEM);
+    return ExportOutcome::NotWritten;
 }
 
 // Counts one file; why names a file not saved (its reason is the system's when not written).

@@ -94,7 +94,8 @@ TEST_F(FileViewTest, AFileTooBigForTheMemoryLeftLeavesTheViewEmpty)
         GTEST_SKIP() << "sanitizers reserve address space of their own";
     // A small text record, shown first, beside one of 64 MiB (a 4-byte length, then the text).
     constexpr uint32_t kLength = 64u << 20;
-    std::vector<uint8_t> huge {uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
+    std::vector<uint8_t> huge {
+        uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
     huge.resize(4 + kLength, 'a');
     const uint8_t small[] = {2, 'o', 'k'};
     ASSERT_TRUE(Start({WriteArchive("huge.dat",

@@ -18,9 +18,9 @@
 namespace orvanel {
 namespace {
 
+using fixture::AddressSpace;
 using fixture::COpenedArchive;
 using fixture::CRecordingSelector;
-using fixture::AddressSpace;
 using fixture::InChild;
 using fixture::kSanitized;
 using writer::CArchiveBuilder;

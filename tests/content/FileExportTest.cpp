@@ -159,7 +159,8 @@ TEST_F(Export, OverlappedExportWritesWhatOneThreadWritesAndStopsAlike)
         const rlimit cap {limit, limit};
         if (::setrlimit(RLIMIT_AS, &cap) != 0)
             return false;
-        const ExportResult result = SaveStoredFiles(*opened->archive, all, out.string(), {}, ExportFormat::BMP);
+        const ExportResult result =
+            SaveStoredFiles(*opened->archive, all, out.string(), {}, ExportFormat::BMP);
         return result.saved == expected.saved && result.bad == expected.bad;
     }));
     EXPECT_EQ(Contents(out), alone);
@@ -171,7 +172,8 @@ TEST(ExportOutOfMemory, AFileTooBigToConvertIsNotWrittenAndTheRestAre)
         GTEST_SKIP() << "sanitizers reserve address space of their own";
     // A text record of 64 MiB (a 4-byte length, then the text) beside a small one.
     constexpr uint32_t kLength = 64u << 20;
-    std::vector<uint8_t> huge {uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
+    std::vector<uint8_t> huge {
+        uint8_t(kLength >> 24), uint8_t(kLength >> 16), uint8_t(kLength >> 8), uint8_t(kLength)};
     huge.resize(4 + kLength, 'a');
     writer::CArchiveBuilder builder(1 << 16);
     const std::vector<DATEntry> entries = builder.AddFilesAsTree({{0x31000001, StoredFile(0x31000001, huge)},
