@@ -251,7 +251,7 @@ std::vector<DATEntry> WalkOf(const std::vector<FileSpec>& files, writer::TreeSha
 TEST(WalkedEntries, SortByIDIsStableWhateverTheWalkOrder)
 {
     // IDs that repeat (a few versions each) and IDs with the top bit set; entries of one ID
-    // differ in their offsets. 20,000 entries fill more than one of the walk's blocks.
+    // differ in their offsets. A walk far from order (shuffled) takes the radix sort. 20,000 entries fill more than one of the walk's blocks.
     std::mt19937 random(11);
     std::vector<FileSpec> files;
     for (uint32_t k = 0; k < 20000; ++k) {
@@ -268,16 +268,6 @@ TEST(WalkedEntries, SortByIDIsStableWhateverTheWalkOrder)
     std::vector<DATEntry> ordered = walks.back().second;
     std::stable_sort(ordered.begin(), ordered.end(), byID);
     walks.emplace_back("in order", ordered);
-    walks.emplace_back("reversed", std::vector<DATEntry>(ordered.rbegin(), ordered.rend()));
-    std::vector<DATEntry> fewApart = walks.front().second;
-    for (int k = 0; k < 40; ++k) {
-        // One entry moved to a place of its own, earlier or later.
-        const size_t from = random() % fewApart.size(), to = random() % fewApart.size();
-        const DATEntry moved = fewApart[from];
-        fewApart.erase(fewApart.begin() + std::ptrdiff_t(from));
-        fewApart.insert(fewApart.begin() + std::ptrdiff_t(to), moved);
-    }
-    walks.emplace_back("a few out of place", fewApart);
     walks.emplace_back("none", std::vector<DATEntry> {});
     walks.emplace_back("one", std::vector<DATEntry> {ordered[0]});
 
