@@ -134,11 +134,13 @@ bool CDATArchive::BuildCatalogue()
             SortByID(walked, m_entries);
         }
         std::vector<uint32_t> sharedInWalkOrder;
-        result = KeepDistinctVersions(sharedInWalkOrder);
-        if (result == DATWalkResult::Done) {
-            BuildRecords();
-            result = BuildLists(sharedInWalkOrder);
+        if (!BuildRecordsOfDistinctIDs()) {
+            result = KeepDistinctVersions(sharedInWalkOrder);
+            if (result == DATWalkResult::Done)
+                BuildRecords();
         }
+        if (result == DATWalkResult::Done)
+            result = BuildLists(sharedInWalkOrder);
     } catch (const std::bad_alloc&) {
         result = DATWalkResult::OutOfMemory;
     }
@@ -232,11 +234,34 @@ DATWalkResult CDATArchive::KeepDistinctVersions(std::vector<uint32_t>& sharedInW
     return DATWalkResult::Done;
 }
 
+// Nearly every archive holds one entry per file ID. Its records are then built in the one pass
+// over the entries that finds this, with nothing to drop or reorder. False, with no records,
+// when an ID has several entries.
+bool CDATArchive::BuildRecordsOfDistinctIDs()
+{
+    const size_t n = m_entries.size();
+    m_fileRecords.reserve(n);
+    uint32_t largest = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const DATEntry& entry = m_entries[k];
+        if (k > 0 && entry.fileID == m_entries[k - 1].fileID) {
+            std::vector<DATFileRecord>().swap(m_fileRecords);
+            return false;
+        }
+        m_fileRecords.emplace_back(entry.fileID, &entry, 1);
+        largest = std::max(largest, entry.size);
+    }
+    m_largestFileSize = largest;
+    return true;
+}
+
 void CDATArchive::BuildRecords()
 {
     size_t ids = 0;
-    for (size_t k = 0; k < m_entries.size(); ++k)
+    for (size_t k = 0; k < m_entries.size(); ++k) {
         ids += k == 0 || m_entries[k].fileID != m_entries[k - 1].fileID;
+        m_largestFileSize = std::max(m_largestFileSize, m_entries[k].size);
+    }
     m_fileRecords.reserve(ids);
     for (size_t first = 0; first < m_entries.size();) {
         size_t end = first + 1;
@@ -255,17 +280,21 @@ void CDATArchive::BuildRecords()
 DATWalkResult CDATArchive::BuildLists(const std::vector<uint32_t>& sharedInWalkOrder)
 {
     bool shared[256] = {};
-    for (const DATFileRecord& record : m_fileRecords) {
-        if (record.VersionCount() > 1)
-            shared[record.m_category] = true;
+    if (m_fileRecords.size() < m_entries.size()) {
+        for (const DATFileRecord& record : m_fileRecords) {
+            if (record.VersionCount() > 1)
+                shared[record.m_category] = true;
+        }
     }
+    // The category is the top byte of the ID, so each category's entries lie side by side.
     size_t firstOf[257] = {};
-    for (const DATEntry& entry : m_entries) {
-        ++firstOf[CategoryAt(entry) + 1];
-        m_largestFileSize = std::max(m_largestFileSize, entry.size);
+    for (int c = 1; c < 256; ++c) {
+        firstOf[c] = size_t(
+            std::lower_bound(m_entries.begin() + std::ptrdiff_t(firstOf[c - 1]), m_entries.end(),
+                uint32_t(c) << 24, [](const DATEntry& entry, uint32_t id) { return entry.fileID < id; })
+            - m_entries.begin());
     }
-    for (int c = 0; c < 256; ++c)
-        firstOf[c + 1] += firstOf[c];
+    firstOf[256] = m_entries.size();
     for (int c = 0; c < 256; ++c) {
         const size_t count = firstOf[c + 1] - firstOf[c];
         if (count == 0)

@@ -77,6 +77,7 @@ public:
 private:
     // The steps of BuildCatalogue; each throws std::bad_alloc when memory runs out.
     DATWalkResult KeepDistinctVersions(std::vector<uint32_t>& sharedInWalkOrder);
+    bool BuildRecordsOfDistinctIDs();
     void BuildRecords();
     DATWalkResult BuildLists(const std::vector<uint32_t>& sharedInWalkOrder);
 

@@ -98,8 +98,9 @@ void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
     }
     std::sort(apart.begin(), apart.end());
 
-    sorted.resize(n);
-    size_t out = 0;
+    // Reserved, not resized: every place is written once, so none is cleared first.
+    sorted.clear();
+    sorted.reserve(n);
     auto next = apart.begin();
     for (size_t w = 0; w < n; ++w) {
         if (isApart[w])
@@ -107,11 +108,11 @@ void SortByID(CWalkedEntries& walked, std::vector<DATEntry>& sorted)
         // Of equal IDs the one walked first goes first, as a stable sort would place them.
         const uint64_t key = uint64_t(walked[w].fileID) << 32 | w;
         for (; next != apart.end() && *next < key; ++next)
-            sorted[out++] = walked[size_t(*next & 0xFFFFFFFFu)];
-        sorted[out++] = walked[w];
+            sorted.push_back(walked[size_t(*next & 0xFFFFFFFFu)]);
+        sorted.push_back(walked[w]);
     }
     for (; next != apart.end(); ++next)
-        sorted[out++] = walked[size_t(*next & 0xFFFFFFFFu)];
+        sorted.push_back(walked[size_t(*next & 0xFFFFFFFFu)]);
 }
 
 } // namespace orvanel
