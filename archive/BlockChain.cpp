@@ -159,7 +159,7 @@ constexpr size_t kHeadsAhead = 16;
 
 struct HeadsRead {
     std::span<const uint8_t> archive;
-    std::span<const DATEntry* const> entries;
+    std::span<const DATEntry> entries;
     size_t headSize;
     uint8_t* heads;
     uint8_t* complete;
@@ -169,10 +169,10 @@ void ReadHeads(void* context)
 {
     HeadsRead& r = *static_cast<HeadsRead*>(context);
     for (size_t k = 0; k < r.entries.size(); ++k) {
-        if (k + kHeadsAhead < r.entries.size() && r.entries[k + kHeadsAhead]->offset < r.archive.size())
-            PrefetchForRead(r.archive.data() + r.entries[k + kHeadsAhead]->offset);
+        if (k + kHeadsAhead < r.entries.size() && r.entries[k + kHeadsAhead].offset < r.archive.size())
+            PrefetchForRead(r.archive.data() + r.entries[k + kHeadsAhead].offset);
         DATChainPosition chain;
-        StartChain(chain, r.archive, *r.entries[k]);
+        StartChain(chain, r.archive, r.entries[k]);
         r.complete[k] = 0;
         if (!chain.usable || chain.remaining < r.headSize)
             continue;
@@ -184,7 +184,7 @@ void ReadHeads(void* context)
 
 } // namespace
 
-bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry* const> entries,
+bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry> entries,
     size_t headSize, uint8_t* heads, uint8_t* complete)
 {
     if (archive.size() < kDATHeaderEnd) {

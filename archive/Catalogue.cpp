@@ -319,14 +319,16 @@ DATWalkResult CDATArchive::BuildLists(const std::vector<uint32_t>& sharedInWalkO
     std::vector<uint8_t> complete(textures);
     {
         const std::vector<uint32_t> order = FileOrder(firstTexture, textures, Data().size());
-        std::vector<const DATEntry*> batch;
+        // Copies of the entries in file order: gathered in a loop of their own, whose loads
+        // overlap, so that the reads of the heads do not wait on each entry in turn.
+        std::vector<DATEntry> batch;
         std::vector<uint8_t> heads(std::min(textures, kHeadsPerRun) * kTextureHead);
         std::vector<uint8_t> read(std::min(textures, kHeadsPerRun));
         for (size_t first = 0; first < textures; first += kHeadsPerRun) {
             const size_t count = std::min(kHeadsPerRun, textures - first);
             batch.resize(count);
             for (size_t k = 0; k < count; ++k)
-                batch[k] = firstTexture + order[first + k];
+                batch[k] = firstTexture[order[first + k]];
             if (!ReadDATFileHeads(Data(), batch, kTextureHead, heads.data(), read.data()))
                 return DATWalkResult::CutShort;
             for (size_t k = 0; k < count; ++k) {
