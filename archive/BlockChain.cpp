@@ -282,7 +282,7 @@ std::optional<DATFileBytes> ReadDATFile(std::span<const uint8_t> archive, const 
     if (archive.size() < kDATHeaderEnd || entry.size > archive.size())
         return std::nullopt;
     try {
-        DATFileBytes bytes(entry.size, 0);
+        DATFileBytes bytes(entry.size);
         if (!ReadDATFileHead(archive, entry, bytes))
             return std::nullopt;
         return bytes;

@@ -38,7 +38,34 @@ std::string UnableToLoadBecause(const char* reason);
 // Number of archives that can be mapped at once.
 inline constexpr int kMappedFileSlots = 4;
 
-using DATFileBytes = std::vector<uint8_t>;
+// An allocator whose containers leave new elements of plain types unset instead of zeroing
+// them, for buffers whose every byte is written before it is read.
+template <class T>
+struct CUnsetAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = CUnsetAllocator<U>;
+    };
+    CUnsetAllocator() = default;
+    template <class U>
+    CUnsetAllocator(const CUnsetAllocator<U>&) noexcept
+    {
+    }
+    template <class U>
+    void construct(U* place) noexcept
+    {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* place, Args&&... args)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A stored file's bytes. Every byte is copied from the archive (or zeroed where the chain has
+// ended) when the file is read, so none is cleared beforehand.
+using DATFileBytes = std::vector<uint8_t, CUnsetAllocator<uint8_t>>;
 
 // The walk's callback; its result is ignored.
 using DATEntryCallback = int (*)(const DATEntry* entry, void* context);

@@ -43,7 +43,7 @@ bool PaintValues(CDibImage& image, const IndexedValues& values, ColourOf colourO
 }
 
 // The palette's colours as stored, or nothing when the archive does not hold it.
-std::optional<std::vector<uint8_t>> ReadPalette(const CDATArchive& archive, uint32_t fileID)
+std::optional<DATFileBytes> ReadPalette(const CDATArchive& archive, uint32_t fileID)
 {
     const DATFileRecord* file = archive.FindFile(fileID);
     const DATEntry* entry = file ? file->GetVersion(0) : nullptr;
@@ -103,7 +103,7 @@ bool DecodeIndexed(const CDATArchive& archive, const TextureRecord& record, uint
     if (withPalette && !CStoredRecord::HoldsItems(record.pixels.size(), paletteIDOffset, 4, 1))
         return false;
     noteKind = kNotePaletteNotFound;
-    std::optional<std::vector<uint8_t>> palette;
+    std::optional<DATFileBytes> palette;
     if (withPalette) {
         noteFileID = ReadLE32(record.pixels.data() + paletteIDOffset);
         palette = ReadPalette(archive, noteFileID);

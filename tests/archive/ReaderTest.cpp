@@ -187,7 +187,8 @@ TEST(MappedFileTable, FileCutShortWhileMappedReadsAsUnreadableAndFailsTheWalk)
 // Whole reads, head reads and streamed reads of one entry, held against each other.
 std::optional<std::vector<uint8_t>> ReadEveryWay(std::span<const uint8_t> archive, const DATEntry& entry)
 {
-    const auto whole = ReadDATFile(archive, entry);
+    const auto read = ReadDATFile(archive, entry);
+    const auto whole = read ? std::optional(std::vector<uint8_t>(read->begin(), read->end())) : std::nullopt;
     for (size_t chunk : {size_t(1), size_t(5), size_t(4096)}) {
         CDATFileCursor cursor(archive, entry);
         std::vector<uint8_t> streamed, piece(chunk);
