@@ -99,15 +99,20 @@ std::string CExportNames::NameFor(const DATEntry& entry)
 
 namespace {
 
-// What one stored file becomes before it is written: decided (and, for pictures, sounds and
-// texts, converted) apart from the writing, so that the next file can be converted while
-// this one is being written. Raw files are read while they are written.
+// What one stored file becomes before it is named: decided (and, for pictures, sounds and
+// texts, converted), then written into a file without a name. Raw files are read while they
+// are written.
 struct PreparedFile {
     const DATEntry* entry = nullptr;
     bool bad = false;
     NotSavedFile why;         // when bad
     bool outOfMemory = false; // converting it ran out of memory
     StoredContent content;
+    // Once written: the outcome, the file to name when saved, the reason when not written.
+    bool written = false;
+    ExportOutcome outcome = ExportOutcome::Bad;
+    std::unique_ptr<CReplacingFile> file;
+    std::string reason;
 };
 
 // Why a file whose ID check did not pass is bad.
@@ -175,9 +180,10 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
 
 // Writes a prepared file into a new file of the folder, which the caller then names. Bad
 // for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
-// reason) when the folder or the disk refuses the file.
+// reason) when the folder or the disk refuses the file. namelessOnly as for
+// CReplacingFile::Create.
 ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
-    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
+    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format, bool namelessOnly)
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
@@ -196,7 +202,7 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
                     return false;
                 }
                 created = true;
-                if (!file->Create())
+                if (!file->Create(namelessOnly))
                     return false;
             }
             return piece.empty() || file->Stream().Write(piece.data(), piece.size(), 1) == 1;
@@ -207,7 +213,7 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
                 prepared.why.cause = NotSavedCause::Unreadable;
             return ExportOutcome::Bad;
         }
-    } else if (file->Create() && !WriteContent(prepared.content, file->Stream(), format)
+    } else if (file->Create(namelessOnly) && !WriteContent(prepared.content, file->Stream(), format)
         && !file->Stream().Error()) {
         // Content that could not be written whole is never named as if it were.
         reason = "Input/output error";
@@ -224,16 +230,37 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
 // WritePrepared, with running out of memory, while converting the file or writing it, made
 // that file's failure: it is not written, for the system's reason.
 ExportOutcome WriteSafely(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
-    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format)
+    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format, bool namelessOnly = false)
 {
     try {
         if (!prepared.outOfMemory)
-            return WritePrepared(archive, prepared, folder, out, reason, format);
+            return WritePrepared(archive, prepared, folder, out, reason, format, namelessOnly);
     } catch (const std::bad_alloc&) {
         out.reset();
     }
     reason = std::generic_category().message(ENOMEM);
     return ExportOutcome::NotWritten;
+}
+
+// Converts one file and writes it. With ahead, the file is written at once, and only ever
+// into a file without a name: such files are invisible until named and vanish with the
+// process, so any thread may write them in any order, and only the naming follows the list's
+// order. Otherwise the thread that names the files writes it (Write).
+void Prepare(const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, bool ahead, ExportFormat format)
+{
+    Prepare(archive, file, format);
+    if (ahead) {
+        file.outcome = WriteSafely(archive, file, folder, file.file, file.reason, format, true);
+        file.written = true;
+    }
+}
+
+void Write(const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, ExportFormat format)
+{
+    if (!file.written) {
+        file.outcome = WriteSafely(archive, file, folder, file.file, file.reason, format);
+        file.written = true;
+    }
 }
 
 // Counts one file; why names a file not saved (its reason is the system's when not written).
@@ -316,19 +343,20 @@ private:
     bool m_replacing = false;
 };
 
-// Hands out the entries' prepared files in order. With ahead, threads of their own (one for
-// each core beside the writer's, at least one) convert them a few files ahead of the writer,
-// each taking the next file not yet taken. A writer that finds its next file not ready
-// converts the next one itself instead of waiting: when converting costs more than writing,
-// as with pictures, every core then converts; when writing costs more, the writer keeps a
-// core to itself.
+// Hands out the entries' files in order, converted and, where the folder takes files without
+// a name, already written (see Prepare). With ahead, threads of their own (one for each core
+// beside the namer's, at least one) work a few files ahead, each taking the next file not yet
+// taken. A namer that finds its next file not ready does the next one itself instead of
+// waiting, so that every core converts and writes while the namer's thread names the files.
 class CPreparer {
 public:
-    CPreparer(const CDATArchive& archive, const DATEntryList& entries, bool ahead, ExportFormat format)
-        : m_archive(archive), m_entries(entries), m_format(format)
+    CPreparer(const CDATArchive& archive, const DATEntryList& entries, COutputFolder& folder, bool ahead,
+        ExportFormat format)
+        : m_archive(archive), m_entries(entries), m_folder(folder), m_format(format)
     {
         if (!ahead || entries.size() < 2)
             return;
+        m_writeAhead = folder.TakesNamelessFiles();
         const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 2);
         const size_t threads = std::min(cores - 1, kMostThreads);
         // Room for a file being converted on each thread, the writer's included, and as many
@@ -351,7 +379,7 @@ public:
         if (m_threads.empty()) {
             auto file = std::make_unique<PreparedFile>();
             file->entry = m_entries[m_taken++];
-            Prepare(m_archive, *file, m_format);
+            Prepare(m_archive, *file, m_folder, m_writeAhead, m_format);
             return file;
         }
         std::unique_lock lock(m_mutex);
@@ -396,7 +424,7 @@ private:
         lock.unlock();
         auto file = std::make_unique<PreparedFile>();
         file->entry = m_entries[index];
-        Prepare(m_archive, *file, m_format);
+        Prepare(m_archive, *file, m_folder, m_writeAhead, m_format);
         lock.lock();
         m_slots[index % m_slots.size()] = std::move(file);
         m_changed.notify_all();
@@ -415,7 +443,10 @@ private:
 
     const CDATArchive& m_archive;
     const DATEntryList& m_entries;
+    COutputFolder& m_folder;
     const ExportFormat m_format;
+    // Files are written as they are converted, on any thread (see Prepare).
+    bool m_writeAhead = false;
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -466,20 +497,18 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
     ExportResult result;
     CExportNames names(format);
     CPendingNames pending(folder);
-    CPreparer preparer(archive, entries, overlapped, format);
+    CPreparer preparer(archive, entries, folder, overlapped, format);
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto prepared = preparer.Next();
+        Write(archive, *prepared, folder, format);
         const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
-        std::unique_ptr<CReplacingFile> file;
-        std::string reason;
-        const ExportOutcome outcome = WriteSafely(archive, *prepared, folder, file, reason, format);
-        if (outcome == ExportOutcome::Saved) {
-            pending.Add(std::move(file), name);
+        if (prepared->outcome == ExportOutcome::Saved) {
+            pending.Add(std::move(prepared->file), name);
         } else {
             NotSavedFile why = prepared->why;
-            if (outcome == ExportOutcome::NotWritten)
-                why.reason = reason;
-            Count(result, outcome, std::move(why));
+            if (prepared->outcome == ExportOutcome::NotWritten)
+                why.reason = prepared->reason;
+            Count(result, prepared->outcome, std::move(why));
         }
         if (pending.Full())
             pending.NameAll(result);

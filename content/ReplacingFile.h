@@ -13,8 +13,9 @@ class CReplacingFile {
 public:
     explicit CReplacingFile(COutputFolder& folder) : m_file(folder) { }
 
-    // Creates the file; false (Reason set) when the folder refuses it.
-    bool Create() { return m_file.Create(); }
+    // Creates the file; false (Reason set) when the folder refuses it. namelessOnly as for
+    // COutputFile::Create.
+    bool Create(bool namelessOnly = false) { return m_file.Create(namelessOnly); }
     // Where the content is written until Commit.
     CByteStream& Stream() { return m_file; }
     const std::string& Reason() const { return m_file.Reason(); }

@@ -35,6 +35,8 @@ public:
     bool Nameless() const { return m_nameless; }
     // True when the folder holds an entry of that name (of any type, links not followed).
     bool Holds(const std::string& name) const;
+    // True when files without a name can be made here (nameless, and the system can).
+    bool TakesNamelessFiles() const;
 
 private:
     std::string m_path;
@@ -78,8 +80,10 @@ public:
     COutputFile(const COutputFile&) = delete;
     COutputFile& operator=(const COutputFile&) = delete;
 
-    // Creates the empty file; false (Reason set) when the folder refuses it.
-    bool Create();
+    // Creates the empty file; false (Reason set) when the folder refuses it. With
+    // namelessOnly, a folder that cannot take a file without a name refuses it too: a named
+    // temporary is only made on the thread that takes the interrupts, which it blocks meanwhile.
+    bool Create(bool namelessOnly = false);
     // Puts the data written so far on the disk.
     bool Sync();
     // Starts putting the data written so far on the disk without waiting for it, so that a

@@ -129,6 +129,17 @@ bool COutputFolder::Holds(const std::string& name) const
     return m_handle >= 0 && ::fstatat(int(m_handle), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
+bool COutputFolder::TakesNamelessFiles() const
+{
+    if (m_handle < 0 || !m_nameless)
+        return false;
+    const int fd = ::openat(int(m_handle), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 COutputFile::COutputFile(COutputFolder& folder) : m_folder(folder)
 {
 }
@@ -145,7 +156,7 @@ void COutputFile::Fail(int error)
     m_failed = true;
 }
 
-bool COutputFile::Create()
+bool COutputFile::Create(bool namelessOnly)
 {
     Discard();
     m_failed = false;
@@ -156,6 +167,10 @@ bool COutputFile::Create()
         return false;
     }
     const int folder = int(m_folder.Handle());
+    if (namelessOnly && !m_folder.Nameless()) {
+        Fail(EOPNOTSUPP);
+        return false;
+    }
     if (m_folder.Nameless()) {
         const int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -164,7 +179,7 @@ bool COutputFile::Create()
         }
         // Only a file system without nameless files takes the named road; any other refusal
         // (no permission, no space) is the answer.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        if (namelessOnly || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
             Fail(errno);
             return false;
         }
