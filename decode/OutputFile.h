@@ -66,10 +66,12 @@ private:
     void Run();
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_work; // handles to let go, or finishing
+    std::condition_variable m_room; // fewer handles held
     std::vector<intptr_t> m_handles;
     std::vector<std::thread> m_threads;
     bool m_finishing = false;
+    bool m_waitingForRoom = false;
 };
 
 // One file under way in an output folder. Destroying it before Publish removes it.

@@ -4,6 +4,8 @@
 
 #include "decode/OutputFile.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <system_error>
 
 #include <unistd.h>
@@ -15,13 +17,21 @@ namespace {
 constexpr size_t kThreads = 4;
 // Held handles count against the process's open files, beside the files being written.
 constexpr size_t kMostHeld = 256;
+// Handles are handed to a thread this many at a time: waking a thread costs more than many
+// of the closes it is woken for.
+constexpr size_t kBatch = 16;
 
 } // namespace
 
 void CReplacedEntries::Add(intptr_t handle)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_handles.size() < kMostHeld; });
+    if (m_handles.size() >= kMostHeld) {
+        m_waitingForRoom = true;
+        m_work.notify_all();
+        m_room.wait(lock, [this] { return m_handles.size() < kMostHeld; });
+        m_waitingForRoom = false;
+    }
     m_handles.push_back(handle);
     if (m_threads.size() < kThreads) {
         try {
@@ -38,22 +48,34 @@ void CReplacedEntries::Add(intptr_t handle)
             }
         }
     }
-    m_changed.notify_all();
+    if (m_handles.size() % kBatch == 0)
+        m_work.notify_one();
 }
 
 void CReplacedEntries::Run()
 {
+    std::vector<intptr_t> batch;
+    batch.reserve(kBatch);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_finishing || !m_handles.empty(); });
+        // A short batch is taken only when finishing or when the writer waits for room.
+        m_work.wait(lock, [this] {
+            return m_handles.size() >= kBatch || m_finishing || (m_waitingForRoom && !m_handles.empty());
+        });
         if (m_handles.empty())
-            return;
-        const intptr_t handle = m_handles.back();
-        m_handles.pop_back();
+            return; // finishing
+        const size_t take = std::min(kBatch, m_handles.size());
+        batch.assign(m_handles.end() - std::ptrdiff_t(take), m_handles.end());
+        m_handles.resize(m_handles.size() - take);
+        // Another thread takes the next batch meanwhile.
+        if (m_handles.size() >= kBatch)
+            m_work.notify_one();
         lock.unlock();
-        ::close(int(handle));
+        for (const intptr_t handle : batch)
+            ::close(int(handle));
         lock.lock();
-        m_changed.notify_all();
+        if (m_waitingForRoom)
+            m_room.notify_one();
     }
 }
 
@@ -65,7 +87,7 @@ void CReplacedEntries::Finish()
         m_finishing = true;
         threads.swap(m_threads);
     }
-    m_changed.notify_all();
+    m_work.notify_all();
     for (std::thread& thread : threads)
         thread.join();
     std::lock_guard lock(m_mutex);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,30 @@ TEST(ReplacingFile, OnlyAReplacingFileIsFlushedAndThatBeforeTheRename)
         EXPECT_EQ(fixture::ReadWholeFile(g_target), "new");
         EXPECT_EQ(g_syncs, std::vector<std::string> {"old content"});
         EXPECT_EQ(fixture::FileNamesIn(dir.Path()), std::vector<std::string> {"out.bin"});
+    }
+}
+
+// Replaced entries are let go in batches on threads of their own: however many are handed
+// over (fewer than a batch, more than may be held at once), every one is closed by Finish.
+TEST(ReplacedEntries, FinishHasLetGoOfEveryEntryHandedOver)
+{
+    fixture::CTempDir dir;
+    const std::string file = dir.File("entry");
+    ::close(::open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0666));
+    for (const int count : {1, 5, 16, 300, 20000}) {
+        std::vector<int> handles;
+        CReplacedEntries replaced;
+        for (int k = 0; k < count; ++k) {
+            const int fd = ::open(file.c_str(), O_PATH | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            handles.push_back(fd);
+            replaced.Add(fd);
+        }
+        replaced.Finish();
+        int open = 0;
+        for (const int fd : handles)
+            open += ::fcntl(fd, F_GETFD) != -1;
+        EXPECT_EQ(open, 0) << count;
     }
 }
 
