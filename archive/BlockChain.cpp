@@ -184,8 +184,8 @@ void ReadHeads(void* context)
 
 } // namespace
 
-bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry> entries,
-    size_t headSize, uint8_t* heads, uint8_t* complete)
+bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry> entries, size_t headSize,
+    uint8_t* heads, uint8_t* complete)
 {
     if (archive.size() < kDATHeaderEnd) {
         std::fill(complete, complete + entries.size(), uint8_t(0));

@@ -121,8 +121,8 @@ std::optional<size_t> ReadDATFileHead(
 // have copied all headSize of them (0 for a file that is shorter, unreadable or whose blocks
 // repeat). False when the archive was cut short under the reads: what was read is then not
 // to be trusted.
-bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry> entries,
-    size_t headSize, uint8_t* heads, uint8_t* complete);
+bool ReadDATFileHeads(std::span<const uint8_t> archive, std::span<const DATEntry> entries, size_t headSize,
+    uint8_t* heads, uint8_t* complete);
 
 // Where a read stands in a stored file's block chain (see BlockChain.cpp). Plain data.
 struct DATChainPosition {

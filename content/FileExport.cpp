@@ -242,11 +242,12 @@ ExportOutcome WriteSafely(const CDATArchive& archive, PreparedFile& prepared, CO
     return ExportOutcome::NotWritten;
 }
 
-// Converts one file and writes it. With ahead, the file is written at once, and only ever
-// into a file without a name: such files are invisible until named and vanish with the
-// process, so any thread may write them in any order, and only the naming follows the list's
-// order. Otherwise the thread that names the files writes it (Write).
-void Prepare(const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, bool ahead, ExportFormat format)
+// Converts one file and, with ahead, writes it at once, only ever into a file without a name:
+// such files are invisible until named and vanish with the process, so any thread may write
+// them in any order, and only the naming follows the list's order. Otherwise the thread that
+// names the files writes it (WriteUnlessWritten).
+void Prepare(
+    const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, bool ahead, ExportFormat format)
 {
     Prepare(archive, file, format);
     if (ahead) {
@@ -255,7 +256,8 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, COutputFolder& fold
     }
 }
 
-void Write(const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, ExportFormat format)
+void WriteUnlessWritten(
+    const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, ExportFormat format)
 {
     if (!file.written) {
         file.outcome = WriteSafely(archive, file, folder, file.file, file.reason, format);
@@ -500,7 +502,7 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
     CPreparer preparer(archive, entries, folder, overlapped, format);
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto prepared = preparer.Next();
-        Write(archive, *prepared, folder, format);
+        WriteUnlessWritten(archive, *prepared, folder, format);
         const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
         if (prepared->outcome == ExportOutcome::Saved) {
             pending.Add(std::move(prepared->file), name);

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fcntl.h>
-#include <unistd.h>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
