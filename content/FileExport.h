@@ -94,10 +94,10 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, 
     ExportFormat format = ExportFormat::BMP);
 
 // Saves each entry in turn into the folder; progress (if given) hears (done, total) after
-// each file, on the calling thread, and answers false to stop there. The files are written
-// and named in order; with overlapped, the next file is converted on another thread while
-// one is written. The files written are named in batches, so an export that dies before a
-// batch is named leaves the older files of those names whole.
+// each file, on the calling thread, and answers false to stop there. The files are named in
+// order; with overlapped, the next files are converted (and, into files without a name,
+// written) on other threads meanwhile. The files written are named in batches, so an export
+// that dies before a batch is named leaves the older files of those names whole.
 ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& entries, COutputFolder& folder,
     const std::function<bool(size_t, size_t)>& progress = {}, bool overlapped = true,
     ExportFormat format = ExportFormat::BMP);
