@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace orvanel {
@@ -26,7 +27,7 @@ public:
     void Add(const DATEntry& entry)
     {
         if ((m_count & kBlockMask) == 0)
-            m_blocks.push_back(std::make_unique_for_overwrite<DATEntry[]>(kBlockSize));
+            m_blocks.push_back(NewBlock());
         m_blocks.back()[m_count & kBlockMask] = entry;
         ++m_count;
     }
@@ -47,7 +48,18 @@ private:
     // memory behind, which the catalogue's next arrays can take.
     static constexpr size_t kBlocksAhead = 1024;
 
-    std::vector<std::unique_ptr<DATEntry[]>> m_blocks;
+    // A block's storage is left unset: every place is written before it is read, and entries
+    // (plain data) need no constructing, whereas a new DATEntry[] would clear every field.
+    struct BlockDeleter {
+        void operator()(DATEntry* block) const { ::operator delete(block); }
+    };
+    using Block = std::unique_ptr<DATEntry[], BlockDeleter>;
+    static Block NewBlock()
+    {
+        return Block(static_cast<DATEntry*>(::operator new(kBlockSize * sizeof(DATEntry))));
+    }
+
+    std::vector<Block> m_blocks;
     size_t m_count = 0;
 };
 
