@@ -168,7 +168,7 @@ void PrepareContent(const CDATArchive& archive, PreparedFile& file, ExportFormat
 }
 
 // Converts one file; running out of memory on the way (a huge text record, say) fails that
-// file alone (see WriteSafely).
+// file alone (see Write).
 void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format)
 {
     try {
@@ -178,12 +178,12 @@ void Prepare(const CDATArchive& archive, PreparedFile& file, ExportFormat format
     }
 }
 
-// Writes a prepared file into a new file of the folder, which the caller then names. Bad
-// for a raw file whose stored bytes fail their check or cannot be read; NotWritten (with the
-// reason) when the folder or the disk refuses the file. namelessOnly as for
+// Writes a prepared file into a new file of the folder (prepared.file), which the caller then
+// names. Bad for a raw file whose stored bytes fail their check or cannot be read; NotWritten
+// (with prepared.reason) when the folder or the disk refuses the file. namelessOnly as for
 // CReplacingFile::Create.
 ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
-    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format, bool namelessOnly)
+    ExportFormat format, bool namelessOnly)
 {
     if (prepared.bad)
         return ExportOutcome::Bad;
@@ -216,53 +216,45 @@ ExportOutcome WritePrepared(const CDATArchive& archive, PreparedFile& prepared, 
     } else if (file->Create(namelessOnly) && !WriteContent(prepared.content, file->Stream(), format)
         && !file->Stream().Error()) {
         // Content that could not be written whole is never named as if it were.
-        reason = "Input/output error";
+        prepared.reason = "Input/output error";
         return ExportOutcome::NotWritten;
     }
     if (file->Stream().Error() || !file->Reason().empty()) {
-        reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
+        prepared.reason = file->Reason().empty() ? std::string("Input/output error") : file->Reason();
         return ExportOutcome::NotWritten;
     }
-    out = std::move(file);
+    prepared.file = std::move(file);
     return ExportOutcome::Saved;
 }
 
-// WritePrepared, with running out of memory, while converting the file or writing it, made
-// that file's failure: it is not written, for the system's reason.
-ExportOutcome WriteSafely(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder,
-    std::unique_ptr<CReplacingFile>& out, std::string& reason, ExportFormat format, bool namelessOnly = false)
+// WritePrepared into prepared's outcome, with running out of memory, while converting the
+// file or writing it, made that file's failure: it is not written, for the system's reason.
+void Write(const CDATArchive& archive, PreparedFile& prepared, COutputFolder& folder, ExportFormat format,
+    bool namelessOnly = false)
 {
+    prepared.written = true;
     try {
-        if (!prepared.outOfMemory)
-            return WritePrepared(archive, prepared, folder, out, reason, format, namelessOnly);
+        if (!prepared.outOfMemory) {
+            prepared.outcome = WritePrepared(archive, prepared, folder, format, namelessOnly);
+            return;
+        }
     } catch (const std::bad_alloc&) {
-        out.reset();
+        prepared.file.reset();
     }
-    reason = std::generic_category().message(ENOMEM);
-    return ExportOutcome::NotWritten;
+    prepared.reason = std::generic_category().message(ENOMEM);
+    prepared.outcome = ExportOutcome::NotWritten;
 }
 
 // Converts one file and, with ahead, writes it at once, only ever into a file without a name:
 // such files are invisible until named and vanish with the process, so any thread may write
 // them in any order, and only the naming follows the list's order. Otherwise the thread that
-// names the files writes it (WriteUnlessWritten).
+// names the files writes it.
 void Prepare(
     const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, bool ahead, ExportFormat format)
 {
     Prepare(archive, file, format);
-    if (ahead) {
-        file.outcome = WriteSafely(archive, file, folder, file.file, file.reason, format, true);
-        file.written = true;
-    }
-}
-
-void WriteUnlessWritten(
-    const CDATArchive& archive, PreparedFile& file, COutputFolder& folder, ExportFormat format)
-{
-    if (!file.written) {
-        file.outcome = WriteSafely(archive, file, folder, file.file, file.reason, format);
-        file.written = true;
-    }
+    if (ahead)
+        Write(archive, file, folder, format, true);
 }
 
 // Counts one file; why names a file not saved (its reason is the system's when not written).
@@ -469,11 +461,12 @@ ExportOutcome SaveStoredFile(const CDATArchive* archive, const DATEntry* entry, 
     PreparedFile prepared;
     prepared.entry = entry;
     Prepare(*archive, prepared, format);
-    std::unique_ptr<CReplacingFile> file;
-    const ExportOutcome outcome = WriteSafely(*archive, prepared, folder, file, reason, format);
-    if (outcome != ExportOutcome::Saved)
-        return outcome;
-    return file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
+    Write(*archive, prepared, folder, format);
+    if (prepared.outcome == ExportOutcome::NotWritten)
+        reason = prepared.reason;
+    if (prepared.outcome != ExportOutcome::Saved)
+        return prepared.outcome;
+    return prepared.file->Commit(name, reason) ? ExportOutcome::Saved : ExportOutcome::NotWritten;
 }
 
 ExportOutcome SaveStoredFile(
@@ -502,7 +495,8 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
     CPreparer preparer(archive, entries, folder, overlapped, format);
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto prepared = preparer.Next();
-        WriteUnlessWritten(archive, *prepared, folder, format);
+        if (!prepared->written)
+            Write(archive, *prepared, folder, format);
         const std::string name = prepared->entry ? names.NameFor(*prepared->entry) : std::string();
         if (prepared->outcome == ExportOutcome::Saved) {
             pending.Add(std::move(prepared->file), name);
