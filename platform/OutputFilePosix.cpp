@@ -58,6 +58,10 @@ private:
     sigset_t m_previous;
 };
 
+// Records a temporary's name before it is made, and it is forgotten only once the name is
+// gone (renamed or removed): whenever the cleanup runs, even late, as a runtime that delays
+// signals may run it, it finds every temporary that can exist. Removing a name not made yet,
+// or already gone, does no harm.
 int RecordPending(int folder, const char* name)
 {
     for (int i = 0; i < kSlotCount; ++i) {
@@ -187,22 +191,24 @@ bool COutputFile::Create(bool namelessOnly)
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string name = RandomTempName();
         CSignalBlock blocked;
-        const int fd =
-            ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            Fail(errno);
-            return false;
-        }
-        m_slot = RecordPending(folder, name.c_str());
-        if (m_slot < 0) {
+        // Recorded before it is made (see RecordPending).
+        const int slot = RecordPending(folder, name.c_str());
+        if (slot < 0) {
             // Unrecorded, an interrupt could not remove it: refuse rather than risk leaving it.
-            ::unlinkat(folder, name.c_str(), 0);
-            ::close(fd);
             Fail(EMFILE);
             return false;
         }
+        const int fd =
+            ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            const int error = errno;
+            ForgetPending(slot);
+            if (error == EEXIST)
+                continue;
+            Fail(error);
+            return false;
+        }
+        m_slot = slot;
         m_handle = fd;
         m_tempName = name;
         return true;
@@ -302,15 +308,20 @@ bool COutputFile::Publish(const std::string& name, bool syncReplaced, CReplacedE
         for (int attempt = 0; attempt < 16 && m_tempName.empty(); ++attempt) {
             const std::string temp = RandomTempName();
             CSignalBlock blocked;
+            const int slot = RecordPending(folder, temp.c_str());
+            if (slot < 0) {
+                Fail(EMFILE);
+                return false;
+            }
             if (::linkat(AT_FDCWD, self, folder, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 m_tempName = temp;
-                m_slot = RecordPending(folder, temp.c_str());
-                if (m_slot < 0) {
-                    Fail(EMFILE);
-                    return false; // Discard removes the name
-                }
-            } else if (errno != EEXIST) {
-                Fail(errno);
+                m_slot = slot;
+                continue;
+            }
+            const int error = errno;
+            ForgetPending(slot);
+            if (error != EEXIST) {
+                Fail(error);
                 return false;
             }
         }
