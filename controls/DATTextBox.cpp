@@ -1,6 +1,7 @@
 #include "controls/DATTextBox.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QResizeEvent>
 
 #include <cstring>
@@ -21,7 +22,11 @@ CDATTextBox::CDATTextBox(QWidget* parent) : QWidget(parent), m_edit(new QPlainTe
 void CDATTextBox::SetText(const std::string& text)
 {
     const size_t length = ::strnlen(text.data(), text.size());
-    m_edit->setPlainText(QString::fromUtf8(text.data(), qsizetype(length)));
+    // Through the document: the edit's own setPlainText then selects the whole text to set
+    // its character format, laying the text out twice more. The cursor, which the new text
+    // leaves at its end, goes back to the start, and the view with it.
+    m_edit->document()->setPlainText(QString::fromUtf8(text.data(), qsizetype(length)));
+    m_edit->moveCursor(QTextCursor::Start);
 }
 
 QString CDATTextBox::GetText() const

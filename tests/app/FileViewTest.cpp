@@ -10,6 +10,8 @@
 #include "writer/RecordBuilders.h"
 
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPrinter>
 
 #include <sys/resource.h>
@@ -86,6 +88,30 @@ TEST_F(FileViewTest, EachKindReachesItsModeCaptionAndText)
                 << std::hex << c.id;
         }
     }
+}
+
+TEST_F(FileViewTest, ANewTextStartsAtItsTopWithNothingSelected)
+{
+    CDATTextBox box;
+    box.resize(300, 120);
+    box.show();
+    QPlainTextEdit& edit = *box.findChild<QPlainTextEdit*>();
+    const auto lines = [](char c) {
+        std::string text;
+        for (int i = 0; i < 400; ++i)
+            text += std::string(20, c) + "\n";
+        return text;
+    };
+    box.SetText(lines('a'));
+    edit.selectAll();
+    edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum());
+    ASSERT_GT(edit.verticalScrollBar()->value(), 0);
+    box.SetText(lines('b'));
+    QApplication::processEvents();
+    EXPECT_EQ(edit.verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(edit.textCursor().hasSelection());
+    EXPECT_EQ(edit.textCursor().position(), 0);
+    EXPECT_TRUE(box.GetText().startsWith(QStringLiteral("bbbb")));
 }
 
 TEST_F(FileViewTest, AFileTooBigForTheMemoryLeftLeavesTheViewEmpty)
