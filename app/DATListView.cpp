@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QStringListModel>
 #include <QTableView>
 
 #include <algorithm>
@@ -33,7 +34,12 @@ public:
     }
     void AddLines()
     {
-        m_combo.addItems(m_pending);
+        // Into an empty list of strings, all the lines are one change of the model.
+        auto* strings = qobject_cast<QStringListModel*>(m_combo.model());
+        if (strings && m_combo.count() == 0)
+            strings->setStringList(m_pending);
+        else
+            m_combo.addItems(m_pending);
         m_pending.clear();
     }
     void RemoveAllLines() override
@@ -152,6 +158,9 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
       m_fileList(new CFileTable(this)), m_model(new CEntryTableModel(this))
 {
     m_selector->setEditable(false);
+    // Its lines are plain texts, replaced all together on every open: a list of strings takes
+    // them in one change, where the standard model makes and removes an item for each line.
+    m_selector->setModel(new QStringListModel(m_selector));
     m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_selector->setMinimumContentsLength(1);
 
