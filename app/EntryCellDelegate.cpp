@@ -165,12 +165,11 @@ void CEntryCellDelegate::paint(
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    // Only a plain cell of one line of text that fits is drawn here; a cell with the focus
-    // frame, an icon, a check box, wrapped or elided text, or right-to-left text is left to
-    // the style.
+    // Only a plain cell of one line of text that fits is drawn here, with its focus frame if
+    // it has one; a cell with an icon, a check box, wrapped or elided text, or right-to-left
+    // text is left to the style.
     const bool plain = opt.features == QStyleOptionViewItem::HasDisplay && !opt.text.isEmpty()
-        && !(opt.state & (QStyle::State_HasFocus | QStyle::State_Editing))
-        && opt.direction == Qt::LeftToRight;
+        && !(opt.state & QStyle::State_Editing) && opt.direction == Qt::LeftToRight;
     if (!plain) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
@@ -232,6 +231,19 @@ void CEntryCellDelegate::paint(
         m_digits.Draw(*painter, topLeft, opt.text);
     else
         layout->draw(painter, topLeft);
+    if (opt.state & QStyle::State_HasFocus) {
+        // The frame as the style draws an item's: around the focus rectangle, on the colour
+        // of the cell's ground.
+        QStyleOptionFocusRect frame;
+        frame.QStyleOption::operator=(opt);
+        frame.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+        frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        const QPalette::ColorGroup frameGroup =
+            opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        frame.backgroundColor = opt.palette.color(
+            frameGroup, opt.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, widget);
+    }
     painter->restore();
 }
 

@@ -49,7 +49,11 @@ TEST_F(ListViewTest, CellsLookAsTheStyleDrawsThem)
     for (uint32_t i = 0; i < 40; ++i)
         files.push_back(RawFile(0x01000001 + i * 0x111, 100 + i * 977, 'a'));
     ASSERT_TRUE(Start({WriteArchive("look.dat", files)}));
+    // The focus frame is drawn only in the active window.
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     Table().setFocus();
+    ASSERT_TRUE(Table().hasFocus());
     QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
     // Rows selected and not, the one with the focus frame, and an elided column.
