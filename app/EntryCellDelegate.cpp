@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 #include <QTextLayout>
 
@@ -60,10 +61,14 @@ int CDigitGlyphs::DigitIndex(QChar c)
 
 void CDigitGlyphs::Prepare(const QFont& font)
 {
-    if (m_prepared && font == m_font)
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 0;
+    if (m_prepared && font == m_font && screen == m_screen && dpi == m_dpi)
         return;
     m_prepared = true;
     m_font = font;
+    m_screen = screen;
+    m_dpi = dpi;
     m_usable = false;
     m_run = QGlyphRun();
 

@@ -10,6 +10,8 @@
 #include <QGlyphRun>
 #include <QStyledItemDelegate>
 
+class QScreen;
+
 #include <array>
 #include <vector>
 
@@ -19,7 +21,8 @@ namespace orvanel {
 class CDigitGlyphs {
 public:
     // Shapes the digits in font, alone and in every pair; nothing to do when done already.
-    // About 300 short layouts, once per font.
+    // About 300 short layouts, once per font and resolution: a layout without a device
+    // takes the primary screen's, which may change while the program runs.
     void Prepare(const QFont& font);
     // Whether text is made of the digits only, in a font that places them pair by pair (each
     // glyph after the one before by an amount that depends on the two alone).
@@ -36,6 +39,8 @@ private:
     void Place(const QString& text);
 
     QFont m_font;
+    const QScreen* m_screen = nullptr;
+    qreal m_dpi = 0;
     bool m_prepared = false;
     bool m_usable = false;
     std::array<quint32, 16> m_glyphs {};
