@@ -71,6 +71,9 @@ void CDigitGlyphs::Prepare(const QFont& font)
     m_dpi = dpi;
     m_usable = false;
     m_run = QGlyphRun();
+    // Lines under, over or through the text are left to the text layout to draw.
+    if (font.underline() || font.overline() || font.strikeOut())
+        return;
 
     // Each digit alone: its glyph, the line's height and baseline, and the width a line
     // ending in it needs (its advance, or more where the glyph reaches past it).

@@ -3,6 +3,8 @@
 
 #include "tests/app/GuiFixture.h"
 
+#include "app/EntryCellDelegate.h"
+
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
@@ -56,13 +58,22 @@ TEST_F(ListViewTest, CellsLookAsTheStyleDrawsThem)
     ASSERT_TRUE(Table().hasFocus());
     QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&Table(), Qt::Key_Down, Qt::ShiftModifier);
-    // Rows selected and not, the one with the focus frame, and an elided column.
+    // Rows selected and not, the one with the focus frame, and an elided column, in the
+    // program's font, a larger one and one with its text underlined.
     Table().horizontalHeader()->resizeSection(CEntryTableModel::ColumnOffset, 30);
-    const QImage own = Table().viewport()->grab().toImage();
-    Table().setItemDelegate(new QStyledItemDelegate(&Table()));
-    const QImage standard = Table().viewport()->grab().toImage();
-    ASSERT_FALSE(own.isNull());
-    EXPECT_EQ(own, standard);
+    QFont larger = Table().font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.5);
+    QFont underlined = Table().font();
+    underlined.setUnderline(true);
+    for (const QFont& font : {Table().font(), larger, underlined}) {
+        Table().setFont(font);
+        Table().setItemDelegate(new CEntryCellDelegate(&Table()));
+        const QImage own = Table().viewport()->grab().toImage();
+        Table().setItemDelegate(new QStyledItemDelegate(&Table()));
+        const QImage standard = Table().viewport()->grab().toImage();
+        ASSERT_FALSE(own.isNull());
+        EXPECT_EQ(own, standard) << font.toString().toStdString();
+    }
 }
 
 TEST_F(ListViewTest, ByteCountsPrintUnsigned)
