@@ -191,7 +191,8 @@ void CEntryCellDelegate::paint(
     const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
     const Qt::Alignment alignment = QStyle::visualAlignment(opt.direction, opt.displayAlignment);
     m_digits.Prepare(opt.font);
-    const bool digits = (alignment & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute)) == Qt::AlignLeft && m_digits.CanPlace(opt.text);
+    const bool digits = (alignment & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute)) == Qt::AlignLeft
+        && m_digits.CanPlace(opt.text);
     std::optional<QTextLayout> layout;
     qreal lineHeight = 0;
     bool fits = false;

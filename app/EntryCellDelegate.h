@@ -4,16 +4,16 @@
 // same text several times per cell (for the check, icon and text rectangles, for eliding and
 // for drawing); with a screenful of short one-line texts that is most of a repaint's work.
 // The cells' own characters, hexadecimal digits, are shaped once per font and placed from
-// then on without shaping, where the font lays them out one after the other.
+// then on without shaping, pair by pair, where the font lays them out that way.
 
 #include <QFont>
 #include <QGlyphRun>
 #include <QStyledItemDelegate>
 
-class QScreen;
-
 #include <array>
 #include <vector>
+
+class QScreen;
 
 namespace orvanel {
 

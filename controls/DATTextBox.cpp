@@ -1,8 +1,8 @@
 #include "controls/DATTextBox.h"
 
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QResizeEvent>
+#include <QTextDocument>
 
 #include <cstring>
 

@@ -11,8 +11,8 @@
 
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QPrinter>
+#include <QScrollBar>
 
 #include <sys/resource.h>
 
