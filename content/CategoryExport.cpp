@@ -1,7 +1,7 @@
 #include "content/CategoryExport.h"
 
-#include <filesystem>
-#include <system_error>
+#include "decode/OutputFile.h"
+
 #include <unordered_set>
 
 namespace orvanel {
@@ -51,22 +51,23 @@ ExportResult SaveByCategory(const CDATArchive& archive, const std::string& folde
     ExportResult result;
     size_t before = 0;
     bool stopped = false;
+    const COutputFolder top(folderPath);
     for (const ExportGroup& group : groups) {
         if (group.entries.empty())
             continue;
-        const std::string path = (std::filesystem::path(folderPath) / group.folderName).string();
-        std::error_code error;
-        const bool made = std::filesystem::create_directory(path, error);
+        bool made = false;
+        COutputFolder folder(top, group.folderName, made);
         const auto step = [&](size_t done, size_t) {
             if (progress && !progress(before + done, total))
                 stopped = true;
             return !stopped;
         };
-        // A folder that cannot be made refuses each of its files, with the system's reason.
-        const ExportResult part = SaveStoredFiles(archive, group.entries, path, step, format);
+        // A folder that cannot be made or opened refuses each of its files, with the system's
+        // reason.
+        const ExportResult part = SaveStoredFiles(archive, group.entries, folder, step, true, format);
         // A folder made for files none of which could be saved is not left behind empty.
         if (made && part.saved == 0)
-            std::filesystem::remove(path, error);
+            top.RemoveEmptyFolder(group.folderName);
         result.Add(part);
         before += group.entries.size();
         if (stopped)

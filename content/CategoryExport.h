@@ -29,7 +29,8 @@ std::vector<ExportGroup> CategoryFolders(const CDATArchive& archive);
 // Saves every file of the archive into the sub-folders of folderPath that CategoryFolders
 // names, creating them; each sub-folder is an export of its own (names of several versions,
 // safe writing). progress hears (done, total) over the whole archive and answers false to
-// stop. A sub-folder that cannot be made counts its files as not written.
+// stop. A sub-folder that cannot be made, or whose name is taken by a link or a file (a link
+// is never followed), counts its files as not written.
 ExportResult SaveByCategory(const CDATArchive& archive, const std::string& folderPath,
     const std::function<bool(size_t, size_t)>& progress = {}, ExportFormat format = ExportFormat::BMP);
 

@@ -23,6 +23,10 @@ public:
     // Opens the folder at path. nameless false makes every file take the random-name road,
     // as on a system without nameless files.
     explicit COutputFolder(const std::string& path, bool nameless = true);
+    // Opens the sub-folder name of parent, making it first where there is none (made tells).
+    // A link or anything else that is not a folder in its place is refused, not followed, so
+    // that nothing is written outside parent through an entry someone else put there.
+    COutputFolder(const COutputFolder& parent, const std::string& name, bool& made);
     ~COutputFolder();
     COutputFolder(const COutputFolder&) = delete;
     COutputFolder& operator=(const COutputFolder&) = delete;
@@ -37,6 +41,8 @@ public:
     bool Holds(const std::string& name) const;
     // True when files without a name can be made here (nameless, and the system can).
     bool TakesNamelessFiles() const;
+    // Removes the sub-folder name when it is empty; false when it is not, or is gone.
+    bool RemoveEmptyFolder(const std::string& name) const;
 
 private:
     std::string m_path;

@@ -121,6 +121,31 @@ COutputFolder::COutputFolder(const std::string& path, bool nameless) : m_path(pa
     m_handle = fd;
 }
 
+COutputFolder::COutputFolder(const COutputFolder& parent, const std::string& name, bool& made)
+    : m_path(parent.m_path + (parent.m_path.ends_with('/') ? "" : "/") + name), m_nameless(parent.m_nameless)
+{
+    made = false;
+    if (!parent.IsOpen()) {
+        m_reason = parent.m_reason;
+        return;
+    }
+    const int folder = int(parent.m_handle);
+    // The reason names the sub-folder, since messages name the folder the user chose.
+    if (::mkdirat(folder, name.c_str(), 0777) == 0)
+        made = true;
+    else if (errno != EEXIST) {
+        m_reason = name + ": " + ErrorText(errno);
+        return;
+    }
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        // A link in the folder's place, or a file: the name is taken by something else.
+        m_reason = name + ": " + ErrorText(errno == ELOOP ? ENOTDIR : errno);
+        return;
+    }
+    m_handle = fd;
+}
+
 COutputFolder::~COutputFolder()
 {
     if (m_handle >= 0)
@@ -131,6 +156,11 @@ bool COutputFolder::Holds(const std::string& name) const
 {
     struct stat st;
     return m_handle >= 0 && ::fstatat(int(m_handle), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool COutputFolder::RemoveEmptyFolder(const std::string& name) const
+{
+    return m_handle >= 0 && ::unlinkat(int(m_handle), name.c_str(), AT_REMOVEDIR) == 0;
 }
 
 bool COutputFolder::TakesNamelessFiles() const

@@ -1,6 +1,7 @@
 // Pictures exported as PNG: for every texture format of the sample archive the file holds the
 // decoded picture's pixels and its own alpha (no alpha channel for an opaque format); an export
-// by category stops where its progress says.
+// by category stops where its progress says and writes nothing through a link planted in a
+// sub-folder's place.
 
 #include "content/CategoryExport.h"
 #include "content/FileExport.h"
@@ -9,6 +10,7 @@
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/PngReadBack.h"
 #include "tools/demo/DemoArchive.h"
+#include "writer/ArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +98,37 @@ TEST_F(PngExport, ByCategoryStopsWhereProgressSays)
     size_t written = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
         written += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(written, result.saved);
+}
+
+// Someone who can write to the chosen folder puts a link to another folder, and a file, where
+// two sub-folders go: their files are refused, nothing reaches the link's target, and both
+// entries stay as they were.
+TEST_F(PngExport, ByCategoryWritesNothingThroughWhatTakesASubFoldersPlace)
+{
+    const std::filesystem::path out = m_dir.Path() / "planted", elsewhere = m_dir.Path() / "elsewhere";
+    std::filesystem::create_directory(out);
+    std::filesystem::create_directory(elsewhere);
+    std::filesystem::create_directory_symlink(elsewhere, out / "0A - Sounds");
+    ASSERT_TRUE(writer::WriteWholeFile(out / "05 - ???", {}));
+    size_t refused = 0;
+    for (const ExportGroup& group : CategoryFolders(*m_archive)) {
+        if (group.folderName == "0A - Sounds" || group.folderName == "05 - ???")
+            refused += group.entries.size();
+    }
+    ASSERT_GT(refused, 1u);
+
+    const ExportResult result = SaveByCategory(*m_archive, out.string());
+    EXPECT_EQ(result.notWritten, refused);
+    EXPECT_NE(result.reason.find("Not a directory"), std::string::npos) << result.reason;
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+    EXPECT_TRUE(std::filesystem::is_symlink(out / "0A - Sounds"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(out / "05 - ???"));
+    EXPECT_EQ(std::filesystem::file_size(out / "05 - ???"), 0u);
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
+        written += entry.is_regular_file() && entry.path().parent_path() != out ? 1 : 0;
+    EXPECT_GT(result.saved, 0u);
     EXPECT_EQ(written, result.saved);
 }
 
