@@ -25,7 +25,8 @@ public:
     explicit COutputFolder(const std::string& path, bool nameless = true);
     // Opens the sub-folder name of parent, making it first where there is none (made tells).
     // A link or anything else that is not a folder in its place is refused, not followed, so
-    // that nothing is written outside parent through an entry someone else put there.
+    // that nothing is written outside parent through an entry someone else put there. name is
+    // one entry's name: a path, "." or ".." is refused too.
     COutputFolder(const COutputFolder& parent, const std::string& name, bool& made);
     ~COutputFolder();
     COutputFolder(const COutputFolder&) = delete;

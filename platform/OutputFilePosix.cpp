@@ -129,6 +129,11 @@ COutputFolder::COutputFolder(const COutputFolder& parent, const std::string& nam
         m_reason = parent.m_reason;
         return;
     }
+    // One name beside the others, never a path through other folders.
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+        m_reason = name + ": " + ErrorText(EINVAL);
+        return;
+    }
     const int folder = int(parent.m_handle);
     // The reason names the sub-folder, since messages name the folder the user chose.
     if (::mkdirat(folder, name.c_str(), 0777) == 0)
