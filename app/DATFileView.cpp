@@ -330,8 +330,10 @@ void CDATFileView::OnDraw(QPainter& painter, QSize client, QPoint scroll, const 
     painter.restore();
 }
 
-void CDATFileView::PrintPages(QPainter& painter, QSizeF page, const std::function<bool()>& newPage)
+void CDATFileView::PrintPages(
+    QPainter& painter, QSizeF page, const std::function<bool()>& newPage, int firstPage, int lastPage)
 {
+    firstPage = std::max(firstPage, 1);
     painter.save();
     // One pixel of the view becomes one pixel of a 96 dpi screen on paper.
     const double scale = double(painter.device()->logicalDpiY()) / 96.0;
@@ -351,8 +353,9 @@ void CDATFileView::PrintPages(QPainter& painter, QSizeF page, const std::functio
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Qt::black);
         const int pages = std::max(1, text.pageCount());
-        for (int i = 0; i < pages; ++i) {
-            if (i > 0 && !newPage())
+        const int last = lastPage > 0 ? std::min(lastPage, pages) : pages;
+        for (int i = firstPage - 1; i < last; ++i) {
+            if (i > firstPage - 1 && !newPage())
                 break;
             painter.fillRect(QRectF(QPointF(0, 0), area), Qt::white);
             painter.save();
@@ -362,7 +365,7 @@ void CDATFileView::PrintPages(QPainter& painter, QSizeF page, const std::functio
             text.documentLayout()->draw(&painter, context);
             painter.restore();
         }
-    } else {
+    } else if (firstPage == 1) {
         painter.fillRect(QRectF(QPointF(0, 0), area), Qt::white);
         // A picture larger than the page is shrunk to fit it.
         const QFontMetrics metrics(printFont);
@@ -383,7 +386,9 @@ bool CDATFileView::Print(QPrinter& printer)
     if (!painter.isActive())
         return false;
     const QSizeF page = printer.pageRect(QPrinter::DevicePixel).size();
-    PrintPages(painter, page, [&printer] { return printer.newPage(); });
+    // A range the user chose in the print dialog; 0 and 0 for every page.
+    PrintPages(
+        painter, page, [&printer] { return printer.newPage(); }, printer.fromPage(), printer.toPage());
     return painter.end();
 }
 

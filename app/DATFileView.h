@@ -84,9 +84,12 @@ public:
     void OnDraw(QPainter& painter, QSize client, QPoint scroll, const QRect& exposed, bool onPaper = false);
     // Draws what the view shows on white pages of the painter's device, page by page: the
     // picture with its caption (shrunk to fit) or the message on one page, the text over as
-    // many as it needs. newPage is called between pages; it returns false to stop.
-    void PrintPages(QPainter& painter, QSizeF page, const std::function<bool()>& newPage);
-    // PrintPages on the printer; false when the printer cannot be drawn on.
+    // many as it needs. Only the pages firstPage to lastPage (from 1; lastPage 0 for the last
+    // there is) are drawn. newPage is called between pages; it returns false to stop.
+    void PrintPages(QPainter& painter, QSizeF page, const std::function<bool()>& newPage, int firstPage = 1,
+        int lastPage = 0);
+    // PrintPages on the printer, of the pages its range asks for; false when the printer cannot
+    // be drawn on.
     bool Print(QPrinter& printer);
     // The print dialog, then Print.
     void OnFilePrint();

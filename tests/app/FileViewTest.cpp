@@ -186,20 +186,28 @@ TEST_F(FileViewTest, PrintingDrawsWhatTheViewShowsOnWhitePages)
         uint32_t id;
         int pages;
     } cases[] = {{0x31000001, 1}, {0x06000001, 1}, {0x01000002, 1}, {0x01000003, 0}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(Frame().GoToID(c.id));
-        // Pages of 400 x 300 pixels at 96 dpi, collected as the printer would turn them.
+    // Pages of 400 x 300 pixels at 96 dpi, collected as the printer would turn them, of the
+    // range first to last.
+    const auto printed = [&](int first, int last) {
         std::vector<QImage> pages;
         QImage page(400, 300, QImage::Format_RGB32);
         page.fill(Qt::gray);
         QPainter painter(&page);
-        FileView().PrintPages(painter, page.size(), [&] {
-            pages.push_back(page.copy());
-            page.fill(Qt::gray);
-            return true;
-        });
+        FileView().PrintPages(
+            painter, page.size(),
+            [&] {
+                pages.push_back(page.copy());
+                page.fill(Qt::gray);
+                return true;
+            },
+            first, last);
         painter.end();
         pages.push_back(page);
+        return pages;
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Frame().GoToID(c.id));
+        const std::vector<QImage> pages = printed(1, 0);
         if (c.pages)
             EXPECT_EQ(int(pages.size()), c.pages) << std::hex << c.id;
         else
@@ -214,12 +222,35 @@ TEST_F(FileViewTest, PrintingDrawsWhatTheViewShowsOnWhitePages)
         }
     }
 
-    // The printer takes the same pages.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(m_dir.File("text.pdf")));
-    EXPECT_TRUE(FileView().Print(printer));
-    EXPECT_TRUE(ReadWholeFile(m_dir.File("text.pdf")).starts_with("%PDF"));
+    // A range of the long text gives just those pages; a range past its end draws nothing,
+    // as does any page after the first of a picture.
+    const std::vector<QImage> all = printed(1, 0);
+    ASSERT_GT(all.size(), 3u);
+    EXPECT_EQ(printed(2, 3), (std::vector<QImage> {all[1], all[2]}));
+    EXPECT_EQ(printed(int(all.size()) - 1, 99), (std::vector<QImage> {all[all.size() - 2], all.back()}));
+    QImage blank(400, 300, QImage::Format_RGB32);
+    blank.fill(Qt::gray);
+    EXPECT_EQ(printed(int(all.size()) + 1, 0), std::vector<QImage> {blank});
+
+    // The printer takes the same pages, all of them or the range asked for.
+    const auto pdfPages = [&](int first, int last) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(m_dir.File("text.pdf")));
+        printer.setFromTo(first, last);
+        EXPECT_TRUE(FileView().Print(printer));
+        const std::string pdf = ReadWholeFile(m_dir.File("text.pdf"));
+        EXPECT_TRUE(pdf.starts_with("%PDF"));
+        size_t count = 0;
+        for (size_t at = pdf.find("/Type /Page\n"); at != std::string::npos; at = pdf.find("/Type /Page\n", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_GT(pdfPages(0, 0), 2u);
+    EXPECT_EQ(pdfPages(2, 3), 2u);
+
+    ASSERT_TRUE(Frame().GoToID(0x06000001));
+    EXPECT_EQ(printed(2, 2), std::vector<QImage> {blank});
 }
 
 } // namespace
