@@ -33,7 +33,7 @@ bool ParseSizeCondition(std::string_view word, EntryQuery& query)
     if (word.empty() || error != std::errc() || end != word.data() + word.size())
         return false;
     if (relation == '>' || relation == '=')
-        query.minSize = std::max(query.minSize, inclusive ? value : value + 1);
+        query.minSize = std::max(query.minSize, inclusive || value == UINT64_MAX ? value : value + 1);
     if (relation == '<' || relation == '=') {
         // "<0" matches nothing: the bounds then cross.
         const uint64_t bound = inclusive ? value : (value == 0 ? 0 : value - 1);

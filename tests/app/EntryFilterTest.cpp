@@ -53,6 +53,7 @@ TEST(EntryFilterTest, QueriesMatchIDPartsAndSizeConditions)
         {"060012345", {}},
         {">abc", {}},
         {">10 <5", {}},
+        {">18446744073709551615", {}},
     };
     for (const auto& test : cases) {
         CEntryFilter filter;
