@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
+#include "archive/HeapReuse.h"
 #include "platform/QtBusyIndicator.h"
 #include "platform/QtInterruptWatcher.h"
 #include "platform/QtUserPrompts.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    orvanel::KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(orvanel::kCompanyName);
     QApplication::setApplicationName(orvanel::kApplicationName);

@@ -6,6 +6,7 @@
 #include "archive/ArchiveCompare.h"
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
+#include "bench/BenchMain.h"
 #include "writer/ArchiveBuilder.h"
 #include "writer/TempDir.h"
 
@@ -130,4 +131,4 @@ void BM_OpenBothAndCompare(benchmark::State& state)
 BENCHMARK(BM_ReadBothWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareOpenArchives)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenBothAndCompare)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+ORVANEL_BENCHMARK_MAIN()

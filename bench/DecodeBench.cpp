@@ -6,6 +6,7 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/DATArchive.h"
+#include "bench/BenchMain.h"
 #include "bench/OpenedArchive.h"
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
@@ -150,4 +151,4 @@ BENCHMARK(BM_DecodeImageColourTable256)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+ORVANEL_BENCHMARK_MAIN()

@@ -7,6 +7,7 @@
 
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
+#include "archive/HeapReuse.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -50,6 +51,7 @@ struct CDesktopProgram {
 // asked for); closing runs before the application goes, for the program the benchmarks made.
 inline int RunDesktopBenchmarks(int argc, char** argv, const std::function<void()>& closing)
 {
+    KeepFreedMemoryForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

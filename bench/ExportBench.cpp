@@ -1,6 +1,7 @@
 // Exporting 2,000 mixed stored files (DXT1 and 24-bit textures, sounds, raw records) into a
 // folder, beside a safe copy and a plain write of the same bytes on the same disk.
 
+#include "bench/BenchMain.h"
 #include "bench/OpenedArchive.h"
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
@@ -207,4 +208,4 @@ BENCHMARK(BM_ExportAgainstCopies)
 
 } // namespace
 
-BENCHMARK_MAIN();
+ORVANEL_BENCHMARK_MAIN()

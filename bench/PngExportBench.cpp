@@ -2,6 +2,7 @@
 // their own alpha, against the BMP export of the same files in the same run, both through the
 // export pipeline into fresh folders.
 
+#include "bench/BenchMain.h"
 #include "bench/OpenedArchive.h"
 #include "content/FileExport.h"
 #include "writer/RecordBuilders.h"
@@ -169,4 +170,4 @@ BENCHMARK(BM_PngAgainstBmpExport)
 
 } // namespace
 
-BENCHMARK_MAIN();
+ORVANEL_BENCHMARK_MAIN()

@@ -2,6 +2,7 @@
 // that the same rules apply to all of them: positional paths, options anywhere after the
 // command, --help on each command, and exit status 2 for any wrong usage.
 
+#include "archive/HeapReuse.h"
 #include "tools/cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -64,6 +65,7 @@ void AddForce(CLI::App& command, bool& force)
 
 int main(int argc, char** argv)
 {
+    orvanel::KeepFreedMemoryForReuse();
     using namespace orvanel::cli;
     const CLI::Validator hexID = Number(16, 8, "a hexadecimal file ID");
 
