@@ -3,6 +3,7 @@
 // export pipeline into fresh folders.
 
 #include "bench/BenchMain.h"
+#include "bench/BusyCore.h"
 #include "bench/OpenedArchive.h"
 #include "content/FileExport.h"
 #include "writer/RecordBuilders.h"
@@ -10,12 +11,9 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -71,33 +69,6 @@ TextureArchive& Textures()
     return textures;
 }
 
-// Keeps the second core busy for the lifetime of the object, as another program would: a
-// child process, so that its time is not counted as this process's processor time.
-class CBusyCore {
-public:
-    explicit CBusyCore(bool on)
-    {
-        if (!on)
-            return;
-        m_child = ::fork();
-        if (m_child == 0) {
-            volatile uint64_t spin = 0;
-            for (;;)
-                spin = spin + 1;
-        }
-    }
-    ~CBusyCore()
-    {
-        if (m_child > 0) {
-            ::kill(m_child, SIGKILL);
-            ::waitpid(m_child, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_child = -1;
-};
-
 // The processor time of this process (all its threads), in seconds.
 double ProcessorSeconds()
 {
@@ -139,7 +110,7 @@ Seconds ExportSeconds(benchmark::State& state, TextureArchive& t, ExportFormat f
 void BM_PngAgainstBmpExport(benchmark::State& state)
 {
     TextureArchive& t = Textures();
-    CBusyCore busy(state.range(0) != 0);
+    bench::CBusyCore busy(state.range(0) != 0);
     Seconds png, bmp;
     bool pngFirst = true;
     for (auto _ : state) {
