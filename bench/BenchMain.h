@@ -6,14 +6,14 @@
 
 #include <benchmark/benchmark.h>
 
-#define ORVANEL_BENCHMARK_MAIN()                                                                           \
-    int main(int argc, char** argv)                                                                        \
-    {                                                                                                      \
-        orvanel::KeepFreedMemoryForReuse();                                                                \
-        ::benchmark::Initialize(&argc, argv);                                                              \
-        if (::benchmark::ReportUnrecognizedArguments(argc, argv))                                          \
-            return 1;                                                                                      \
-        ::benchmark::RunSpecifiedBenchmarks();                                                             \
-        ::benchmark::Shutdown();                                                                           \
-        return 0;                                                                                          \
+#define ORVANEL_BENCHMARK_MAIN()                                                                             \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        orvanel::KeepFreedMemoryForReuse();                                                                  \
+        ::benchmark::Initialize(&argc, argv);                                                                \
+        if (::benchmark::ReportUnrecognizedArguments(argc, argv))                                            \
+            return 1;                                                                                        \
+        ::benchmark::RunSpecifiedBenchmarks();                                                               \
+        ::benchmark::Shutdown();                                                                             \
+        return 0;                                                                                            \
     }

@@ -109,8 +109,8 @@ void CatalogueBySize(benchmark::State& state, bool searchTree)
     constexpr uint32_t kAnchorCount = 10000;
     const auto count = uint32_t(state.range(0));
     const bench::ScaledArchive scaled(count, searchTree);
-    const auto anchor = count > kAnchorCount ? std::make_unique<bench::ScaledArchive>(kAnchorCount, searchTree)
-                                             : nullptr;
+    const auto anchor =
+        count > kAnchorCount ? std::make_unique<bench::ScaledArchive>(kAnchorCount, searchTree) : nullptr;
     size_t bytes = 0;
     {
         const size_t before = BytesInUse();
@@ -167,7 +167,12 @@ void BM_OpenManyVersionsOfOneID(benchmark::State& state)
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndBuildCatalogue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndBuildCopyingTexturesWhole)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CatalogueBySize)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CatalogueBySize)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 BENCHMARK(BM_CatalogueBySizeSearchTree)
     ->Arg(10000)
     ->Arg(100000)

@@ -148,7 +148,8 @@ void BM_DecodeAgainstSquish(benchmark::State& state)
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     const auto squish = [&] {
-        squish::DecompressImage(rgba.data(), kSize, kSize, blocks.data(), dxt5 ? squish::kDxt5 : squish::kDxt1);
+        squish::DecompressImage(
+            rgba.data(), kSize, kSize, blocks.data(), dxt5 ? squish::kDxt5 : squish::kDxt1);
         benchmark::DoNotOptimize(rgba.data());
     };
     bool decoded = true;
