@@ -8,6 +8,7 @@
 // painted, beside DecodeImage alone (target 1.3); and showing a large raw file as text.
 
 #include "bench/DesktopProgram.h"
+#include "bench/StepTime.h"
 #include "writer/RecordBuilders.h"
 
 #include "app/DATFileView.h"
@@ -28,7 +29,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -36,6 +36,7 @@
 namespace {
 
 using namespace orvanel;
+using bench::SecondsOf;
 
 constexpr uint32_t kPictureSize = 1024;
 constexpr uint32_t kPictureIDs[] = {0x06000001, 0x06000002};
@@ -115,13 +116,6 @@ void Settle()
 {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
-}
-
-double SecondsOf(const std::function<void()>& step)
-{
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Two DXT1 textures of a smooth picture with some noise.

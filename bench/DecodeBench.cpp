@@ -11,6 +11,7 @@
 #include "bench/BenchMain.h"
 #include "bench/BusyCore.h"
 #include "bench/OpenedArchive.h"
+#include "bench/StepTime.h"
 #include "decode/DibImage.h"
 #include "decode/TextureDecoder.h"
 #include "decode/TextureRecord.h"
@@ -20,7 +21,6 @@
 #include <omp.h>
 #include <squish.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -142,11 +142,6 @@ void BM_DecodeAgainstSquish(benchmark::State& state)
     const int threads = omp_get_max_threads();
     omp_set_num_threads(1);
     std::vector<uint8_t> rgba(size_t(kSize) * kSize * 4);
-    const auto seconds = [](const auto& step) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
     const auto squish = [&] {
         squish::DecompressImage(
             rgba.data(), kSize, kSize, blocks.data(), dxt5 ? squish::kDxt5 : squish::kDxt1);
@@ -166,11 +161,11 @@ void BM_DecodeAgainstSquish(benchmark::State& state)
     for (auto _ : state) {
         double t = 0;
         if (decodeFirst) {
-            t = seconds(decode);
-            anchor += seconds(squish);
+            t = bench::SecondsOf(decode);
+            anchor += bench::SecondsOf(squish);
         } else {
-            anchor += seconds(squish);
-            t = seconds(decode);
+            anchor += bench::SecondsOf(squish);
+            t = bench::SecondsOf(decode);
         }
         decodeFirst = !decodeFirst;
         if (!decoded) {

@@ -3,6 +3,7 @@
 
 #include "bench/BenchMain.h"
 #include "bench/OpenedArchive.h"
+#include "bench/StepTime.h"
 #include "content/FileExport.h"
 #include "decode/OutputFile.h"
 #include "writer/RecordBuilders.h"
@@ -10,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -121,9 +121,7 @@ bool WriteFile(const std::string& path, const std::string& bytes)
 double SecondsOf(const std::function<void()>& step)
 {
     ::sync();
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return bench::SecondsOf(step);
 }
 
 // Keeps the second core busy for the lifetime of the object, as another program would.

@@ -4,6 +4,7 @@
 // one row repaints and so formats at most the visible rows again; the counters show how
 // many. Runs on the offscreen platform unless another one is chosen.
 
+#include "bench/StepTime.h"
 #include "controls/HexEditBase.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -92,9 +92,7 @@ void BM_PaintFrameLargeAgainstSmall(benchmark::State& state)
     if (!small || !large)
         return;
     const auto secondsOf = [](CHexEditBase& edit) {
-        const auto start = std::chrono::steady_clock::now();
-        edit.viewport()->repaint();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return orvanel::bench::SecondsOf([&] { edit.viewport()->repaint(); });
     };
     double smallSeconds = 0, largeSeconds = 0;
     for (auto _ : state) {
