@@ -225,7 +225,7 @@ void CEntryCellDelegate::paint(
     }
 
     painter->save();
-    painter->setClipRegion(painter->hasClipping() ? painter->clipRegion() & opt.rect : QRegion(opt.rect));
+    painter->setClipRect(opt.rect, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
