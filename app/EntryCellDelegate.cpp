@@ -225,7 +225,7 @@ void CEntryCellDelegate::paint(
     }
 
     painter->save();
-    painter->setClipRect(opt.rect, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter->setClipRect(opt.rect, Qt::IntersectClip); // a painter without a clip takes the rectangle
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
     QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))

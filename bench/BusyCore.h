@@ -1,12 +1,15 @@
 #pragma once
 // Keeps the machine's second core busy for the lifetime of the object, as another program
-// would: a child process spinning, so that its time is not counted as the benchmark's own
-// processor time.
+// would: CBusyCore with a child process spinning, so that its time is not counted as the
+// benchmark's own processor time; CBusyThread with a thread of the benchmark's own process,
+// which competes for the cores within the process as well.
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvanel::bench {
@@ -36,6 +39,31 @@ public:
 
 private:
     pid_t m_child = -1;
+};
+
+class CBusyThread {
+public:
+    explicit CBusyThread(bool on)
+    {
+        if (on)
+            m_thread = std::thread([this] {
+                volatile uint64_t spin = 0;
+                while (!m_stop.load(std::memory_order_relaxed))
+                    spin = spin + 1;
+            });
+    }
+    ~CBusyThread()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    CBusyThread(const CBusyThread&) = delete;
+    CBusyThread& operator=(const CBusyThread&) = delete;
+
+private:
+    std::atomic<bool> m_stop {false};
+    std::thread m_thread;
 };
 
 } // namespace orvanel::bench

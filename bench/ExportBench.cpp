@@ -2,6 +2,7 @@
 // folder, beside a safe copy and a plain write of the same bytes on the same disk.
 
 #include "bench/BenchMain.h"
+#include "bench/BusyCore.h"
 #include "bench/OpenedArchive.h"
 #include "bench/StepTime.h"
 #include "content/FileExport.h"
@@ -10,12 +11,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -124,30 +123,6 @@ double SecondsOf(const std::function<void()>& step)
     return bench::SecondsOf(step);
 }
 
-// Keeps the second core busy for the lifetime of the object, as another program would.
-class CBusyCore {
-public:
-    explicit CBusyCore(bool on)
-    {
-        if (on)
-            m_thread = std::thread([this] {
-                volatile uint64_t spin = 0;
-                while (!m_stop.load(std::memory_order_relaxed))
-                    spin = spin + 1;
-            });
-    }
-    ~CBusyCore()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_stop {false};
-    std::thread m_thread;
-};
-
 // One iteration runs, interleaved: the export into a fresh folder (the timed figure), the
 // same export over its own files, the one-thread export, a safe copy of the exported bytes
 // (each to a temporary name, then renamed; no flush) and a plain write of them. The counters
@@ -157,7 +132,7 @@ void BM_ExportAgainstCopies(benchmark::State& state)
 {
     MixedArchive& m = Mixed();
     const auto& files = ExportedFiles();
-    CBusyCore busy(state.range(0) != 0);
+    bench::CBusyThread busy(state.range(0) != 0);
     double fresh = 0, again = 0, oneThread = 0, safe = 0, plain = 0;
     for (auto _ : state) {
         const std::string out = FreshFolder(state, m);

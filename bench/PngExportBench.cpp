@@ -5,12 +5,12 @@
 #include "bench/BenchMain.h"
 #include "bench/BusyCore.h"
 #include "bench/OpenedArchive.h"
+#include "bench/StepTime.h"
 #include "content/FileExport.h"
 #include "writer/RecordBuilders.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -96,11 +96,11 @@ Seconds ExportSeconds(benchmark::State& state, TextureArchive& t, ExportFormat f
     const auto out = t.dir.Path() / ("out" + std::to_string(run++));
     std::filesystem::create_directory(out);
     const double processor = ProcessorSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    if (SaveStoredFiles(*t.archive, t.entries, out.string(), {}, format).saved != kTextures)
-        state.SkipWithError("a texture was not saved");
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-        ProcessorSeconds() - processor};
+    const double wall = bench::SecondsOf([&] {
+        if (SaveStoredFiles(*t.archive, t.entries, out.string(), {}, format).saved != kTextures)
+            state.SkipWithError("a texture was not saved");
+    });
+    return {wall, ProcessorSeconds() - processor};
 }
 
 // One iteration exports the textures as PNG (the timed figure) and as BMP, alternating which
