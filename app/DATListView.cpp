@@ -190,8 +190,15 @@ CDATListView::CDATListView(COrvanelDoc& doc, QWidget* parent)
     FitColumns();
 
     connect(m_selector, &QComboBox::currentIndexChanged, this, [this] { OnCategoryChanged(); });
+    // A row made current while none is selected (the list taking the focus after the filter
+    // hid the marked file, say) is selected too: the file shown is always one Save writes.
     connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        [this] { ShowSelectedFile(); });
+        [this](const QModelIndex& current) {
+            QItemSelectionModel* selection = m_fileList->selectionModel();
+            if (current.isValid() && !selection->hasSelection())
+                selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            ShowSelectedFile();
+        });
     connect(m_fileList, &QAbstractItemView::pressed, this, [this] { ShowSelectedFile(); });
     // Ctrl+Click or Ctrl+Space can take the shown row out of a selection; the mark then moves
     // to the first selected row, so that Save never writes files other than the one shown.

@@ -78,6 +78,16 @@ TEST_F(FindingTest, TypedFilterNarrowsRowsAndEscapeClearsIt)
     EXPECT_FALSE(Frame().GetViewingCommands().GetFilterStatus().isVisibleTo(&Frame()));
     // The file shown stays marked when the filter returns it.
     EXPECT_EQ(Table().currentIndex().row(), 1);
+
+    // When the filter hides the marked file, the row the list then makes current on taking
+    // the focus is selected with it, so that the file shown is the one Save writes.
+    Type("<=30");
+    EXPECT_FALSE(Table().selectionModel()->hasSelection());
+    EXPECT_FALSE(Frame().GetSaveAction()->isEnabled());
+    Table().selectionModel()->setCurrentIndex(List().GetModel().index(1, 0), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(Hex().GetData()[4], 'f');
+    EXPECT_TRUE(Table().selectionModel()->isRowSelected(1));
+    EXPECT_TRUE(Frame().GetSaveAction()->isEnabled());
 }
 
 TEST_F(FindingTest, GoToIDAndSaveWorkAcrossLinesAndOnTheFilteredRows)
