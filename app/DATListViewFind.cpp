@@ -97,7 +97,8 @@ bool CDATListView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (watched == m_filterField && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down)) {
-        m_fileList->setFocus(Qt::OtherFocusReason);
+        // The rows shown: the gallery's when it stands in the list's place.
+        (IsGalleryShown() ? static_cast<QWidget*>(m_gallery) : m_fileList)->setFocus(Qt::OtherFocusReason);
         return true;
     }
     return QWidget::eventFilter(watched, event);

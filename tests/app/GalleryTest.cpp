@@ -8,6 +8,8 @@
 #include "app/ThumbnailCache.h"
 #include "app/ThumbnailLoader.h"
 
+#include <QLineEdit>
+
 namespace orvanel::fixture {
 namespace {
 
@@ -74,6 +76,16 @@ TEST_F(GalleryTest, ThumbnailsOfVisibleRowsArriveAndSelectionDrivesThePanes)
     m_out = m_dir.Path() / "out";
     Frame().OnFileSave();
     EXPECT_EQ(FileNamesIn(m_out), (std::vector<std::string> {"06000103.bmp", "06000105.bmp"}));
+
+    // Return in the filter field goes to the gallery, which marks its first row when the
+    // filter hid the shown file.
+    List().GetFilterField().setFocus();
+    QTest::keyClicks(&List().GetFilterField(), QStringLiteral("10A"));
+    QTest::keyClick(&List().GetFilterField(), Qt::Key_Return);
+    EXPECT_TRUE(Gallery().hasFocus());
+    EXPECT_EQ(Hex().GetData()[0], 0x0A);
+    EXPECT_TRUE(Frame().GetSaveAction()->isEnabled());
+    List().ClearFilter();
 
     // A line of other files shows the table; the thumbnail size is kept in the settings.
     List().GetCategorySelector().setCurrentIndex(0);
