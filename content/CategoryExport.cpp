@@ -70,8 +70,10 @@ ExportResult SaveByCategory(const CDATArchive& archive, const std::string& folde
             top.RemoveEmptyFolder(group.folderName);
         result.Add(part);
         before += group.entries.size();
-        if (stopped)
+        if (stopped) {
+            result.notReached += total - before; // the groups after this one
             break;
+        }
     }
     return result;
 }

@@ -25,6 +25,7 @@ void ExportResult::Add(const ExportResult& other)
     if (notWritten == 0)
         reason = other.reason;
     notWritten += other.notWritten;
+    notReached += other.notReached;
     for (const NotSavedFile& file : other.notSaved) {
         if (notSaved.size() < kNamedFiles)
             notSaved.push_back(file);
@@ -80,6 +81,8 @@ std::string ExportStatusText(const ExportResult& result, const std::string& fold
     std::string text = "Saved " + Files(result.saved) + " to " + folder;
     if (result.Failed() > 0)
         text += ", " + std::to_string(result.Failed()) + " not saved";
+    if (result.notReached > 0)
+        text += "; cancelled before " + std::to_string(result.notReached) + " more";
     return text;
 }
 
@@ -508,8 +511,10 @@ ExportResult SaveStoredFiles(const CDATArchive& archive, const DATEntryList& ent
         }
         if (pending.Full())
             pending.NameAll(result);
-        if (progress && !progress(i + 1, entries.size()))
+        if (progress && !progress(i + 1, entries.size())) {
+            result.notReached = entries.size() - (i + 1);
             break;
+        }
     }
     preparer.Stop();
     pending.Finish(result);

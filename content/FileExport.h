@@ -49,6 +49,8 @@ struct ExportResult {
     size_t bad = 0;
     size_t notWritten = 0;
     std::string reason; // the system's reason for the first file not written
+    // Files never reached because the export was cancelled before them.
+    size_t notReached = 0;
     // The first kNamedFiles files not saved, in the order they were met.
     std::vector<NotSavedFile> notSaved;
     size_t Failed() const { return bad + notWritten; }
@@ -65,7 +67,7 @@ struct ExportResult {
 std::string ExportSummaryText(const ExportResult& result, const std::string& folder);
 
 // The status bar's line after an export: "Saved N files to FOLDER", with ", K not saved"
-// when some were not.
+// when some were not, and "; cancelled before M more" when it was cancelled before the last.
 std::string ExportStatusText(const ExportResult& result, const std::string& folder);
 
 // The names of the files of one export. The first version of an ID keeps "%08X.ext"; every

@@ -52,10 +52,17 @@ TEST_F(SaveTest, LongSelectionIsWrittenWholeAndCancelStopsAfterTheCurrentFile)
                 progress->cancel();
         }
     });
-    EXPECT_EQ(ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0).Failed(), 0u);
+    const ExportResult result = ExportWithProgress(*m_app->GetDocument(), entries, m_out.string(), &Frame(), 0);
+    EXPECT_EQ(result.Failed(), 0u);
     const auto written = FileNamesIn(m_out);
     EXPECT_GE(written.size(), 1u);
     EXPECT_LT(written.size(), 60u);
+    // The status line says the export was cancelled, and before how many files.
+    EXPECT_EQ(result.saved, written.size());
+    EXPECT_EQ(result.notReached, 60u - written.size());
+    EXPECT_EQ(ExportStatusText(result, "F"),
+        "Saved " + std::to_string(result.saved) + (result.saved == 1 ? " file" : " files") + " to F; cancelled before "
+            + std::to_string(result.notReached) + " more");
     for (const std::string& name : written) {
         EXPECT_TRUE(name.ends_with(".bin")) << name;
         EXPECT_EQ(std::filesystem::file_size(m_out / name), 5004u) << name;

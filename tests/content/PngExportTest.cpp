@@ -95,6 +95,7 @@ TEST_F(PngExport, ByCategoryStopsWhereProgressSays)
     EXPECT_EQ(last, 7u);
     EXPECT_GT(total, 7u);
     EXPECT_EQ(result.saved + result.Failed(), 7u);
+    EXPECT_EQ(result.notReached, total - 7u);
     size_t written = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
         written += entry.is_regular_file() ? 1 : 0;
