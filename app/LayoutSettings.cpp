@@ -44,9 +44,22 @@ bool CLayoutSettings::RestoreSplitters(const QList<QSplitter*>& splitters)
 {
     bool restored = false;
     for (int i = 0; i < splitters.size(); ++i) {
+        QSplitter& splitter = *splitters[i];
         const QByteArray state = m_settings.value(QString::fromLatin1(kSplitter).arg(i)).toByteArray();
-        if (!state.isEmpty() && splitters[i]->restoreState(state))
-            restored = true;
+        const QByteArray initial = splitter.saveState();
+        const Qt::Orientation orientation = splitter.orientation();
+        if (state.isEmpty() || !splitter.restoreState(state))
+            continue;
+        // The splitter takes a damaged state as far as it reads: a cut-off one turns it on its
+        // side, or leaves no pane open and no handle to drag, hiding the window's content for
+        // good. Such a state is undone, and the panes keep their initial sizes.
+        const QList<int> sizes = splitter.sizes();
+        if (splitter.orientation() != orientation || splitter.handleWidth() <= 0
+            || std::none_of(sizes.begin(), sizes.end(), [](int size) { return size > 0; })) {
+            splitter.restoreState(initial);
+            continue;
+        }
+        restored = true;
     }
     return restored;
 }

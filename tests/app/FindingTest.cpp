@@ -196,6 +196,18 @@ TEST_F(FindingTest, LayoutIsKeptBetweenRuns)
     StartOnFiles();
     outer = qobject_cast<QSplitter*>(Frame().centralWidget());
     EXPECT_EQ(outer->sizes(), kept);
+
+    // A pane state cut short in the settings is not taken: the panes start at their initial
+    // sizes, side by side, instead of all closed.
+    const QByteArray whole = outer->saveState();
+    Frame().close();
+    m_app.reset();
+    m_settings->setValue("Layout/Splitter0", whole.left(whole.size() - 10));
+    StartOnFiles();
+    outer = qobject_cast<QSplitter*>(Frame().centralWidget());
+    EXPECT_EQ(outer->orientation(), Qt::Horizontal);
+    EXPECT_EQ(outer->sizes().at(0), 300);
+    EXPECT_GT(outer->sizes().at(1), 0);
 }
 
 } // namespace
