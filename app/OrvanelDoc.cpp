@@ -4,6 +4,7 @@
 #include "app/DATListView.h"
 #include "app/MainFrame.h"
 #include "app/OrvanelApp.h"
+#include "archive/FileMapping.h"
 #include "archive/RegistrySource.h"
 #include "content/FileText.h"
 #include "controls/HexEditBase.h"
@@ -13,28 +14,9 @@
 
 #include <QStatusBar>
 
-#include <cstdio>
-#include <filesystem>
 #include <new>
 
 namespace orvanel {
-
-namespace {
-
-// Whether the file can be read at all; a folder cannot.
-bool CanOpenForReading(const std::string& path)
-{
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
-}
-
-} // namespace
 
 COrvanelDoc::COrvanelDoc(IRegistrySource& registry, IUserPrompts& prompts, IBusyIndicator& busy)
     : m_installInfo(registry), m_defaultArchivePath(m_installInfo.clientPortalPath.empty()

@@ -42,4 +42,8 @@ struct DATFileStatus {
 // Fills status for the file at path; false (status untouched) when it cannot be queried.
 bool QueryFileStatus(const std::string& path, DATFileStatus& status);
 
+// Whether path names a regular file that can be opened for reading; it never waits, as
+// opening a named pipe that nobody writes to would.
+bool CanOpenForReading(const std::string& path);
+
 } // namespace orvanel

@@ -92,4 +92,19 @@ bool QueryFileStatus(const std::string& path, DATFileStatus& status)
     return true;
 }
 
+bool CanOpenForReading(const std::string& path)
+{
+    // Only a regular file is opened (opening a device can act on it); its type is checked
+    // again on the descriptor, opened without waiting, in case the file was swapped meanwhile.
+    struct stat st { };
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
 } // namespace orvanel

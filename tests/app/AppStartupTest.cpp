@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace orvanel::fixture {
 namespace {
@@ -123,6 +124,11 @@ TEST_F(AppStartupTest, PathArgumentOpensThatArchiveOrEndsAStartUpItCannotServe)
     EXPECT_FALSE(Frame().GetGoToIDAction()->isEnabled());
     EXPECT_EQ(m_app->GetDocument()->GetArchive(), nullptr);
     EXPECT_EQ(m_prompts.informed.size(), 1u);
+    // Nor is a named pipe opened, which nobody writes to: it would wait forever.
+    const std::string pipe = m_dir.File("pipe.dat");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(m_app->OpenDocumentFile(QString::fromStdString(pipe)), nullptr);
+    EXPECT_EQ(m_prompts.informed.back(), "Cannot open the file " + pipe + ".");
 
     // A file that is not an archive, given at start-up, ends the start-up with a message.
     m_app.reset();

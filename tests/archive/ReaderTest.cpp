@@ -136,8 +136,11 @@ TEST(MappedFileTable, RefusesWhatIsNoRegularFileAtOnceAndSaysWhy)
         EXPECT_EQ(MapDATFile(c.path, false), nullptr) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
         EXPECT_EQ(LastMapFailureReason(), c.reason);
+        // Only the empty file, a regular one, can be opened to be read.
+        EXPECT_EQ(CanOpenForReading(c.path), c.path == dir.File("empty")) << c.path;
     }
     CArchiveBuilder().WriteFile(dir.File("a.dat"));
+    EXPECT_TRUE(CanOpenForReading(dir.File("a.dat")));
     uint8_t* view = MapDATFile(dir.File("a.dat"), false);
     EXPECT_EQ(LastMapFailureReason(), "");
     UnmapDATFile(view);
