@@ -46,9 +46,11 @@ bool CLayoutSettings::RestoreSplitters(const QList<QSplitter*>& splitters)
     for (int i = 0; i < splitters.size(); ++i) {
         QSplitter& splitter = *splitters[i];
         const QByteArray state = m_settings.value(QString::fromLatin1(kSplitter).arg(i)).toByteArray();
+        if (state.isEmpty())
+            continue;
         const QByteArray initial = splitter.saveState();
         const Qt::Orientation orientation = splitter.orientation();
-        if (state.isEmpty() || !splitter.restoreState(state))
+        if (!splitter.restoreState(state))
             continue;
         // The splitter takes a damaged state as far as it reads: a cut-off one turns it on its
         // side, or leaves no pane open and no handle to drag, hiding the window's content for
